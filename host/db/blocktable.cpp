@@ -1,0 +1,117 @@
+#include "blocktable.h"
+
+#include "database.h"
+#include "entity.h"
+#include "idmapping.h"
+#include "text.h"
+
+#include <algorithm>
+#include <cwctype>
+
+ACRX_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord, "BLOCK_RECORD")
+ACRX_DEFINE_MEMBERS(AcDbBlockTable, AcDbSymbolTable, "BLOCK_RECORD")
+
+// A copy of the definition without its contents: entities are objects of their own.
+AcRxObject* AcDbBlockTableRecord::clone() const {
+    auto* copy = new AcDbBlockTableRecord(*this);
+    copy->m_entities.clear();
+    copy->m_beginId = copy->m_endId = copy->m_layoutId = AcDbObjectId();
+    return copy;
+}
+
+bool AcDbBlockTableRecord::isLayout() const {
+    std::wstring upper = name();
+    for (auto& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    return upper.starts_with(L"*MODEL_SPACE") || upper.starts_with(L"*PAPER_SPACE");
+}
+
+Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbEntity* entity) {
+    id = AcDbObjectId();
+    if (!entity) return Acad::eNullPtr;
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    if (!database()) return Acad::eNotInDatabase;
+    if (!entity->objectId().isNull()) return Acad::eAlreadyInDb;
+    // Symbols of an entity made outside any database come from this one.
+    entity->setDatabaseDefaults(database());
+    entity->setOwnerId(objectId());
+    if (const auto es = database()->addAcDbObject(id, entity); es != Acad::eOk) return es;
+    m_entities.push_back(id);
+    entity->onAppended();
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockTableRecord::newIterator(AcDbBlockTableRecordIterator*& iterator, bool atBeginning,
+                                                    bool skipDeleted) const {
+    iterator = new AcDbBlockTableRecordIterator(m_entities, skipDeleted);
+    iterator->start(atBeginning, skipDeleted);
+    return Acad::eOk;
+}
+
+bool AcDbBlockTableRecord::hasAttributeDefinitions() const {
+    return std::any_of(m_entities.begin(), m_entities.end(), [](AcDbObjectId id) {
+        return !id.isErased() && id.objectClass() && id.objectClass()->isDerivedFrom(AcDbAttributeDefinition::desc());
+    });
+}
+
+Acad::ErrorStatus AcDbBlockTableRecord::getPreviewIcon(AcArray<Adesk::UInt8>& icon) const {
+    icon.vector().assign(m_preview.begin(), m_preview.end());
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockTableRecord::setPreviewIcon(const AcArray<Adesk::UInt8>& icon) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    m_preview.assign(icon.begin(), icon.end());
+    return Acad::eOk;
+}
+
+void AcDbBlockTableRecord::remapIds(const AcDbIdMapping& map) {
+    AcDbSymbolTableRecord::remapIds(map);
+    for (auto& id : m_entities) id = map.translate(id);
+    m_beginId = map.translate(m_beginId);
+    m_endId = map.translate(m_endId);
+    m_layoutId = map.translate(m_layoutId);
+}
+
+Acad::ErrorStatus AcDbBlockTable::getAt(const ACHAR* name, AcDbBlockTableRecord*& record, AcDb::OpenMode mode,
+                                        bool openErased) const {
+    record = nullptr;
+    AcDbObjectId id;
+    if (const auto es = AcDbSymbolTable::getAt(name, id, openErased); es != Acad::eOk) return es;
+    return acdbOpenObject(record, id, mode, openErased);
+}
+
+AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(std::vector<AcDbObjectId> ids, bool skipDeleted)
+    : m_ids(std::move(ids)), m_skipDeleted(skipDeleted) {}
+
+void AcDbBlockTableRecordIterator::skip() {
+    while (m_skipDeleted && m_pos < m_ids.size() && m_ids[m_pos].isErased()) ++m_pos;
+}
+
+void AcDbBlockTableRecordIterator::start(bool atBeginning, bool skipDeleted) {
+    m_skipDeleted = skipDeleted;
+    m_pos = atBeginning ? 0 : m_ids.size();
+    skip();
+}
+
+void AcDbBlockTableRecordIterator::step(bool forward, bool skipDeleted) {
+    m_skipDeleted = skipDeleted;
+    if (!forward) {
+        m_pos = m_pos == 0 ? m_ids.size() : m_pos - 1;
+        return;
+    }
+    ++m_pos;
+    skip();
+}
+
+Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntityId(AcDbObjectId& id) const {
+    if (done()) return Acad::eInvalidIndex;
+    id = m_ids[m_pos];
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntity(AcDbEntity*& entity, AcDb::OpenMode mode,
+                                                          bool openErased) const {
+    entity = nullptr;
+    if (done()) return Acad::eInvalidIndex;
+    return acdbOpenObject(entity, m_ids[m_pos], mode, openErased);
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "../ge/point3d.h"
+#include "symboltable.h"
+
+#include <cstdint>
+
+class AcDbEntity;
+class AcDbBlockTableRecordIterator;
+
+// A block definition: a named, ordered collection of entities with a base point.
+// Model space and paper space are block records too (layout blocks).
+class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbBlockTableRecord)
+    AcDbBlockTableRecord() = default;
+    AcRxObject* clone() const override;
+
+    // Block flags of the definition.
+    static constexpr int kAnonymous = 1, kHasAttributes = 2, kExternal = 4, kOverlay = 8, kXrefDependent = 16,
+                         kXrefResolved = 32, kReferenced = 64;
+
+    // Adds a new entity at the end (the record must be open for write and in a database).
+    Acad::ErrorStatus appendAcDbEntity(AcDbObjectId& id, AcDbEntity* entity);
+    Acad::ErrorStatus appendAcDbEntity(AcDbEntity* entity) {
+        AcDbObjectId id;
+        return appendAcDbEntity(id, entity);
+    }
+    Acad::ErrorStatus newIterator(AcDbBlockTableRecordIterator*& iterator, bool atBeginning = true,
+                                  bool skipDeleted = true) const;
+    const std::vector<AcDbObjectId>& entityIds() const { return m_entities; }
+    void appendEntityId(AcDbObjectId id) { m_entities.push_back(id); }
+
+    bool isAnonymous() const { return (flags() & kAnonymous) != 0; }
+    bool isLayout() const;
+    bool isFromExternalReference() const { return (flags() & kExternal) != 0; }
+    bool isFromOverlayReference() const { return (flags() & kOverlay) != 0; }
+    bool hasAttributeDefinitions() const;
+
+    AcGePoint3d origin() const { return m_origin; }
+    void setOrigin(const AcGePoint3d& p) { m_origin = p; }
+    const std::wstring& pathName() const { return m_pathName; }
+    void setPathName(const std::wstring& path) { m_pathName = path; }
+    const std::wstring& comments() const { return m_comments; }
+    void setComments(const std::wstring& text) { m_comments = text; }
+    AcDb::UnitsValue blockInsertUnits() const { return m_units; }
+    void setBlockInsertUnits(AcDb::UnitsValue units) { m_units = units; }
+    bool explodable() const { return m_explodable; }
+    void setExplodable(bool v) { m_explodable = v; }
+    bool blockScaling() const { return m_scalable; }
+    void setBlockScaling(bool v) { m_scalable = v; }
+
+    // The preview icon: a packed device-independent bitmap, passed through unchanged.
+    Acad::ErrorStatus getPreviewIcon(AcArray<Adesk::UInt8>& icon) const;
+    Acad::ErrorStatus setPreviewIcon(const AcArray<Adesk::UInt8>& icon);
+    bool hasPreviewIcon() const { return !m_preview.empty(); }
+    const std::vector<std::uint8_t>& previewBytes() const { return m_preview; }
+    void setPreviewBytes(std::vector<std::uint8_t> bytes) { m_preview = std::move(bytes); }
+
+    AcDbObjectId getLayoutId() const { return m_layoutId; }
+    void setLayoutId(AcDbObjectId id) { m_layoutId = id; }
+    // The objects that open and close the definition in a drawing file.
+    AcDbObjectId blockBeginId() const { return m_beginId; }
+    AcDbObjectId blockEndId() const { return m_endId; }
+    void setBlockBeginEnd(AcDbObjectId begin, AcDbObjectId end) {
+        m_beginId = begin;
+        m_endId = end;
+    }
+
+    void remapIds(const AcDbIdMapping& map) override;
+
+private:
+    std::vector<AcDbObjectId> m_entities;
+    AcDbObjectId m_beginId, m_endId, m_layoutId;
+    AcGePoint3d m_origin;
+    std::wstring m_pathName, m_comments;
+    AcDb::UnitsValue m_units = AcDb::kUnitsUndefined;
+    bool m_explodable = true, m_scalable = false;
+    std::vector<std::uint8_t> m_preview;
+};
+
+class AcDbBlockTable : public AcDbSymbolTable {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbBlockTable)
+    AcDbBlockTable() = default;
+    Acad::ErrorStatus getAt(const ACHAR* name, AcDbObjectId& id, bool getErased = false) const {
+        return AcDbSymbolTable::getAt(name, id, getErased);
+    }
+    Acad::ErrorStatus getAt(const ACHAR* name, AcDbBlockTableRecord*& record, AcDb::OpenMode mode,
+                            bool openErased = false) const;
+};
+
+// Walks the entities of a block record in order.
+class AcDbBlockTableRecordIterator {
+public:
+    AcDbBlockTableRecordIterator(std::vector<AcDbObjectId> ids, bool skipDeleted);
+    void start(bool atBeginning = true, bool skipDeleted = true);
+    bool done() const { return m_pos >= m_ids.size(); }
+    void step(bool forward = true, bool skipDeleted = true);
+    Acad::ErrorStatus getEntityId(AcDbObjectId& id) const;
+    Acad::ErrorStatus getEntity(AcDbEntity*& entity, AcDb::OpenMode mode, bool openErased = false) const;
+
+private:
+    void skip();
+    std::vector<AcDbObjectId> m_ids;
+    std::size_t m_pos = 0;
+    bool m_skipDeleted;
+};
+
+AcDbObjectId acdbSymUtilBlockModelSpaceId(AcDbDatabase* db);

@@ -1,0 +1,377 @@
+#include "database.h"
+
+#include "blocktable.h"
+#include "dictionary.h"
+#include "dimstyletable.h"
+#include "drawingfiler.h"
+#include "foreignentity.h"
+#include "layertable.h"
+#include "textstyletable.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+ACRX_DEFINE_MEMBERS(AcDbDatabase, AcRxObject, "")
+
+std::string AcDbHandle::toString() const {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(m_value));
+    return buf;
+}
+
+bool AcDbHandle::fromString(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+    if (text.empty() || text.size() > 16) return false;
+    std::uint64_t v = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v, 16);
+    if (ec != std::errc() || ptr != text.data() + text.size()) return false;
+    m_value = v;
+    return true;
+}
+
+AcDbHostApplicationServices* acdbHostApplicationServices() {
+    static AcDbHostApplicationServices services;
+    return &services;
+}
+
+AcDbDatabase::AcDbDatabase(bool buildDefault, bool /*noDocument*/) {
+    if (buildDefault) buildDefaultDrawing();
+}
+
+AcDbDatabase::~AcDbDatabase() {
+    closeInput(true);
+    if (acdbHostApplicationServices()->workingDatabase() == this)
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    for (auto& slot : m_slots) {
+        delete slot.object;
+        slot.object = nullptr;
+    }
+}
+
+hostdb::ObjectSlot& AcDbDatabase::newSlot(AcDbHandle handle) {
+    if (handle.isNull()) {
+        while (m_byHandle.count(m_handseed.value())) ++m_handseed;
+        handle = m_handseed;
+        ++m_handseed;
+    } else if (handle >= m_handseed) {
+        m_handseed = AcDbHandle(handle.value() + 1);
+    }
+    m_slots.push_back({this, handle, nullptr});
+    m_byHandle[handle.value()] = &m_slots.back();
+    return m_slots.back();
+}
+
+Acad::ErrorStatus AcDbDatabase::addAcDbObject(AcDbObjectId& id, AcDbObject* obj) {
+    id = AcDbObjectId();
+    if (!obj) return Acad::eNullPtr;
+    if (!obj->objectId().isNull()) return Acad::eAlreadyInDb;
+    auto& slot = newSlot(AcDbHandle());
+    slot.object = obj;
+    obj->attachToSlot(&slot, true);
+    obj->setOpen(AcDb::kForWrite, 1);
+    id = AcDbObjectId(&slot);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDatabase::addReadObject(AcDbObjectId& id, std::unique_ptr<AcDbObject> obj, AcDbHandle handle) {
+    if (!handle.isNull() && m_byHandle.count(handle.value())) handle = AcDbHandle();  // duplicate: renumber
+    auto& slot = newSlot(handle);
+    slot.object = obj.release();
+    slot.object->attachToSlot(&slot, false);
+    slot.object->setOpen(AcDb::kForRead, 0);
+    id = AcDbObjectId(&slot);
+    return Acad::eOk;
+}
+
+void AcDbDatabase::reserveHandle(AcDbHandle handle) {
+    if (handle >= m_handseed) m_handseed = AcDbHandle(handle.value() + 1);
+}
+
+Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool /*create*/, const AcDbHandle& handle) {
+    id = idFromHandle(handle);
+    return id.isNull() ? Acad::eKeyNotFound : Acad::eOk;
+}
+
+AcDbObjectId AcDbDatabase::idFromHandle(AcDbHandle handle) const {
+    const auto it = m_byHandle.find(handle.value());
+    return it == m_byHandle.end() ? AcDbObjectId() : AcDbObjectId(it->second);
+}
+
+void AcDbDatabase::setTableIds(AcDbObjectId block, AcDbObjectId layer, AcDbObjectId style, AcDbObjectId dimStyle,
+                               AcDbObjectId linetype, AcDbObjectId viewport, AcDbObjectId view, AcDbObjectId ucs,
+                               AcDbObjectId regApp) {
+    m_blockTableId = block;
+    m_layerTableId = layer;
+    m_textStyleTableId = style;
+    m_dimStyleTableId = dimStyle;
+    m_linetypeTableId = linetype;
+    m_viewportTableId = viewport;
+    m_viewTableId = view;
+    m_ucsTableId = ucs;
+    m_regAppTableId = regApp;
+}
+
+AcDbObjectId AcDbDatabase::groupDictionaryId() const {
+    AcDbDictionary* nod = nullptr;
+    AcDbObjectId id;
+    if (acdbOpenObject(nod, m_namedObjectsDictId, AcDb::kForRead) == Acad::eOk) {
+        nod->getAt(L"ACAD_GROUP", id);
+        nod->close();
+    }
+    return id;
+}
+
+static AcDbObjectId blockByName(AcDbObjectId tableId, const ACHAR* name) {
+    AcDbBlockTable* table = nullptr;
+    AcDbObjectId id;
+    if (acdbOpenObject(table, tableId, AcDb::kForRead) == Acad::eOk) {
+        table->getAt(name, id);
+        table->close();
+    }
+    return id;
+}
+
+AcDbObjectId AcDbDatabase::modelSpaceId() const { return blockByName(m_blockTableId, L"*Model_Space"); }
+AcDbObjectId AcDbDatabase::paperSpaceId() const { return blockByName(m_blockTableId, L"*Paper_Space"); }
+
+AcDbObjectId AcDbDatabase::currentSpaceId() const {
+    if (!m_currentSpaceId.isNull() && !m_currentSpaceId.isErased()) return m_currentSpaceId;
+    return modelSpaceId();
+}
+
+AcDbObjectId acdbSymUtilBlockModelSpaceId(AcDbDatabase* db) { return db ? db->modelSpaceId() : AcDbObjectId(); }
+
+Acad::ErrorStatus AcDbDatabase::setClayer(AcDbObjectId layerId) {
+    AcDbLayerTableRecord* layer = nullptr;
+    if (const auto es = acdbOpenObject(layer, layerId, AcDb::kForRead); es != Acad::eOk) return es;
+    layer->close();
+    if (layerId.database() != this) return Acad::eWrongDatabase;
+    m_clayer = layerId;
+    return Acad::eOk;
+}
+
+std::wstring AcDbDatabase::describe(AcDbObjectId id) {
+    const AcRxClass* cls = id.objectClass();
+    return cls ? cls->name() : L"(none)";
+}
+
+namespace {
+
+template <class Table>
+AcDbObjectId addTable(AcDbDatabase& db, AcDbObjectId owner) {
+    AcDbObjectId id;
+    auto* table = new Table();
+    table->setOwnerId(owner);
+    db.addAcDbObject(id, table);
+    table->close();
+    return id;
+}
+
+template <class Record>
+AcDbObjectId addRecord(AcDbObjectId tableId, const ACHAR* name, const std::function<void(Record&)>& setUp = {}) {
+    AcDbSymbolTable* table = nullptr;
+    AcDbObjectId id;
+    if (acdbOpenObject(table, tableId, AcDb::kForWrite) != Acad::eOk) return id;
+    auto* rec = new Record();
+    rec->setName(name);
+    if (setUp) setUp(*rec);
+    if (table->add(id, rec) == Acad::eOk)
+        rec->close();
+    else
+        delete rec;
+    table->close();
+    return id;
+}
+
+AcDbObjectId addDictionary(AcDbObjectId parentId, const ACHAR* name) {
+    AcDbDictionary* parent = nullptr;
+    AcDbObjectId id;
+    if (acdbOpenObject(parent, parentId, AcDb::kForWrite) != Acad::eOk) return id;
+    auto* dict = new AcDbDictionary();
+    if (parent->setAt(name, dict, id) == Acad::eOk)
+        dict->close();
+    else
+        delete dict;
+    parent->close();
+    return id;
+}
+
+// A layout object ties a layout block to its tab; the host keeps it as data of its own.
+AcDbObjectId addLayout(AcDbDatabase& db, AcDbObjectId layoutDict, AcDbObjectId blockId, const ACHAR* name,
+                       const char* utf8Name, int tabOrder) {
+    AcDbDictionary* dict = nullptr;
+    AcDbObjectId id;
+    if (acdbOpenObject(dict, layoutDict, AcDb::kForWrite) != Acad::eOk) return id;
+    auto* layout = new AcDbForeignObject("LAYOUT");
+    // Plot settings and layout data as a drawing program expects them of a fresh layout.
+    layout->foreign().chunk("AcDbPlotSettings") = {
+        {1, ""}, {4, "A3"}, {6, ""}, {40, "7.5"}, {41, "20.0"}, {42, "7.5"}, {43, "20.0"}, {44, "420.0"},
+        {45, "297.0"}, {46, "0.0"}, {47, "0.0"}, {48, "0.0"}, {49, "0.0"}, {140, "0.0"}, {141, "0.0"},
+        {142, "1.0"}, {143, "1.0"}, {70, "1024"}, {72, "1"}, {73, "0"}, {74, "5"}, {7, ""}, {75, "16"},
+        {76, "0"}, {77, "2"}, {78, "300"}, {147, "1.0"}, {148, "0.0"}, {149, "0.0"}};
+    layout->foreign().chunk("AcDbLayout") = {
+        {1, utf8Name}, {70, "1"}, {71, std::to_string(tabOrder)}, {10, "0.0"}, {20, "0.0"}, {11, "420.0"},
+        {21, "297.0"}, {12, "0.0"}, {22, "0.0"}, {32, "0.0"}, {14, "0.0"}, {24, "0.0"}, {34, "0.0"},
+        {15, "0.0"}, {25, "0.0"}, {35, "0.0"}, {146, "0.0"}, {13, "0.0"}, {23, "0.0"}, {33, "0.0"},
+        {16, "1.0"}, {26, "0.0"}, {36, "0.0"}, {17, "0.0"}, {27, "1.0"}, {37, "0.0"}, {76, "0"},
+        {330, blockId.handle().toString()}};
+    if (dict->setAt(name, layout, id) == Acad::eOk)
+        layout->close();
+    else
+        delete layout;
+    dict->close();
+    return id;
+}
+
+void setLayoutOfBlock(AcDbObjectId blockId, AcDbObjectId layoutId) {
+    AcDbBlockTableRecord* rec = nullptr;
+    if (acdbOpenObject(rec, blockId, AcDb::kForWrite) != Acad::eOk) return;
+    rec->setLayoutId(layoutId);
+    rec->close();
+}
+
+}  // namespace
+
+void AcDbDatabase::buildDefaultDrawing() {
+    // Handle order follows the habit of drawing files: the named-object dictionary first.
+    AcDbObjectId nod;
+    auto* root = new AcDbDictionary();
+    addAcDbObject(nod, root);
+    root->close();
+    m_namedObjectsDictId = nod;
+
+    const AcDbObjectId none;
+    setTableIds(addTable<AcDbBlockTable>(*this, none), addTable<AcDbLayerTable>(*this, none),
+                addTable<AcDbTextStyleTable>(*this, none), addTable<AcDbDimStyleTable>(*this, none),
+                addTable<AcDbLinetypeTable>(*this, none), addTable<AcDbViewportTable>(*this, none),
+                addTable<AcDbViewTable>(*this, none), addTable<AcDbUCSTable>(*this, none),
+                addTable<AcDbRegAppTable>(*this, none));
+
+    const AcDbObjectId byBlock = addRecord<AcDbLinetypeTableRecord>(m_linetypeTableId, L"ByBlock");
+    const AcDbObjectId byLayer = addRecord<AcDbLinetypeTableRecord>(m_linetypeTableId, L"ByLayer");
+    const AcDbObjectId continuous = addRecord<AcDbLinetypeTableRecord>(m_linetypeTableId, L"Continuous");
+    (void)byBlock;
+    m_celtype = byLayer;
+    m_clayer = addRecord<AcDbLayerTableRecord>(m_layerTableId, L"0", [&](AcDbLayerTableRecord& layer) {
+        layer.setLinetypeObjectId(continuous);
+    });
+    m_textstyle = addRecord<AcDbTextStyleTableRecord>(m_textStyleTableId, L"Standard");
+    m_dimstyle = addRecord<AcDbDimStyleTableRecord>(m_dimStyleTableId, L"Standard");
+    addRecord<AcDbRegAppTableRecord>(m_regAppTableId, L"ACAD");
+    addRecord<AcDbViewportTableRecord>(m_viewportTableId, L"*Active");
+
+    const AcDbObjectId model = addRecord<AcDbBlockTableRecord>(m_blockTableId, L"*Model_Space");
+    const AcDbObjectId paper = addRecord<AcDbBlockTableRecord>(m_blockTableId, L"*Paper_Space");
+    for (AcDbObjectId blockId : {model, paper}) {
+        AcDbBlockTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, blockId, AcDb::kForWrite) != Acad::eOk) continue;
+        AcDbObjectId begin, end;
+        auto* b = new AcDbBlockBegin();
+        auto* e = new AcDbBlockEnd();
+        b->setOwnerId(blockId);
+        e->setOwnerId(blockId);
+        b->setPropertyIds(m_clayer, AcDbObjectId());
+        e->setPropertyIds(m_clayer, AcDbObjectId());
+        addAcDbObject(begin, b);
+        addAcDbObject(end, e);
+        b->close();
+        e->close();
+        rec->setBlockBeginEnd(begin, end);
+        rec->close();
+    }
+
+    addDictionary(nod, L"ACAD_GROUP");
+    const AcDbObjectId layouts = addDictionary(nod, L"ACAD_LAYOUT");
+    setLayoutOfBlock(model, addLayout(*this, layouts, model, L"Model", "Model", 0));
+    setLayoutOfBlock(paper, addLayout(*this, layouts, paper, L"Layout1", "Layout1", 1));
+}
+
+// ---- files ----
+
+namespace hostdb {
+namespace {
+struct FileHolders {
+    std::map<const void*, int> holders;  // database -> share mode
+};
+std::map<std::wstring, FileHolders>& fileTable() {
+    static std::map<std::wstring, FileHolders> table;
+    return table;
+}
+std::wstring canonical(const std::wstring& path) {
+    std::error_code ec;
+    const auto p = std::filesystem::weakly_canonical(std::filesystem::path(path), ec);
+    return ec ? path : p.wstring();
+}
+}  // namespace
+
+Acad::ErrorStatus acquireFile(const std::wstring& path, int shareMode, const void* holder) {
+    auto& entry = fileTable()[canonical(path)];
+    for (const auto& [other, mode] : entry.holders) {
+        if (other == holder) continue;
+        // A deny-read-write holder shuts everyone out; a new deny-read-write reader
+        // needs the file to itself.
+        if (mode == _SH_DENYRW || shareMode == _SH_DENYRW) return Acad::eFileSharingViolation;
+        if (mode == _SH_DENYRD || shareMode == _SH_DENYRD) return Acad::eFileSharingViolation;
+    }
+    entry.holders[holder] = shareMode;
+    return Acad::eOk;
+}
+
+void releaseFile(const std::wstring& path, const void* holder) {
+    auto& table = fileTable();
+    const auto it = table.find(canonical(path));
+    if (it == table.end()) return;
+    it->second.holders.erase(holder);
+    if (it->second.holders.empty()) table.erase(it);
+}
+
+bool isFileLockedByOther(const std::wstring& path, const void* holder) {
+    const auto& table = fileTable();
+    const auto it = table.find(canonical(path));
+    if (it == table.end()) return false;
+    for (const auto& [other, mode] : it->second.holders)
+        if (other != holder && mode == _SH_DENYRW) return true;
+    return false;
+}
+}  // namespace hostdb
+
+Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int shareMode, bool, const wchar_t*) {
+    m_readReport = {};
+    if (!fileName || !*fileName) {
+        m_readReport.message = L"No file name was given.";
+        return Acad::eFileNotFound;
+    }
+    if (!m_slots.empty()) {
+        m_readReport.message = L"The drawing already holds objects; a file is read into an empty drawing only.";
+        return Acad::eInvalidInput;
+    }
+    const std::wstring path(fileName);
+    if (const auto es = hostdb::acquireFile(path, shareMode, this); es != Acad::eOk) {
+        m_readReport.message = L"The file " + path + L" is in use by another drawing.";
+        return es;
+    }
+    const auto es = hostdb::drawingFiler().read(*this, path);
+    if (es != Acad::eOk) {
+        hostdb::releaseFile(path, this);
+        return es;
+    }
+    m_fileName = path;
+    m_shareMode = shareMode;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDatabase::closeInput(bool) {
+    if (!m_fileName.empty()) hostdb::releaseFile(m_fileName, this);
+    m_fileName.clear();
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDatabase::saveAs(const ACHAR* fileName, const void*) {
+    if (!fileName || !*fileName) return Acad::eFileNotFound;
+    const std::wstring path(fileName);
+    if (hostdb::isFileLockedByOther(path, this)) return Acad::eFileSharingViolation;
+    return hostdb::drawingFiler().write(*this, path);
+}

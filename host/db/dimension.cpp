@@ -1,0 +1,235 @@
+#include "dimension.h"
+
+#include "blockreference.h"
+#include "blocktable.h"
+#include "database.h"
+#include "dimstyletable.h"
+#include "idmapping.h"
+#include "curves.h"
+#include "mtext.h"
+
+#include <charconv>
+#include <cmath>
+
+ACRX_DEFINE_MEMBERS(AcDbDimension, AcDbEntity, "DIMENSION")
+ACRX_DEFINE_MEMBERS(AcDbLeader, AcDbEntity, "LEADER")
+
+// ---- dimension ----
+
+Acad::ErrorStatus AcDbDimension::transformBy(const AcGeMatrix3d& m) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    m_defPoint = m * m_defPoint;
+    m_textPosition = m * m_textPosition;
+    for (auto& kp : m_kindPoints) kp.point = m * kp.point;
+    const AcGeVector3d n = m * m_normal;
+    if (!n.isZeroLength()) m_normal = n.normal();
+    // The geometry block stays as drawn; the block position carries the move so that
+    // the dimension shows in its new place until it is drawn again.
+    m_blockPosition = m * m_blockPosition;
+    m_measurement = -1.0;  // to be measured again
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDimension::getGeomExtents(AcDbExtents& ext) const {
+    ext = AcDbExtents();
+    const auto* rec = m_blockId.isNull() ? nullptr : AcDbBlockTableRecord::cast(m_blockId.slot()->object);
+    if (rec) {
+        // The geometry block holds world coordinates, placed at the block position.
+        AcDbBlockReference ref(m_blockPosition, m_blockId);
+        ref.getGeomExtents(ext);
+    }
+    ext.addPoint(m_defPoint);
+    for (const auto& kp : m_kindPoints) ext.addPoint(kp.point);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDimension::explode(AcDbVoidPtrArray& set) const {
+    if (m_blockId.isNull()) return Acad::eCannotExplodeEntity;
+    AcDbBlockReference ref(m_blockPosition, m_blockId);
+    return ref.explode(set);
+}
+
+void AcDbDimension::remapIds(const AcDbIdMapping& map) {
+    AcDbEntity::remapIds(map);
+    m_blockId = map.translate(m_blockId);
+    m_styleId = map.translate(m_styleId);
+}
+
+void AcDbDimension::collectReferences(AcDbObjectIdArray& hard) const {
+    AcDbEntity::collectReferences(hard);
+    if (!m_blockId.isNull()) hard.append(m_blockId);
+    if (!m_styleId.isNull()) hard.append(m_styleId);
+}
+
+// ---- leader ----
+
+Adesk::Boolean AcDbLeader::appendVertex(const AcGePoint3d& p) {
+    if (!isWriteEnabled()) return false;
+    m_vertices.push_back(p);
+    return true;
+}
+
+Adesk::Boolean AcDbLeader::setVertexAt(int i, const AcGePoint3d& p) {
+    if (!isWriteEnabled() || i < 0 || i >= numVertices()) return false;
+    m_vertices[static_cast<std::size_t>(i)] = p;
+    return true;
+}
+
+Acad::ErrorStatus AcDbLeader::setToSplineLeader() {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    m_splined = true;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLeader::setToStraightLeader() {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    m_splined = false;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLeader::attachAnnotation(AcDbObjectId id) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    if (id.isNull()) return Acad::eNullObjectId;
+    m_annotation = id;
+    m_annoType = AcDbMText::cast(id.slot()->object) ? 0 : 2;
+    return evaluateLeader();
+}
+
+Acad::ErrorStatus AcDbLeader::detachAnnotation() {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    m_annotation = AcDbObjectId();
+    m_annoType = 3;
+    m_hookLine = false;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLeader::evaluateLeader() {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    if (m_annotation.isNull() || m_annotation.isErased() || m_vertices.empty()) return Acad::eOk;
+    AcDbMText* text = nullptr;
+    if (acdbOpenObject(text, m_annotation, AcDb::kForRead) != Acad::eOk) return Acad::eOk;
+    AcDbExtents box;
+    text->getGeomExtents(box);
+    const AcGePoint3d location = text->location();
+    m_annoHeight = box.isValid() ? box.maxPoint().y - box.minPoint().y : 0.0;
+    m_annoWidth = box.isValid() ? box.maxPoint().x - box.minPoint().x : 0.0;
+    text->close();
+    // The leader ends with a hook line towards the annotation when the last segment
+    // does not already run horizontally into it.
+    const AcGePoint3d end = m_vertices.back();
+    m_hookOnX = location.x >= end.x;
+    m_hookLine = m_vertices.size() >= 2 && std::abs(m_vertices[m_vertices.size() - 2].y - end.y) > 1e-9;
+    m_annoOffset = location - end;
+    return Acad::eOk;
+}
+
+namespace {
+// Dimension-variable overrides live in the leader's extended data:
+// 1001 ACAD, 1000 DSTYLE, 1002 {, (1070 code, 1040 value)*, 1002 }.
+bool findOverride(const hostdb::FilerItems& xdata, int code, double& value) {
+    bool inAcad = false;
+    for (std::size_t i = 0; i + 1 < xdata.size(); ++i) {
+        if (xdata[i].code == 1001) inAcad = xdata[i].value == "ACAD";
+        if (!inAcad || xdata[i].code != 1070) continue;
+        int c = 0;
+        std::from_chars(xdata[i].value.data(), xdata[i].value.data() + xdata[i].value.size(), c);
+        if (c == code && xdata[i + 1].code == 1040) {
+            value = std::strtod(xdata[i + 1].value.c_str(), nullptr);
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+std::optional<double> AcDbLeader::overrideValue(int code) const {
+    double v = 0.0;
+    if (foreignData() && findOverride(foreignData()->xdata(), code, v)) return v;
+    return std::nullopt;
+}
+
+void AcDbLeader::setOverrideValue(int code, double v) {
+    auto& xdata = foreign().xdata();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    bool inAcad = false;
+    for (std::size_t i = 0; i + 1 < xdata.size(); ++i) {
+        if (xdata[i].code == 1001) inAcad = xdata[i].value == "ACAD";
+        if (inAcad && xdata[i].code == 1070 && std::atoi(xdata[i].value.c_str()) == code && xdata[i + 1].code == 1040) {
+            xdata[i + 1].value = buf;
+            return;
+        }
+    }
+    // Add to an existing ACAD DSTYLE group, or start one.
+    for (std::size_t i = 0; i + 2 < xdata.size(); ++i)
+        if (xdata[i].code == 1001 && xdata[i].value == "ACAD" && xdata[i + 1].value == "DSTYLE") {
+            xdata.insert(xdata.begin() + static_cast<long>(i) + 3,
+                         {{1070, std::to_string(code)}, {1040, buf}});
+            return;
+        }
+    xdata.insert(xdata.end(), {{1001, "ACAD"}, {1000, "DSTYLE"}, {1002, "{"}, {1070, std::to_string(code)},
+                               {1040, buf}, {1002, "}"}});
+}
+
+double AcDbLeader::dimscale() const {
+    if (const auto v = overrideValue(40)) return *v;
+    if (!m_styleId.isNull())
+        if (const auto* s = AcDbDimStyleTableRecord::cast(m_styleId.slot()->object)) return s->dimscale();
+    return database() ? database()->dimscale() : 1.0;
+}
+
+double AcDbLeader::dimtxt() const {
+    if (const auto v = overrideValue(140)) return *v;
+    if (!m_styleId.isNull())
+        if (const auto* s = AcDbDimStyleTableRecord::cast(m_styleId.slot()->object)) return s->dimtxt();
+    return 2.5;
+}
+
+Acad::ErrorStatus AcDbLeader::setDimscale(double v) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    setOverrideValue(40, v);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLeader::setDimtxt(double v) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    setOverrideValue(140, v);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLeader::transformBy(const AcGeMatrix3d& m) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    for (auto& v : m_vertices) v = m * v;
+    const AcGeVector3d n = m * m_normal, h = m * m_horizontal;
+    if (!n.isZeroLength()) m_normal = n.normal();
+    if (!h.isZeroLength()) m_horizontal = h.normal();
+    m_annoOffset = m * m_annoOffset;
+    m_blockOffset = m * m_blockOffset;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLeader::getGeomExtents(AcDbExtents& ext) const {
+    ext = AcDbExtents();
+    for (const auto& v : m_vertices) ext.addPoint(v);
+    return m_vertices.empty() ? Acad::eInvalidExtents : Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLeader::explode(AcDbVoidPtrArray& set) const {
+    for (std::size_t i = 1; i < m_vertices.size(); ++i) {
+        auto* line = new AcDbLine(m_vertices[i - 1], m_vertices[i]);
+        line->setPropertiesFrom(this, false);
+        set.append(line);
+    }
+    return Acad::eOk;
+}
+
+void AcDbLeader::remapIds(const AcDbIdMapping& map) {
+    AcDbEntity::remapIds(map);
+    m_annotation = map.translate(m_annotation);
+    m_styleId = map.translate(m_styleId);
+}
+
+void AcDbLeader::collectReferences(AcDbObjectIdArray& hard) const {
+    AcDbEntity::collectReferences(hard);
+    if (!m_styleId.isNull()) hard.append(m_styleId);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "errorstatus.h"
+
+#include <string>
+
+class AcDbDatabase;
+
+namespace hostdb {
+
+// Reads and writes drawing files for the database. The database knows nothing of the
+// file format; the file layer supplies the one implementation.
+class DrawingFiler {
+public:
+    virtual ~DrawingFiler() = default;
+    // Fills an empty database from a file; on failure the report says why.
+    virtual Acad::ErrorStatus read(AcDbDatabase& db, const std::wstring& path) = 0;
+    // Writes the database to the file, replacing it only once the new file is complete.
+    virtual Acad::ErrorStatus write(const AcDbDatabase& db, const std::wstring& path) = 0;
+};
+
+// The file layer's filer (defined by the file layer).
+DrawingFiler& drawingFiler();
+
+// File-sharing bookkeeping between the databases of this process.
+Acad::ErrorStatus acquireFile(const std::wstring& path, int shareMode, const void* holder);
+void releaseFile(const std::wstring& path, const void* holder);
+// True when a database other than holder reads the file with deny-read-write.
+bool isFileLockedByOther(const std::wstring& path, const void* holder);
+
+}  // namespace hostdb

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "entity.h"
+
+// An entity of a kind the host does not model (a hatch, a spline, a 3D face, ...). Its
+// common properties are live; everything else is kept as it was read and written back
+// unchanged, together with any records that follow it in the file (vertices and the
+// end-of-sequence marker of an old-style polyline).
+class AcDbForeignEntity : public AcDbEntity {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbForeignEntity)
+    explicit AcDbForeignEntity(std::string dxfName = "") : m_dxfName(std::move(dxfName)) {}
+    AcRxObject* clone() const override { return new AcDbForeignEntity(*this); }
+
+    const std::string& dxfName() const { return m_dxfName; }
+    void setDxfName(std::string name) { m_dxfName = std::move(name); }
+    // Whole records (each starting with its own type item) that belong to this entity.
+    std::vector<hostdb::FilerItems>& followers() { return m_followers; }
+    const std::vector<hostdb::FilerItems>& followers() const { return m_followers; }
+
+    // World-coordinate points of the known kinds move with the transform; a kind whose
+    // geometry the host cannot place refuses with eNotApplicable.
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+
+private:
+    std::string m_dxfName;
+    std::vector<hostdb::FilerItems> m_followers;
+};
+
+// The records that open and close a block definition, and the end marker of an
+// attribute sequence: objects of their own with handles in a drawing file.
+class AcDbBlockBegin : public AcDbEntity {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbBlockBegin)
+    AcDbBlockBegin() = default;
+    AcRxObject* clone() const override { return new AcDbBlockBegin(*this); }
+};
+
+class AcDbBlockEnd : public AcDbEntity {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbBlockEnd)
+    AcDbBlockEnd() = default;
+    AcRxObject* clone() const override { return new AcDbBlockEnd(*this); }
+};
+
+class AcDbSequenceEnd : public AcDbEntity {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbSequenceEnd)
+    AcDbSequenceEnd() = default;
+    AcRxObject* clone() const override { return new AcDbSequenceEnd(*this); }
+};
