@@ -4,7 +4,7 @@
 
 #include "../ge/planeframe.h"
 
-class AcDbAttribute;
+#include "text.h"
 class AcDbObjectIterator;
 
 // An insertion of a block definition: position, scale, rotation about the normal and

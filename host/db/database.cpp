@@ -11,7 +11,9 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <type_traits>
 
 ACRX_DEFINE_MEMBERS(AcDbDatabase, AcRxObject, "")
 
@@ -38,7 +40,7 @@ AcDbHostApplicationServices* acdbHostApplicationServices() {
 }
 
 AcDbDatabase::AcDbDatabase(bool buildDefault, bool /*noDocument*/) {
-    if (buildDefault) buildDefaultDrawing();
+    if (buildDefault) ensureStandardObjects();
 }
 
 AcDbDatabase::~AcDbDatabase() {
@@ -200,7 +202,7 @@ AcDbObjectId addDictionary(AcDbObjectId parentId, const ACHAR* name) {
 }
 
 // A layout object ties a layout block to its tab; the host keeps it as data of its own.
-AcDbObjectId addLayout(AcDbDatabase& db, AcDbObjectId layoutDict, AcDbObjectId blockId, const ACHAR* name,
+AcDbObjectId addLayout(AcDbDatabase&, AcDbObjectId layoutDict, AcDbObjectId blockId, const ACHAR* name,
                        const char* utf8Name, int tabOrder) {
     AcDbDictionary* dict = nullptr;
     AcDbObjectId id;
@@ -235,39 +237,58 @@ void setLayoutOfBlock(AcDbObjectId blockId, AcDbObjectId layoutId) {
 
 }  // namespace
 
-void AcDbDatabase::buildDefaultDrawing() {
+void AcDbDatabase::ensureStandardObjects() {
     // Handle order follows the habit of drawing files: the named-object dictionary first.
-    AcDbObjectId nod;
-    auto* root = new AcDbDictionary();
-    addAcDbObject(nod, root);
-    root->close();
-    m_namedObjectsDictId = nod;
-
+    if (m_namedObjectsDictId.isNull()) {
+        auto* root = new AcDbDictionary();
+        addAcDbObject(m_namedObjectsDictId, root);
+        root->close();
+    }
     const AcDbObjectId none;
-    setTableIds(addTable<AcDbBlockTable>(*this, none), addTable<AcDbLayerTable>(*this, none),
-                addTable<AcDbTextStyleTable>(*this, none), addTable<AcDbDimStyleTable>(*this, none),
-                addTable<AcDbLinetypeTable>(*this, none), addTable<AcDbViewportTable>(*this, none),
-                addTable<AcDbViewTable>(*this, none), addTable<AcDbUCSTable>(*this, none),
-                addTable<AcDbRegAppTable>(*this, none));
+    auto table = [&](AcDbObjectId& id, auto* proto) {
+        using Table = std::remove_pointer_t<decltype(proto)>;
+        if (id.isNull()) id = addTable<Table>(*this, none);
+    };
+    table(m_blockTableId, static_cast<AcDbBlockTable*>(nullptr));
+    table(m_layerTableId, static_cast<AcDbLayerTable*>(nullptr));
+    table(m_textStyleTableId, static_cast<AcDbTextStyleTable*>(nullptr));
+    table(m_dimStyleTableId, static_cast<AcDbDimStyleTable*>(nullptr));
+    table(m_linetypeTableId, static_cast<AcDbLinetypeTable*>(nullptr));
+    table(m_viewportTableId, static_cast<AcDbViewportTable*>(nullptr));
+    table(m_viewTableId, static_cast<AcDbViewTable*>(nullptr));
+    table(m_ucsTableId, static_cast<AcDbUCSTable*>(nullptr));
+    table(m_regAppTableId, static_cast<AcDbRegAppTable*>(nullptr));
 
-    const AcDbObjectId byBlock = addRecord<AcDbLinetypeTableRecord>(m_linetypeTableId, L"ByBlock");
-    const AcDbObjectId byLayer = addRecord<AcDbLinetypeTableRecord>(m_linetypeTableId, L"ByLayer");
-    const AcDbObjectId continuous = addRecord<AcDbLinetypeTableRecord>(m_linetypeTableId, L"Continuous");
-    (void)byBlock;
-    m_celtype = byLayer;
-    m_clayer = addRecord<AcDbLayerTableRecord>(m_layerTableId, L"0", [&](AcDbLayerTableRecord& layer) {
-        layer.setLinetypeObjectId(continuous);
-    });
-    m_textstyle = addRecord<AcDbTextStyleTableRecord>(m_textStyleTableId, L"Standard");
-    m_dimstyle = addRecord<AcDbDimStyleTableRecord>(m_dimStyleTableId, L"Standard");
-    addRecord<AcDbRegAppTableRecord>(m_regAppTableId, L"ACAD");
-    addRecord<AcDbViewportTableRecord>(m_viewportTableId, L"*Active");
+    auto record = [&](AcDbObjectId tableId, const ACHAR* name, auto* proto,
+                      const std::function<void(std::remove_pointer_t<decltype(proto)>&)>& setUp = {}) {
+        using Record = std::remove_pointer_t<decltype(proto)>;
+        auto* t = AcDbSymbolTable::cast(tableId.slot()->object);
+        AcDbObjectId id;
+        if (t && t->getAt(name, id) == Acad::eOk) return id;
+        return addRecord<Record>(tableId, name, setUp);
+    };
+    record(m_linetypeTableId, L"ByBlock", static_cast<AcDbLinetypeTableRecord*>(nullptr));
+    const AcDbObjectId byLayer = record(m_linetypeTableId, L"ByLayer", static_cast<AcDbLinetypeTableRecord*>(nullptr));
+    const AcDbObjectId continuous =
+        record(m_linetypeTableId, L"Continuous", static_cast<AcDbLinetypeTableRecord*>(nullptr));
+    const AcDbObjectId layer0 = record(m_layerTableId, L"0", static_cast<AcDbLayerTableRecord*>(nullptr),
+                                       [&](AcDbLayerTableRecord& layer) { layer.setLinetypeObjectId(continuous); });
+    const AcDbObjectId standardStyle =
+        record(m_textStyleTableId, L"Standard", static_cast<AcDbTextStyleTableRecord*>(nullptr));
+    const AcDbObjectId standardDim =
+        record(m_dimStyleTableId, L"Standard", static_cast<AcDbDimStyleTableRecord*>(nullptr));
+    record(m_regAppTableId, L"ACAD", static_cast<AcDbRegAppTableRecord*>(nullptr));
+    record(m_viewportTableId, L"*Active", static_cast<AcDbViewportTableRecord*>(nullptr));
+    if (m_celtype.isNull()) m_celtype = byLayer;
+    if (m_clayer.isNull()) m_clayer = layer0;
+    if (m_textstyle.isNull()) m_textstyle = standardStyle;
+    if (m_dimstyle.isNull()) m_dimstyle = standardDim;
 
-    const AcDbObjectId model = addRecord<AcDbBlockTableRecord>(m_blockTableId, L"*Model_Space");
-    const AcDbObjectId paper = addRecord<AcDbBlockTableRecord>(m_blockTableId, L"*Paper_Space");
+    const AcDbObjectId model = record(m_blockTableId, L"*Model_Space", static_cast<AcDbBlockTableRecord*>(nullptr));
+    const AcDbObjectId paper = record(m_blockTableId, L"*Paper_Space", static_cast<AcDbBlockTableRecord*>(nullptr));
     for (AcDbObjectId blockId : {model, paper}) {
-        AcDbBlockTableRecord* rec = nullptr;
-        if (acdbOpenObject(rec, blockId, AcDb::kForWrite) != Acad::eOk) continue;
+        auto* rec = AcDbBlockTableRecord::cast(blockId.slot()->object);
+        if (!rec || !rec->blockBeginId().isNull()) continue;
         AcDbObjectId begin, end;
         auto* b = new AcDbBlockBegin();
         auto* e = new AcDbBlockEnd();
@@ -280,13 +301,21 @@ void AcDbDatabase::buildDefaultDrawing() {
         b->close();
         e->close();
         rec->setBlockBeginEnd(begin, end);
-        rec->close();
     }
 
-    addDictionary(nod, L"ACAD_GROUP");
-    const AcDbObjectId layouts = addDictionary(nod, L"ACAD_LAYOUT");
-    setLayoutOfBlock(model, addLayout(*this, layouts, model, L"Model", "Model", 0));
-    setLayoutOfBlock(paper, addLayout(*this, layouts, paper, L"Layout1", "Layout1", 1));
+    auto* root = AcDbDictionary::cast(m_namedObjectsDictId.slot()->object);
+    if (!root) return;
+    if (!root->has(L"ACAD_GROUP")) addDictionary(m_namedObjectsDictId, L"ACAD_GROUP");
+    AcDbObjectId layouts;
+    if (root->getAt(L"ACAD_LAYOUT", layouts) != Acad::eOk) layouts = addDictionary(m_namedObjectsDictId, L"ACAD_LAYOUT");
+    const std::pair<AcDbObjectId, const ACHAR*> spaces[] = {{model, L"Model"}, {paper, L"Layout1"}};
+    int tab = 0;
+    for (const auto& [blockId, name] : spaces) {
+        auto* rec = AcDbBlockTableRecord::cast(blockId.slot()->object);
+        if (rec && rec->getLayoutId().isNull())
+            setLayoutOfBlock(blockId, addLayout(*this, layouts, blockId, name, tab == 0 ? "Model" : "Layout1", tab));
+        ++tab;
+    }
 }
 
 // ---- files ----

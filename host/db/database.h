@@ -159,11 +159,16 @@ public:
     // A new drawing whose model space holds the contents of block `blockId`.
     Acad::ErrorStatus wblock(AcDbDatabase*& output, AcDbObjectId blockId);
 
-    // Name of an object's DXF type, for messages ("LINE").
+    // The class name of an object, for messages.
     static std::wstring describe(AcDbObjectId id);
 
+    // Creates whatever standard object is missing (tables, layer "0", the standard
+    // linetypes, style and dimension style, model and paper space, the named-object
+    // dictionary with groups and layouts). A drawing read from an older file gets
+    // them this way.
+    void ensureStandardObjects();
+
 private:
-    void buildDefaultDrawing();
     hostdb::ObjectSlot& newSlot(AcDbHandle handle);
 
     std::deque<hostdb::ObjectSlot> m_slots;

@@ -4,6 +4,7 @@
 #include "blocktable.h"
 #include "database.h"
 #include "dimstyletable.h"
+#include "foreignpoints.h"
 #include "idmapping.h"
 #include "curves.h"
 #include "mtext.h"
@@ -20,7 +21,10 @@ Acad::ErrorStatus AcDbDimension::transformBy(const AcGeMatrix3d& m) {
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
     m_defPoint = m * m_defPoint;
     m_textPosition = m * m_textPosition;
-    for (auto& kp : m_kindPoints) kp.point = m * kp.point;
+    if (foreignData())
+        for (auto& chunk : foreign().chunks())
+            if (!chunk.subclass.empty() && chunk.subclass != "AcDbEntity" && chunk.subclass != "AcDbDimension")
+                hostdb::transformPointItems(chunk.items, 13, 16, m);
     const AcGeVector3d n = m * m_normal;
     if (!n.isZeroLength()) m_normal = n.normal();
     // The geometry block stays as drawn; the block position carries the move so that
@@ -39,7 +43,6 @@ Acad::ErrorStatus AcDbDimension::getGeomExtents(AcDbExtents& ext) const {
         ref.getGeomExtents(ext);
     }
     ext.addPoint(m_defPoint);
-    for (const auto& kp : m_kindPoints) ext.addPoint(kp.point);
     return Acad::eOk;
 }
 

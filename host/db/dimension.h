@@ -37,25 +37,10 @@ public:
     AcGeVector3d normal() const { return m_normal; }
     void setNormal(const AcGeVector3d& n) { m_normal = n; }
 
-    // Points of the kind-specific part, by the group code of their X value (13 to 16).
-    struct KindPoint {
-        int code;
-        AcGePoint3d point;
-    };
-    std::vector<KindPoint>& kindPoints() { return m_kindPoints; }
-    const std::vector<KindPoint>& kindPoints() const { return m_kindPoints; }
-    // Angles and lengths of the kind-specific part (rotation 50, oblique 52, leader 40).
-    struct KindValue {
-        int code;
-        double value;
-    };
-    std::vector<KindValue>& kindValues() { return m_kindValues; }
-    const std::vector<KindValue>& kindValues() const { return m_kindValues; }
-    // The class marker of the kind-specific part ("AcDbRotatedDimension").
+    // The kind-specific part (rotated, aligned, angular, ...) is kept as persisted data
+    // under its class markers; its definition points move with transformBy.
     const std::string& kindSubclass() const { return m_kindSubclass; }
     void setKindSubclass(std::string s) { m_kindSubclass = std::move(s); }
-    const std::string& kindBaseSubclass() const { return m_kindBaseSubclass; }
-    void setKindBaseSubclass(std::string s) { m_kindBaseSubclass = std::move(s); }
 
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
@@ -71,9 +56,7 @@ private:
     double m_measurement = 0.0, m_textRotation = 0.0, m_horizontalRotation = 0.0;
     std::wstring m_text;
     AcGeVector3d m_normal{AcGeVector3d::kZAxis};
-    std::vector<KindPoint> m_kindPoints;
-    std::vector<KindValue> m_kindValues;
-    std::string m_kindSubclass, m_kindBaseSubclass;
+    std::string m_kindSubclass;
 };
 
 // A leader: a straight or spline path of vertices ending at an annotation.
@@ -118,6 +101,8 @@ public:
     void setHorizontalDirection(const AcGeVector3d& v) { m_horizontal = v; }
 
     AcDbObjectId annotationObjId() const { return m_annotation; }
+    // For the file reader: the annotation as the file states it, without evaluation.
+    void setAnnotationIdDirect(AcDbObjectId id) { m_annotation = id; }
     // Attaches an annotation (an mtext) to the leader's end.
     Acad::ErrorStatus attachAnnotation(AcDbObjectId id);
     Acad::ErrorStatus detachAnnotation();

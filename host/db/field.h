@@ -33,6 +33,7 @@ public:
     const std::wstring& value() const { return m_value; }
     void setCachedValue(const std::wstring& v) { m_value = v; }
     bool isEvaluated() const { return m_evaluated; }
+    void setEvaluatedFlag(bool v) { m_evaluated = v; }
     // The property name of a custom-property field ("Title"), empty for other codes.
     std::wstring customPropertyName() const;
 

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "textcodec.h"
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace hostdxf {
+
+// One group of a drawing file: a code and its value, decoded to UTF-8.
+struct Tag {
+    int code = 0;
+    std::string_view value;
+};
+
+enum class ValueKind { Text, Real, Integer, Handle, Binary };
+// The kind of value a group code carries, as the drawing format assigns code ranges.
+ValueKind valueKind(int code);
+
+// Reads the groups of an ASCII drawing file from memory, one at a time. Values are
+// views into the buffer or into the reader's own storage for decoded text; they stay
+// valid until clearStorage() is called.
+class TagReader {
+public:
+    explicit TagReader(std::string_view data);
+
+    // False at the end of the data or at a malformed group (error() tells which).
+    bool next(Tag& tag);
+    // Makes the next call of next() return this tag again.
+    void pushBack(const Tag& tag);
+    // Line number (from 1) of the last group's code line.
+    std::size_t line() const { return m_tagLine; }
+    const std::string& error() const { return m_error; }
+    bool atEnd() const { return m_pos >= m_data.size() && !m_pushed; }
+
+    // Text after this call is decoded from the code page (older files).
+    void setCodePage(std::string_view dwgCodePage, bool decodeEscapes);
+    // Whether any text was not valid in its encoding (it was replaced).
+    bool hadInvalidText() const { return m_invalidText; }
+    void clearStorage() { m_storage.clear(); }
+
+private:
+    bool readLine(std::string_view& line);
+    std::string_view decodeText(std::string_view raw);
+
+    std::string_view m_data;
+    std::size_t m_pos = 0;
+    std::size_t m_line = 0;
+    std::size_t m_tagLine = 0;
+    std::string m_error;
+    std::optional<Tag> m_pushed;
+    std::unique_ptr<CodePageDecoder> m_decoder;
+    bool m_decodeEscapes = false;
+    bool m_invalidText = false;
+    std::deque<std::string> m_storage;
+};
+
+bool parseReal(std::string_view text, double& value);
+bool parseInteger(std::string_view text, long long& value);
+
+}  // namespace hostdxf
