@@ -237,9 +237,9 @@ void setLayoutOfBlock(AcDbObjectId blockId, AcDbObjectId layoutId) {
 
 }  // namespace
 
-void AcDbDatabase::ensureStandardObjects() {
+void AcDbDatabase::ensureStandardObjects(bool dictionaries) {
     // Handle order follows the habit of drawing files: the named-object dictionary first.
-    if (m_namedObjectsDictId.isNull()) {
+    if (dictionaries && m_namedObjectsDictId.isNull()) {
         auto* root = new AcDbDictionary();
         addAcDbObject(m_namedObjectsDictId, root);
         root->close();
@@ -303,6 +303,7 @@ void AcDbDatabase::ensureStandardObjects() {
         rec->setBlockBeginEnd(begin, end);
     }
 
+    if (!dictionaries) return;
     auto* root = AcDbDictionary::cast(m_namedObjectsDictId.slot()->object);
     if (!root) return;
     if (!root->has(L"ACAD_GROUP")) addDictionary(m_namedObjectsDictId, L"ACAD_GROUP");

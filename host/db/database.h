@@ -166,7 +166,8 @@ public:
     // linetypes, style and dimension style, model and paper space, the named-object
     // dictionary with groups and layouts). A drawing read from an older file gets
     // them this way.
-    void ensureStandardObjects();
+    // Without dictionaries, the named-object dictionary and what hangs from it are left out.
+    void ensureStandardObjects(bool dictionaries = true);
 
 private:
     hostdb::ObjectSlot& newSlot(AcDbHandle handle);

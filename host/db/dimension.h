@@ -53,7 +53,7 @@ private:
     AcDbObjectId m_blockId, m_styleId;
     AcGePoint3d m_blockPosition, m_defPoint, m_textPosition;
     int m_type = 0, m_attachment = 5;
-    double m_measurement = 0.0, m_textRotation = 0.0, m_horizontalRotation = 0.0;
+    double m_measurement = -1.0, m_textRotation = 0.0, m_horizontalRotation = 0.0;
     std::wstring m_text;
     AcGeVector3d m_normal{AcGeVector3d::kZAxis};
     std::string m_kindSubclass;

@@ -18,6 +18,9 @@
 #include "../db/text.h"
 #include "../db/textstyletable.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -171,6 +174,11 @@ bool Reader::prescanHeader(std::string_view data) {
         else if (var == "$ACADVER" && t.code == 1) m_version = std::string(t.value);
         else if (var == "$DWGCODEPAGE" && t.code == 3) codePage = std::string(t.value);
         else if (var == "$HANDLING" && t.code == 70) m_hasHandles = integer(t.value) != 0;
+        else if (var == "$HANDSEED" && t.code == 5) {
+            // Objects the reader has to make go above every handle of the file.
+            const AcDbHandle seed = handleOf(t.value);
+            if (seed.value() > 1) m_db.reserveHandle(AcDbHandle(seed.value() - 1));
+        }
     }
     if (m_version < "AC1021") m_tags.setCodePage(codePage.empty() ? "ANSI_1252" : codePage, true);
     return true;
@@ -924,6 +932,7 @@ bool Reader::readEntityRecords(AcDbObjectId blockId, const char* endType, Record
         if (t.code != 0) return fail(Acad::eBadDxfSequence, where() + ": an entity must begin with group 0");
         rec.type = std::string(t.value);
         rec.line = m_tags.line();
+        m_tags.clearStorage();  // the previous record's decoded text is no longer needed
         if (rec.type == endType) {
             if (endRecord) {
                 endRecord->type = rec.type;
@@ -934,7 +943,6 @@ bool Reader::readEntityRecords(AcDbObjectId blockId, const char* endType, Record
         if (rec.type == "ENDSEC" || rec.type == "EOF")
             return fail(Acad::eBadDxfSequence, where() + ": " + rec.type + " where " + endType + " was expected");
         if (!readRecord(rec)) return false;
-        m_tags.clearStorage();
         if (lastSequence && (rec.type == "VERTEX" || rec.type == "SEQEND")) {
             FilerItems items{{0, rec.type}};
             for (const auto& tag : rec.tags) {
@@ -982,12 +990,7 @@ bool Reader::readEntityRecords(AcDbObjectId blockId, const char* endType, Record
                                  : false;
 }
 
-std::wstring blockNameFromFile(std::string_view name) {
-    // R12 names the layout blocks with a dollar sign.
-    if (name == "$MODEL_SPACE" || name == "*MODEL_SPACE") return L"*Model_Space";
-    if (name == "$PAPER_SPACE" || name == "*PAPER_SPACE") return L"*Paper_Space";
-    return wide(name);
-}
+std::wstring blockNameFromFile(std::string_view name) { return wide(name); }
 
 bool Reader::readBlocks() {
     Tag t;
@@ -1058,7 +1061,7 @@ bool Reader::readBlocks() {
 }
 
 bool Reader::readEntities() {
-    m_db.ensureStandardObjects();  // an R12 file names no layout blocks
+    m_db.ensureStandardObjects(false);  // an R12 file names no layout blocks
     return readEntityRecords(AcDbObjectId(), "ENDSEC", nullptr);
 }
 
@@ -1070,8 +1073,8 @@ bool Reader::readObjects() {
         if (t.value == "ENDSEC") return true;
         rec.type = std::string(t.value);
         rec.line = m_tags.line();
-        if (!readRecord(rec)) return false;
         m_tags.clearStorage();
+        if (!readRecord(rec)) return false;
         AcDbHandle handle, owner;
         std::unique_ptr<AcDbObject> obj;
         if (rec.type == "DICTIONARY") {

@@ -280,7 +280,7 @@ void Writer::textBody(const AcDbText& t, bool secondMarker) {
     m_w.text(7, nameOf(t.textStyle()).empty() ? L"Standard" : nameOf(t.textStyle()));
     m_w.integer(71, t.generationFlags());
     m_w.integer(72, t.horizontalMode());
-    if (!t.isDefaultAlignment()) {
+    if (!t.isDefaultAlignment() || !t.alignmentPoint().isEqualTo(t.position())) {
         const AcGePoint3d a = f.toPlane(t.alignmentPoint());
         m_w.point(11, a.x, a.y, a.z);
     }
@@ -380,7 +380,7 @@ void Writer::entity(const AcDbEntity& ent, std::uint64_t owner, bool paper) {
         m_w.text(100, "AcDbMText");
         m_w.point(10, mt->location().x, mt->location().y, mt->location().z);
         m_w.real(40, mt->textHeight());
-        m_w.real(41, mt->width());
+        if (mt->width() > 0.0) m_w.real(41, mt->width());
         m_w.integer(71, mt->attachment());
         m_w.integer(72, mt->flowDirection());
         const std::string contents = wideToUtf8(mt->displayText());

@@ -1,0 +1,226 @@
+#include "db/blockreference.h"
+#include "db/blocktable.h"
+#include "db/curves.h"
+#include "db/database.h"
+#include "db/dictionary.h"
+#include "db/field.h"
+#include "db/group.h"
+#include "db/layertable.h"
+#include "db/mtext.h"
+#include "db/summaryinfo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+AcDbObjectId appendToModel(AcDbDatabase& db, AcDbEntity* ent) {
+    AcDbBlockTableRecord* model = nullptr;
+    EXPECT_EQ(acdbOpenObject(model, db.modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId id;
+    EXPECT_EQ(model->appendAcDbEntity(id, ent), Acad::eOk);
+    ent->close();
+    model->close();
+    return id;
+}
+
+TEST(Database, OpenProtocolStatuses) {
+    AcDbDatabase db;
+    const AcDbObjectId id = appendToModel(db, new AcDbLine({0, 0, 0}, {1, 0, 0}));
+    AcDbEntity* a = nullptr;
+    AcDbEntity* b = nullptr;
+    ASSERT_EQ(acdbOpenObject(a, id, AcDb::kForWrite), Acad::eOk);
+    // A second write open is granted: nested steps reopen what their caller holds.
+    EXPECT_EQ(acdbOpenObject(b, id, AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(acdbOpenObject(b, id, AcDb::kForRead), Acad::eWasOpenForWrite);
+    a->close();
+    a->close();
+    ASSERT_EQ(acdbOpenObject(a, id, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(acdbOpenObject(b, id, AcDb::kForWrite), Acad::eWasOpenForRead);
+    EXPECT_EQ(a->upgradeOpen(), Acad::eOk);
+    EXPECT_EQ(a->erase(), Acad::eOk);
+    a->close();
+    EXPECT_EQ(acdbOpenObject(a, id, AcDb::kForRead), Acad::eWasErased);
+    EXPECT_EQ(acdbOpenObject(a, AcDbObjectId(), AcDb::kForRead), Acad::eNullObjectId);
+    EXPECT_STREQ(acadErrorStatusText(Acad::eKeyNotFound), L"eKeyNotFound");
+    EXPECT_EQ(static_cast<int>(Acad::eKeyNotFound), 22);
+}
+
+TEST(Database, EntityOnLockedLayerCannotBeOpenedForWrite) {
+    AcDbDatabase db;
+    const AcDbObjectId id = appendToModel(db, new AcDbLine({0, 0, 0}, {1, 0, 0}));
+    AcDbLayerTableRecord* layer = nullptr;
+    ASSERT_EQ(acdbOpenObject(layer, db.clayer(), AcDb::kForWrite), Acad::eOk);
+    layer->setIsLocked(true);
+    layer->close();
+    AcDbEntity* ent = nullptr;
+    EXPECT_EQ(acdbOpenObject(ent, id, AcDb::kForWrite), Acad::eOnLockedLayer);
+    EXPECT_EQ(acdbOpenObject(ent, id, AcDb::kForRead), Acad::eOk);
+    ent->close();
+}
+
+TEST(Database, FieldShowsCustomPropertyInMText) {
+    AcDbDatabase db;
+    db.setCustomProperties({{L"Title", L"Bridge"}});
+    auto* text = new AcDbMText();
+    const AcDbObjectId id = appendToModel(db, text);
+    AcDbMText* open = nullptr;
+    ASSERT_EQ(acdbOpenObject(open, id, AcDb::kForWrite), Acad::eOk);
+    auto* field = new AcDbField(L"%<\\AcVar CustomDP.Title>%");
+    AcDbObjectId fieldId;
+    ASSERT_EQ(open->setField(L"TEXT", field, fieldId), Acad::eOk);
+    AcDbField* f = nullptr;
+    ASSERT_EQ(acdbOpenObject(f, fieldId, AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(f->evaluate(0, &db), Acad::eOk);
+    EXPECT_EQ(f->getFieldCode(AcFd::kAddMarkers), L"%<\\AcVar CustomDP.Title>%");
+    f->close();
+    EXPECT_TRUE(open->hasFields());
+    EXPECT_EQ(open->displayText(), L"Bridge");
+    open->close();
+}
+
+TEST(Database, SummaryInfoCustomProperties) {
+    AcDbDatabase db;
+    AcDbDatabaseSummaryInfo* info = nullptr;
+    ASSERT_EQ(acdbGetSummaryInfo(&db, info), Acad::eOk);
+    std::unique_ptr<AcDbDatabaseSummaryInfo> owned(info);
+    EXPECT_EQ(info->addCustomSummaryInfo(L"A", L"1"), Acad::eOk);
+    EXPECT_EQ(info->addCustomSummaryInfo(L"B", L"2"), Acad::eOk);
+    ACHAR* value = nullptr;
+    EXPECT_EQ(info->getCustomSummaryInfo(L"C", value), Acad::eKeyNotFound);
+    EXPECT_EQ(info->setCustomSummaryInfo(L"A", L"one"), Acad::eOk);
+    EXPECT_EQ(info->deleteCustomSummaryInfo(1), Acad::eOk);
+    EXPECT_EQ(acdbPutSummaryInfo(info, &db), Acad::eOk);
+    ASSERT_EQ(db.customProperties().size(), 1u);
+    EXPECT_EQ(db.customProperties()[0].second, L"one");
+}
+
+TEST(Database, WblockAndInsertCopyABlockWithItsLayer) {
+    AcDbDatabase library;
+    AcDbLayerTable* layers = nullptr;
+    ASSERT_EQ(acdbOpenObject(layers, library.layerTableId(), AcDb::kForWrite), Acad::eOk);
+    auto* walls = new AcDbLayerTableRecord();
+    walls->setName(L"Walls");
+    AcDbObjectId wallsId;
+    ASSERT_EQ(layers->add(wallsId, walls), Acad::eOk);
+    walls->close();
+    layers->close();
+    AcDbBlockTable* blocks = nullptr;
+    ASSERT_EQ(acdbOpenObject(blocks, library.blockTableId(), AcDb::kForWrite), Acad::eOk);
+    auto* block = new AcDbBlockTableRecord();
+    block->setName(L"DOOR");
+    AcDbObjectId blockId;
+    ASSERT_EQ(blocks->add(blockId, block), Acad::eOk);
+    auto* line = new AcDbLine({0, 0, 0}, {1, 0, 0});
+    line->setLayer(wallsId);
+    ASSERT_EQ(block->appendAcDbEntity(line), Acad::eOk);
+    line->close();
+    block->close();
+    blocks->close();
+
+    AcDbDatabase* out = nullptr;
+    ASSERT_EQ(library.wblock(out, blockId), Acad::eOk);
+    std::unique_ptr<AcDbDatabase> written(out);
+    AcDbDatabase target;
+    AcDbObjectId newBlock;
+    ASSERT_EQ(target.insert(newBlock, L"DOOR", written.get(), false), Acad::eOk);
+    const auto* rec = AcDbBlockTableRecord::cast(newBlock.slot()->object);
+    ASSERT_EQ(rec->entityIds().size(), 1u);
+    const auto* copy = AcDbEntity::cast(rec->entityIds()[0].slot()->object);
+    EXPECT_EQ(copy->layerName(), L"Walls");
+    EXPECT_EQ(copy->layerId().database(), &target);
+    AcDbObjectId again;
+    EXPECT_EQ(target.insert(again, L"DOOR", written.get(), false), Acad::eDuplicateRecordName);
+}
+
+TEST(Database, ExplodeAndExtentsOfAScaledReference) {
+    AcDbDatabase db;
+    AcDbBlockTable* blocks = nullptr;
+    ASSERT_EQ(acdbOpenObject(blocks, db.blockTableId(), AcDb::kForWrite), Acad::eOk);
+    auto* block = new AcDbBlockTableRecord();
+    block->setName(L"B");
+    AcDbObjectId blockId;
+    ASSERT_EQ(blocks->add(blockId, block), Acad::eOk);
+    auto* line = new AcDbLine({0, 0, 0}, {1, 0, 0});
+    ASSERT_EQ(block->appendAcDbEntity(line), Acad::eOk);
+    line->close();
+    block->close();
+    blocks->close();
+    auto* ref = new AcDbBlockReference({10, 0, 0}, blockId);
+    ref->setScaleFactors({2, 2, 2});
+    const AcDbObjectId refId = appendToModel(db, ref);
+    AcDbBlockReference* open = nullptr;
+    ASSERT_EQ(acdbOpenObject(open, refId, AcDb::kForRead), Acad::eOk);
+    AcDbExtents ext;
+    ASSERT_EQ(open->getGeomExtents(ext), Acad::eOk);
+    EXPECT_DOUBLE_EQ(ext.maxPoint().x, 12.0);
+    AcDbVoidPtrArray parts;
+    ASSERT_EQ(open->explode(parts), Acad::eOk);
+    ASSERT_EQ(parts.length(), 1);
+    std::unique_ptr<AcDbLine> part(static_cast<AcDbLine*>(parts[0]));
+    EXPECT_DOUBLE_EQ(part->endPoint().x, 12.0);
+    open->close();
+}
+
+// Bad files are refused with a status and a message, never a crash.
+TEST(DrawingFiles, BadInputIsRefused) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("marvolt-bad-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Acad::ErrorStatus expected;
+    };
+    const Case cases[] = {
+        {"empty.dxf", "", Acad::eDwgCorrupt},
+        {"binary.dwg", std::string("AC1032\0\0\0\x01\x02", 11), Acad::eNotADrawingFile},
+        {"truncated.dxf", "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1032\n", Acad::eDwgCorrupt},
+        {"badcode.dxf", "  0\nSECTION\n  2\nENTITIES\nxx\nLINE\n", Acad::eDwgCorrupt},
+        {"badnumber.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nabc\n  0\nENDSEC\n  0\nEOF\n",
+         Acad::eDwgCorrupt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path p = dir / c.name;
+        std::ofstream(p, std::ios::binary) << c.bytes;
+        AcDbDatabase db(false, true);
+        EXPECT_EQ(db.readDwgFile(p.wstring().c_str(), _SH_DENYNO), c.expected);
+        EXPECT_FALSE(db.readReport().message.empty());
+    }
+    AcDbDatabase missing(false, true);
+    EXPECT_EQ(missing.readDwgFile((dir / "none.dxf").wstring().c_str()), Acad::eFileNotFound);
+    AcDbDatabase folder(false, true);
+    EXPECT_EQ(folder.readDwgFile(dir.wstring().c_str()), Acad::eIsAFolder);
+    fs::remove_all(dir);
+}
+
+TEST(DrawingFiles, SavedDrawingReadsBack) {
+    namespace fs = std::filesystem;
+    const fs::path p = fs::temp_directory_path() / ("marvolt-rt-" + std::to_string(::getpid()) + ".dwg");
+    {
+        AcDbDatabase db;
+        db.setCustomProperties({{L"Größe", L"中"}});
+        appendToModel(db, new AcDbCircle({1, 2, 0}, AcGeVector3d::kZAxis, 3));
+        ASSERT_EQ(db.saveAs(p.wstring().c_str()), Acad::eOk);
+    }
+    AcDbDatabase back(false, true);
+    ASSERT_EQ(back.readDwgFile(p.wstring().c_str(), _SH_DENYNO), Acad::eOk);
+    ASSERT_EQ(back.customProperties().size(), 1u);
+    EXPECT_EQ(back.customProperties()[0].second, L"中");
+    const auto* model = AcDbBlockTableRecord::cast(back.modelSpaceId().slot()->object);
+    ASSERT_EQ(model->entityIds().size(), 1u);
+    const auto* circle = AcDbCircle::cast(model->entityIds()[0].slot()->object);
+    ASSERT_NE(circle, nullptr);
+    EXPECT_DOUBLE_EQ(circle->radius(), 3.0);
+    // A second reader that wants the file to itself is refused while this one holds it.
+    AcDbDatabase other(false, true);
+    EXPECT_EQ(other.readDwgFile(p.wstring().c_str(), _SH_DENYRW), Acad::eFileSharingViolation);
+    back.closeInput();
+    fs::remove(p);
+}
+
+}  // namespace
