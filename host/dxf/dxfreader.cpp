@@ -614,7 +614,7 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
         };
     } else if (type == "CIRCLE" || type == "ARC") {
         const bool arc = type == "ARC";
-        kindTake = [&](const std::string&, const Tag& t) {
+        kindTake = [&, arc](const std::string&, const Tag& t) {
             switch (t.code) {
             case 40: d40 = real(t.value); return true;
             case 39: d39 = real(t.value); return true;
