@@ -260,11 +260,7 @@ bool Reader::readThumbnail() {
     std::vector<std::uint8_t> bytes;
     for (const auto& item : items) {
         if (item.code != 310) continue;
-        const std::string& hex = item.value;
-        for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-            const auto nib = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
-            bytes.push_back(static_cast<std::uint8_t>(nib(hex[i]) * 16 + nib(hex[i + 1])));
-        }
+        if (!appendHexBytes(item.value, bytes)) repair("the drawing preview holds characters that are not hexadecimal");
     }
     m_db.setThumbnailBitmap(std::move(bytes));
     return true;
@@ -515,11 +511,8 @@ bool Reader::readTable(const Record& head) {
                     return true;
                 }
                 if (tag.code == 310) {
-                    const std::string_view hex = tag.value;
-                    for (std::size_t k = 0; k + 1 < hex.size(); k += 2) {
-                        const auto nib = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
-                        preview.push_back(static_cast<std::uint8_t>(nib(hex[k]) * 16 + nib(hex[k + 1])));
-                    }
+                    if (!appendHexBytes(tag.value, preview))
+                        repair("the preview icon of a block holds characters that are not hexadecimal");
                     return true;
                 }
                 if (tag.code == 340) {

@@ -59,6 +59,21 @@ bool parseInteger(std::string_view text, long long& value) {
     return false;
 }
 
+bool appendHexBytes(std::string_view hex, std::vector<std::uint8_t>& bytes) {
+    const auto nibble = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        const int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+    }
+    return hex.size() % 2 == 0;
+}
+
 TagReader::TagReader(std::string_view data) : m_data(data) {
     // A byte-order mark is not part of the first group code.
     if (m_data.starts_with("\xEF\xBB\xBF")) m_pos = 3;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+#include <cstdint>
 
 namespace hostdxf {
 
@@ -60,5 +62,8 @@ private:
 
 bool parseReal(std::string_view text, double& value);
 bool parseInteger(std::string_view text, long long& value);
+// Appends the bytes of a binary group's hexadecimal text; false (and nothing appended
+// for the bad pair onwards) at a character that is not a hexadecimal digit.
+bool appendHexBytes(std::string_view hex, std::vector<std::uint8_t>& bytes);
 
 }  // namespace hostdxf
