@@ -132,35 +132,23 @@ bool TagReader::next(Tag& tag) {
         return false;
     }
     tag.code = static_cast<int>(code);
-    switch (valueKind(tag.code)) {
-    case ValueKind::Real: {
-        double d = 0.0;
-        if (!parseReal(valueLine, d)) {
-            m_error = "line " + std::to_string(m_line) + ": \"" + std::string(valueLine.substr(0, 40)) +
-                      "\" is not a number (group code " + std::to_string(code) + ")";
-            return false;
-        }
-        tag.value = trim(valueLine);
-        break;
-    }
-    case ValueKind::Integer: {
-        long long v = 0;
-        if (!parseInteger(valueLine, v)) {
-            m_error = "line " + std::to_string(m_line) + ": \"" + std::string(valueLine.substr(0, 40)) +
-                      "\" is not a whole number (group code " + std::to_string(code) + ")";
-            return false;
-        }
-        tag.value = trim(valueLine);
-        break;
-    }
-    case ValueKind::Handle:
-    case ValueKind::Binary:
-        tag.value = trim(valueLine);
-        break;
-    case ValueKind::Text:
+    const ValueKind kind = valueKind(tag.code);
+    if (kind == ValueKind::Text) {
         tag.value = decodeText(valueLine);
-        break;
+        return true;
     }
+    double real = 0.0;
+    long long whole = 0;
+    const bool ok = kind == ValueKind::Real      ? parseReal(valueLine, real)
+                    : kind == ValueKind::Integer ? parseInteger(valueLine, whole)
+                                                 : true;
+    if (!ok) {
+        m_error = "line " + std::to_string(m_line) + ": \"" + std::string(valueLine.substr(0, 40)) + "\" is not " +
+                  (kind == ValueKind::Real ? "a number" : "a whole number") + " (group code " +
+                  std::to_string(code) + ")";
+        return false;
+    }
+    tag.value = trim(valueLine);
     return true;
 }
 
