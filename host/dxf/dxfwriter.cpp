@@ -61,6 +61,9 @@ private:
     void entity(const AcDbEntity& ent, std::uint64_t owner, bool paper);
     void entityCommon(const AcDbEntity& ent, std::string_view type, std::uint64_t handle, std::uint64_t owner, bool paper);
     void textBody(const AcDbText& t, bool secondMarker);
+    // The circle section that circles and arcs share; the centre goes into the plane frame.
+    void circleBody(const AcDbEntity& ent, const AcGePoint3d& center, double radius, const AcGeVector3d& normal,
+                    double thickness);
 
     const AcDbDatabase& m_db;
     TagWriter m_w;
@@ -293,6 +296,17 @@ void Writer::textBody(const AcDbText& t, bool secondMarker) {
     }
 }
 
+void Writer::circleBody(const AcDbEntity& ent, const AcGePoint3d& center, double radius, const AcGeVector3d& normal,
+                        double thickness) {
+    const AcGePoint3d c = AcGePlaneFrame::fromNormal(normal).toPlane(center);
+    m_w.text(100, "AcDbCircle");
+    if (thickness != 0.0) m_w.real(39, thickness);
+    m_w.point(10, c.x, c.y, c.z);
+    m_w.real(40, radius);
+    m_w.point(210, normal.x, normal.y, normal.z);
+    chunk(ent, "AcDbCircle");
+}
+
 void Writer::entity(const AcDbEntity& ent, std::uint64_t owner, bool paper) {
     const std::uint64_t h = handleOf(ent.objectId());
     if (const auto* e = AcDbLine::cast(&ent)) {
@@ -305,28 +319,14 @@ void Writer::entity(const AcDbEntity& ent, std::uint64_t owner, bool paper) {
         chunk(ent, "AcDbLine");
     } else if (const auto* arc = AcDbArc::cast(&ent)) {
         entityCommon(ent, "ARC", h, owner, paper);
-        const auto f = AcGePlaneFrame::fromNormal(arc->normal());
-        const AcGePoint3d c = f.toPlane(arc->center());
-        m_w.text(100, "AcDbCircle");
-        if (arc->thickness() != 0.0) m_w.real(39, arc->thickness());
-        m_w.point(10, c.x, c.y, c.z);
-        m_w.real(40, arc->radius());
-        m_w.point(210, arc->normal().x, arc->normal().y, arc->normal().z);
-        chunk(ent, "AcDbCircle");
+        circleBody(ent, arc->center(), arc->radius(), arc->normal(), arc->thickness());
         m_w.text(100, "AcDbArc");
         m_w.real(50, arc->startAngle() * kDegrees);
         m_w.real(51, arc->endAngle() * kDegrees);
         chunk(ent, "AcDbArc");
     } else if (const auto* circle = AcDbCircle::cast(&ent)) {
         entityCommon(ent, "CIRCLE", h, owner, paper);
-        const auto f = AcGePlaneFrame::fromNormal(circle->normal());
-        const AcGePoint3d c = f.toPlane(circle->center());
-        m_w.text(100, "AcDbCircle");
-        if (circle->thickness() != 0.0) m_w.real(39, circle->thickness());
-        m_w.point(10, c.x, c.y, c.z);
-        m_w.real(40, circle->radius());
-        m_w.point(210, circle->normal().x, circle->normal().y, circle->normal().z);
-        chunk(ent, "AcDbCircle");
+        circleBody(ent, circle->center(), circle->radius(), circle->normal(), circle->thickness());
     } else if (const auto* pt = AcDbPoint::cast(&ent)) {
         entityCommon(ent, "POINT", h, owner, paper);
         m_w.text(100, "AcDbPoint");
