@@ -81,31 +81,11 @@ Acad::ErrorStatus AcDbBlockTable::getAt(const ACHAR* name, AcDbBlockTableRecord*
 }
 
 AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(std::vector<AcDbObjectId> ids, bool skipDeleted)
-    : m_ids(std::move(ids)), m_skipDeleted(skipDeleted) {}
-
-void AcDbBlockTableRecordIterator::skip() {
-    while (m_skipDeleted && m_pos < m_ids.size() && m_ids[m_pos].isErased()) ++m_pos;
-}
-
-void AcDbBlockTableRecordIterator::start(bool atBeginning, bool skipDeleted) {
-    m_skipDeleted = skipDeleted;
-    m_pos = atBeginning ? 0 : m_ids.size();
-    skip();
-}
-
-void AcDbBlockTableRecordIterator::step(bool forward, bool skipDeleted) {
-    m_skipDeleted = skipDeleted;
-    if (!forward) {
-        m_pos = m_pos == 0 ? m_ids.size() : m_pos - 1;
-        return;
-    }
-    ++m_pos;
-    skip();
-}
+    : m_cursor(std::move(ids), skipDeleted) {}
 
 Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntityId(AcDbObjectId& id) const {
     if (done()) return Acad::eInvalidIndex;
-    id = m_ids[m_pos];
+    id = m_cursor.current();
     return Acad::eOk;
 }
 
@@ -113,5 +93,5 @@ Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntity(AcDbEntity*& entity, A
                                                           bool openErased) const {
     entity = nullptr;
     if (done()) return Acad::eInvalidIndex;
-    return acdbOpenObject(entity, m_ids[m_pos], mode, openErased);
+    return acdbOpenObject(entity, m_cursor.current(), mode, openErased);
 }

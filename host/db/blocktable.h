@@ -94,17 +94,14 @@ public:
 class AcDbBlockTableRecordIterator {
 public:
     AcDbBlockTableRecordIterator(std::vector<AcDbObjectId> ids, bool skipDeleted);
-    void start(bool atBeginning = true, bool skipDeleted = true);
-    bool done() const { return m_pos >= m_ids.size(); }
-    void step(bool forward = true, bool skipDeleted = true);
+    void start(bool atBeginning = true, bool skipDeleted = true) { m_cursor.start(atBeginning, skipDeleted); }
+    bool done() const { return m_cursor.done(); }
+    void step(bool forward = true, bool skipDeleted = true) { m_cursor.step(forward, skipDeleted); }
     Acad::ErrorStatus getEntityId(AcDbObjectId& id) const;
     Acad::ErrorStatus getEntity(AcDbEntity*& entity, AcDb::OpenMode mode, bool openErased = false) const;
 
 private:
-    void skip();
-    std::vector<AcDbObjectId> m_ids;
-    std::size_t m_pos = 0;
-    bool m_skipDeleted;
+    hostdb::IdCursor m_cursor;
 };
 
 AcDbObjectId acdbSymUtilBlockModelSpaceId(AcDbDatabase* db);

@@ -133,31 +133,11 @@ Acad::ErrorStatus AcDbSymbolTable::newIterator(AcDbSymbolTableIterator*& iterato
 }
 
 AcDbSymbolTableIterator::AcDbSymbolTableIterator(std::vector<AcDbObjectId> ids, bool skipDeleted)
-    : m_ids(std::move(ids)), m_skipDeleted(skipDeleted) {}
-
-void AcDbSymbolTableIterator::skip() {
-    while (m_skipDeleted && m_pos < m_ids.size() && m_ids[m_pos].isErased()) ++m_pos;
-}
-
-void AcDbSymbolTableIterator::start(bool atBeginning, bool skipDeleted) {
-    m_skipDeleted = skipDeleted;
-    m_pos = atBeginning ? 0 : m_ids.size();
-    skip();
-}
-
-void AcDbSymbolTableIterator::step(bool forward, bool skipDeleted) {
-    m_skipDeleted = skipDeleted;
-    if (!forward) {
-        m_pos = m_pos == 0 ? m_ids.size() : m_pos - 1;
-        return;
-    }
-    ++m_pos;
-    skip();
-}
+    : m_cursor(std::move(ids), skipDeleted) {}
 
 Acad::ErrorStatus AcDbSymbolTableIterator::getRecordId(AcDbObjectId& id) const {
     if (done()) return Acad::eInvalidIndex;
-    id = m_ids[m_pos];
+    id = m_cursor.current();
     return Acad::eOk;
 }
 
@@ -165,7 +145,7 @@ Acad::ErrorStatus AcDbSymbolTableIterator::getRecord(AcDbSymbolTableRecord*& rec
                                                      bool openErased) const {
     record = nullptr;
     if (done()) return Acad::eInvalidIndex;
-    return acdbOpenObject(record, m_ids[m_pos], mode, openErased);
+    return acdbOpenObject(record, m_cursor.current(), mode, openErased);
 }
 
 void AcDbLayerTableRecord::remapIds(const AcDbIdMapping& map) {

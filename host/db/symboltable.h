@@ -1,5 +1,6 @@
 #pragma once
 
+#include "idcursor.h"
 #include "object.h"
 
 #include <string>
@@ -76,18 +77,15 @@ public:
     AcDbSymbolTableIterator(std::vector<AcDbObjectId> ids, bool skipDeleted);
     virtual ~AcDbSymbolTableIterator() = default;
 
-    void start(bool atBeginning = true, bool skipDeleted = true);
-    bool done() const { return m_pos >= m_ids.size(); }
-    void step(bool forward = true, bool skipDeleted = true);
+    void start(bool atBeginning = true, bool skipDeleted = true) { m_cursor.start(atBeginning, skipDeleted); }
+    bool done() const { return m_cursor.done(); }
+    void step(bool forward = true, bool skipDeleted = true) { m_cursor.step(forward, skipDeleted); }
     Acad::ErrorStatus getRecordId(AcDbObjectId& id) const;
     Acad::ErrorStatus getRecord(AcDbSymbolTableRecord*& record, AcDb::OpenMode mode,
                                 bool openErasedRecord = false) const;
 
 private:
-    void skip();
-    std::vector<AcDbObjectId> m_ids;
-    std::size_t m_pos = 0;
-    bool m_skipDeleted;
+    hostdb::IdCursor m_cursor;
 };
 
 // Declares a table and its record class that add nothing to the base classes.
