@@ -27,6 +27,23 @@ AcDbObjectId appendToModel(AcDbDatabase& db, AcDbEntity* ent) {
     return id;
 }
 
+// A new block holding one line from (0,0,0) to (1,0,0), on the given layer when not null.
+AcDbObjectId addBlockWithLine(AcDbDatabase& db, const ACHAR* name, AcDbObjectId layer = AcDbObjectId()) {
+    AcDbBlockTable* blocks = nullptr;
+    EXPECT_EQ(acdbOpenObject(blocks, db.blockTableId(), AcDb::kForWrite), Acad::eOk);
+    auto* block = new AcDbBlockTableRecord();
+    block->setName(name);
+    AcDbObjectId blockId;
+    EXPECT_EQ(blocks->add(blockId, block), Acad::eOk);
+    auto* line = new AcDbLine({0, 0, 0}, {1, 0, 0});
+    if (!layer.isNull()) line->setLayer(layer);
+    EXPECT_EQ(block->appendAcDbEntity(line), Acad::eOk);
+    line->close();
+    block->close();
+    blocks->close();
+    return blockId;
+}
+
 TEST(Database, OpenProtocolStatuses) {
     AcDbDatabase db;
     const AcDbObjectId id = appendToModel(db, new AcDbLine({0, 0, 0}, {1, 0, 0}));
@@ -108,18 +125,7 @@ TEST(Database, WblockAndInsertCopyABlockWithItsLayer) {
     ASSERT_EQ(layers->add(wallsId, walls), Acad::eOk);
     walls->close();
     layers->close();
-    AcDbBlockTable* blocks = nullptr;
-    ASSERT_EQ(acdbOpenObject(blocks, library.blockTableId(), AcDb::kForWrite), Acad::eOk);
-    auto* block = new AcDbBlockTableRecord();
-    block->setName(L"DOOR");
-    AcDbObjectId blockId;
-    ASSERT_EQ(blocks->add(blockId, block), Acad::eOk);
-    auto* line = new AcDbLine({0, 0, 0}, {1, 0, 0});
-    line->setLayer(wallsId);
-    ASSERT_EQ(block->appendAcDbEntity(line), Acad::eOk);
-    line->close();
-    block->close();
-    blocks->close();
+    const AcDbObjectId blockId = addBlockWithLine(library, L"DOOR", wallsId);
 
     AcDbDatabase* out = nullptr;
     ASSERT_EQ(library.wblock(out, blockId), Acad::eOk);
@@ -138,17 +144,7 @@ TEST(Database, WblockAndInsertCopyABlockWithItsLayer) {
 
 TEST(Database, ExplodeAndExtentsOfAScaledReference) {
     AcDbDatabase db;
-    AcDbBlockTable* blocks = nullptr;
-    ASSERT_EQ(acdbOpenObject(blocks, db.blockTableId(), AcDb::kForWrite), Acad::eOk);
-    auto* block = new AcDbBlockTableRecord();
-    block->setName(L"B");
-    AcDbObjectId blockId;
-    ASSERT_EQ(blocks->add(blockId, block), Acad::eOk);
-    auto* line = new AcDbLine({0, 0, 0}, {1, 0, 0});
-    ASSERT_EQ(block->appendAcDbEntity(line), Acad::eOk);
-    line->close();
-    block->close();
-    blocks->close();
+    const AcDbObjectId blockId = addBlockWithLine(db, L"B");
     auto* ref = new AcDbBlockReference({10, 0, 0}, blockId);
     ref->setScaleFactors({2, 2, 2});
     const AcDbObjectId refId = appendToModel(db, ref);
