@@ -80,12 +80,10 @@ std::wstring AcDbMText::displayText() const {
 
 Acad::ErrorStatus AcDbMText::transformBy(const AcGeMatrix3d& m) {
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
-    const auto from = AcGePlaneFrame::fromNormal(m_normal);
     const AcGeVector3d along = m * m_direction;
     const AcGeVector3d up = m * m_normal.crossProduct(m_direction);
     const AcGeVector3d n = along.crossProduct(up);
     if (n.isZeroLength()) return Acad::eNotApplicable;
-    (void)from;
     m_location = m * m_location;
     m_height *= up.length();
     m_width *= along.length();

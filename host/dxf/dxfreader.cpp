@@ -407,8 +407,6 @@ bool Reader::readTable(const Record& head) {
     readCommon(*table, head, handle, owner, [](const std::string&, const Tag& t) { return t.code == 2 || t.code == 70; });
     AcDbSymbolTable* tablePtr = table.get();
     const AcDbObjectId tableId = add(std::move(table), handle);
-    AcDbObjectId* slot = name == "BLOCK_RECORD" ? nullptr : nullptr;
-    (void)slot;
     auto ids = std::array<AcDbObjectId, 9>{m_db.blockTableId(),    m_db.layerTableId(),    m_db.textStyleTableId(),
                                            m_db.dimStyleTableId(), m_db.linetypeTableId(), m_db.viewportTableId(),
                                            m_db.viewTableId(),     m_db.UCSTableId(),      m_db.regAppTableId()};
@@ -439,11 +437,9 @@ bool Reader::readTable(const Record& head) {
         std::string layerLinetype;
         readCommon(*r, rec, h, o, [&](const std::string& sub, const Tag& tag) {
             const bool base = sub.empty() || sub == "AcDbSymbolTableRecord";
-            if (tag.code == 2 && !(dim && sub == "AcDbDimStyleTableRecord" && false)) {
-                if (recName.empty()) {
-                    recName = wide(tag.value);
-                    return true;
-                }
+            if (tag.code == 2 && recName.empty()) {
+                recName = wide(tag.value);
+                return true;
             }
             if (tag.code == 70 && (base || sub == "AcDbLayerTableRecord" || sub == "AcDbTextStyleTableRecord" ||
                                    sub == "AcDbDimStyleTableRecord" || sub == "AcDbLinetypeTableRecord" ||
@@ -681,21 +677,18 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
         AcDbText* e = type == "TEXT" ? new AcDbText() : type == "ATTDEF" ? static_cast<AcDbText*>(new AcDbAttributeDefinition())
                                                                         : new AcDbAttribute();
         ent.reset(e);
-        long long attFlags = 0, fieldLength = 0;
-        std::wstring tag, prompt;
-        bool hasVert = false;
         auto attrFlags = std::make_shared<std::tuple<long long, long long, std::wstring, std::wstring>>();
         kindTake = [&, e, attrFlags](const std::string& sub, const Tag& t) {
             const bool attrPart = sub == "AcDbAttribute" || sub == "AcDbAttributeDefinition" ||
                                   (sub.empty() && type != "TEXT");
-            if (attrPart || (sub.empty() && type != "TEXT")) {
+            if (attrPart) {
                 // Attribute groups: 2 tag, 3 prompt, 70 flags, 73 field length, 74 vertical mode.
                 switch (t.code) {
                 case 2: std::get<2>(*attrFlags) = wide(t.value); return true;
                 case 3: if (type == "ATTDEF") { std::get<3>(*attrFlags) = wide(t.value); return true; } break;
                 case 70: std::get<0>(*attrFlags) = integer(t.value); return true;
                 case 73: std::get<1>(*attrFlags) = integer(t.value); return true;
-                case 74: i73 = integer(t.value); hasVert = true; return true;
+                case 74: i73 = integer(t.value); return true;
                 default: break;
                 }
                 if (sub == "AcDbAttribute" || sub == "AcDbAttributeDefinition") return false;
@@ -710,15 +703,11 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
             case 51: d51 = real(t.value); return true;
             case 71: i71 = integer(t.value); return true;
             case 72: i72 = integer(t.value); return true;
-            case 73: if (type == "TEXT") { i73 = integer(t.value); hasVert = true; return true; } return false;
+            case 73: if (type == "TEXT") { i73 = integer(t.value); return true; } return false;
             default:
                 return p10.take(t.code, 10, t.value) || p11.take(t.code, 11, t.value) || normal.take(t.code, 210, t.value);
             }
         };
-        (void)attFlags;
-        (void)fieldLength;
-        (void)tag;
-        (void)prompt;
         finish = [&, e, attrFlags] {
             const auto f = AcGePlaneFrame::fromNormal(normal.p.asVector());
             const double deg = std::acos(-1.0) / 180.0;
@@ -747,11 +736,9 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
                 att->setFieldLength(static_cast<Adesk::UInt16>(length));
             }
         };
-        (void)hasVert;
     } else if (type == "MTEXT") {
         auto* e = new AcDbMText();
         ent.reset(e);
-        std::string contents;
         auto text = std::make_shared<std::string>();
         kindTake = [&, e, text](const std::string&, const Tag& t) {
             switch (t.code) {
@@ -779,7 +766,6 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
     } else if (type == "INSERT") {
         auto* e = new AcDbBlockReference();
         ent.reset(e);
-        AcGeVector3d scale{1, 1, 1};
         auto sc = std::make_shared<AcGeVector3d>(1, 1, 1);
         kindTake = [&, sc](const std::string&, const Tag& t) {
             switch (t.code) {
@@ -792,7 +778,6 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
             default: return p10.take(t.code, 10, t.value) || normal.take(t.code, 210, t.value);
             }
         };
-        (void)scale;
         finish = [&, e, sc] {
             const auto f = AcGePlaneFrame::fromNormal(normal.p.asVector());
             e->setNormal(normal.p.asVector());

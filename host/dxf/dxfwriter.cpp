@@ -182,10 +182,8 @@ void Writer::tableRecord(const AcDbSymbolTableRecord& rec, const char* type) {
         endRecord(rec);
         return;
     }
-    const std::string sub = std::string("AcDb") + wideToUtf8(rec.isA()->name()).substr(4);
-    // Class markers of the table kinds: AcDbLayerTableRecord, AcDbTextStyleTableRecord, ...
-    std::string marker = wideToUtf8(rec.isA()->name());
-    if (marker == "AcDbViewportTableRecord") marker = "AcDbViewportTableRecord";
+    // The class name is the record's class marker: AcDbLayerTableRecord, AcDbTextStyleTableRecord, ...
+    const std::string marker = wideToUtf8(rec.isA()->name());
     m_w.text(100, marker);
     m_w.text(2, rec.name());
     m_w.integer(70, rec.flags());
@@ -206,7 +204,6 @@ void Writer::tableRecord(const AcDbSymbolTableRecord& rec, const char* type) {
         m_w.text(3, style->fileName());
         m_w.text(4, style->bigFontFileName());
     }
-    (void)sub;
     chunk(rec, marker);
     endRecord(rec);
 }
