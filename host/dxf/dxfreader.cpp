@@ -102,6 +102,8 @@ private:
     bool prescanHeader(std::string_view data);
     bool readHeader();
     bool readRaw(FilerItems& items);
+    // Reads the next "0 kind" record of a section; false at its ENDSEC (ended) or on an error.
+    bool nextSectionRecord(const std::string& kind, const char* section, Record& rec, bool& ended);
     bool readTables();
     bool readTable(const Record& head);
     bool readBlocks();
@@ -347,17 +349,31 @@ AcDbObjectId Reader::layerId(std::string_view name) {
 
 // ---- tables ----
 
-bool Reader::readTables() {
+bool Reader::nextSectionRecord(const std::string& kind, const char* section, Record& rec, bool& ended) {
+    ended = false;
     Tag t;
-    while (nextTag(t)) {
-        if (t.code != 0) return fail(Acad::eBadDxfSequence, where() + ": a table must begin with 0 TABLE");
-        if (t.value == "ENDSEC") return true;
-        if (t.value != "TABLE") return fail(Acad::eBadDxfSequence, where() + ": unexpected " + std::string(t.value) +
-                                                                        " in the TABLES section");
-        Record head{"TABLE", {}, m_tags.line()};
-        if (!readRecord(head) || !readTable(head)) return false;
+    if (!nextTag(t))
+        return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, std::string("the file ends inside the ") + section +
+                                                                   " section")
+                                     : false;
+    if (t.code != 0) return fail(Acad::eBadDxfSequence, where() + ": a " + kind + " must begin with 0 " + kind);
+    if (t.value == "ENDSEC") {
+        ended = true;
+        return false;
     }
-    return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, "the file ends inside the TABLES section") : false;
+    if (t.value != kind)
+        return fail(Acad::eBadDxfSequence,
+                    where() + ": unexpected " + std::string(t.value) + " in the " + section + " section");
+    rec = Record{kind, {}, m_tags.line()};
+    return readRecord(rec);
+}
+
+bool Reader::readTables() {
+    Record head;
+    bool ended = false;
+    while (nextSectionRecord("TABLE", "TABLES", head, ended))
+        if (!readTable(head)) return false;
+    return ended;
 }
 
 template <class Table>
@@ -968,17 +984,10 @@ bool Reader::readEntityRecords(AcDbObjectId blockId, const char* endType, Record
                                  : false;
 }
 
-std::wstring blockNameFromFile(std::string_view name) { return wide(name); }
-
 bool Reader::readBlocks() {
-    Tag t;
-    while (nextTag(t)) {
-        if (t.code != 0) return fail(Acad::eBadDxfSequence, where() + ": a block must begin with 0 BLOCK");
-        if (t.value == "ENDSEC") return true;
-        if (t.value != "BLOCK") return fail(Acad::eBadDxfSequence, where() + ": unexpected " + std::string(t.value) +
-                                                                        " in the BLOCKS section");
-        Record rec{"BLOCK", {}, m_tags.line()};
-        if (!readRecord(rec)) return false;
+    Record rec;
+    bool ended = false;
+    while (nextSectionRecord("BLOCK", "BLOCKS", rec, ended)) {
         auto begin = std::make_unique<AcDbBlockBegin>();
         begin->setOpen(AcDb::kForWrite, 0);
         AcDbHandle handle, owner;
@@ -988,7 +997,7 @@ bool Reader::readBlocks() {
         std::string layer = "0";
         readCommon(*begin, rec, handle, owner, [&](const std::string&, const Tag& tag) {
             switch (tag.code) {
-            case 2: name = blockNameFromFile(tag.value); return true;
+            case 2: name = wide(tag.value); return true;
             case 3: return true;  // the name again
             case 1: path = wide(tag.value); return true;
             case 4: description = wide(tag.value); return true;
@@ -1035,7 +1044,7 @@ bool Reader::readBlocks() {
         end->setOwnerId(blockId);
         block->setBlockBeginEnd(beginId, add(std::move(end), m_hasHandles ? endHandle : AcDbHandle()));
     }
-    return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, "the file ends inside the BLOCKS section") : false;
+    return ended;
 }
 
 bool Reader::readEntities() {
