@@ -1,0 +1,57 @@
+#include "ap/platform.h"
+
+#include "dxf/textcodec.h"
+
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+std::wstring tempDirectory() {
+    const char* env = std::getenv("TMPDIR");
+    std::wstring dir = hostdxf::utf8ToWide(env && *env ? env : "/tmp");
+    if (dir.back() != L'/') dir += L'/';
+    return dir;
+}
+
+void copyPart(const wchar_t* begin, const wchar_t* end, wchar_t* out, std::size_t capacity) {
+    if (!out) return;
+    std::size_t n = static_cast<std::size_t>(end - begin);
+    if (n > capacity - 1) n = capacity - 1;
+    std::wmemcpy(out, begin, n);
+    out[n] = L'\0';
+}
+
+}  // namespace
+
+DWORD GetTempPathW(DWORD bufferLength, wchar_t* buffer) {
+    const std::wstring dir = tempDirectory();
+    const auto needed = static_cast<DWORD>(dir.size() + 1);
+    if (!buffer || bufferLength < needed) return needed;
+    std::wmemcpy(buffer, dir.c_str(), needed);
+    return needed - 1;
+}
+
+void _wsplitpath(const wchar_t* path, wchar_t* drive, wchar_t* dir, wchar_t* fname, wchar_t* ext) {
+    const wchar_t* end = path + std::wcslen(path);
+    const wchar_t* nameStart = path;
+    for (const wchar_t* p = path; p != end; ++p)
+        if (*p == L'/' || *p == L'\\') nameStart = p + 1;
+    const wchar_t* dot = end;
+    for (const wchar_t* p = end; p != nameStart; --p)
+        if (p[-1] == L'.') {
+            dot = p - 1;
+            break;
+        }
+    copyPart(path, path, drive, _MAX_DRIVE);
+    copyPart(path, nameStart, dir, _MAX_DIR);
+    copyPart(nameStart, dot, fname, _MAX_FNAME);
+    copyPart(dot, end, ext, _MAX_EXT);
+}
+
+BOOL PathFileExistsW(const wchar_t* path) {
+    struct stat info {};
+    return path && ::stat(hostdxf::wideToUtf8(path).c_str(), &info) == 0;
+}
