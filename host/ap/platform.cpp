@@ -1,7 +1,13 @@
 #include "ap/platform.h"
 
 #include "dxf/textcodec.h"
+#include "ed/wideformat.h"
 
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
@@ -54,4 +60,41 @@ void _wsplitpath(const wchar_t* path, wchar_t* drive, wchar_t* dir, wchar_t* fna
 BOOL PathFileExistsW(const wchar_t* path) {
     struct stat info {};
     return path && ::stat(hostdxf::wideToUtf8(path).c_str(), &info) == 0;
+}
+
+int _vsnwprintf_s(wchar_t* buffer, std::size_t sizeOfBuffer, std::size_t count, const wchar_t* format,
+                  va_list args) {
+    if (!buffer || sizeOfBuffer == 0 || !format) return -1;
+    const std::size_t room = count == _TRUNCATE ? sizeOfBuffer - 1 : std::min(count, sizeOfBuffer - 1);
+    std::wstring text;
+    // Formats in full first so that text too long for the buffer is told apart.
+    constexpr std::size_t kLongest = 1 << 20;
+    if (!hosted::formatHostText(text, kLongest, format, args)) {
+        buffer[0] = L'\0';
+        return -1;
+    }
+    const std::size_t n = std::min(text.size(), room);
+    std::wmemcpy(buffer, text.data(), n);
+    buffer[n] = L'\0';
+    return n < text.size() ? -1 : static_cast<int>(n);
+}
+
+DWORD GetModuleFileNameW(HINSTANCE module, wchar_t* fileName, DWORD size) {
+    if (!fileName || size == 0) return 0;
+    std::string path;
+    if (module) {
+        link_map* map = nullptr;
+        if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name) return 0;
+        path = map->l_name;
+    } else {
+        char exe[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe);
+        if (n <= 0) return 0;
+        path.assign(exe, static_cast<std::size_t>(n));
+    }
+    const std::wstring wide = hostdxf::utf8ToWide(path);
+    const std::size_t n = std::min<std::size_t>(wide.size(), size - 1);
+    std::wmemcpy(fileName, wide.data(), n);
+    fileName[n] = L'\0';
+    return n < wide.size() ? size : static_cast<DWORD>(n);
 }

@@ -27,3 +27,18 @@ void _wsplitpath(const wchar_t* path, wchar_t* drive, wchar_t* dir, wchar_t* fna
 
 // True when a file or folder exists at the path.
 BOOL PathFileExistsW(const wchar_t* path);
+
+#include <cstdarg>
+
+using HINSTANCE = void*;
+constexpr std::size_t _TRUNCATE = static_cast<std::size_t>(-1);
+
+// Formats into buffer (a host wide format: "%s" is a wide string) writing at most
+// sizeOfBuffer - 1 characters and the terminator. With count _TRUNCATE, text that does
+// not fit is cut and the answer is -1; otherwise the number of characters written.
+int _vsnwprintf_s(wchar_t* buffer, std::size_t sizeOfBuffer, std::size_t count, const wchar_t* format,
+                  va_list args);
+
+// The full path of the loaded library (or, for null, of the program); 0 on failure,
+// size when the path was cut to fit.
+DWORD GetModuleFileNameW(HINSTANCE module, wchar_t* fileName, DWORD size);

@@ -1,17 +1,21 @@
-// marvolt-host: the stand-in host. This first form opens a drawing, lists its blocks
-// and layers, runs a script of commands (none are known yet) and saves.
+// marvolt-host: the stand-in host. It opens a drawing as the current document, loads the
+// module, runs command-line input (a script, or standard input) and saves.
 
-#include "db/blocktable.h"
-#include "db/database.h"
-#include "db/layertable.h"
+#include "ap/docmanager.h"
+#include "app/builtins.h"
+#include "app/scriptrunner.h"
 #include "dxf/textcodec.h"
+#include "ed/commandline.h"
+#include "ed/inputsource.h"
+#include "rx/moduleloader.h"
 
-#include <cstdio>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -20,7 +24,7 @@ struct Options {
 };
 
 void usage() {
-    std::cerr << "usage: marvolt-host [--open DRAWING] [--script FILE|-] [--save PATH] [--module PATH]\n";
+    std::cerr << "usage: marvolt-host [--open DRAWING] [--script FILE|-] [--save PATH] [--module PATH|none]\n";
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -44,49 +48,51 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
-void listSymbols(AcDbDatabase& db) {
-    using hostdxf::wideToUtf8;
-    AcDbBlockTable* blocks = nullptr;
-    if (acdbOpenObject(blocks, db.blockTableId(), AcDb::kForRead) == Acad::eOk) {
-        std::cout << "Blocks:\n";
-        for (AcDbObjectId id : blocks->recordIds()) {
-            const auto* rec = AcDbBlockTableRecord::cast(id.slot()->object);
-            if (!rec || rec->isErased() || rec->isLayout() || rec->isAnonymous()) continue;
-            std::cout << "  " << wideToUtf8(rec->name()) << " (" << rec->entityIds().size() << " entities"
-                      << (rec->hasPreviewIcon() ? ", icon" : "") << ")\n";
-        }
-        blocks->close();
-    }
-    AcDbLayerTable* layers = nullptr;
-    if (acdbOpenObject(layers, db.layerTableId(), AcDb::kForRead) == Acad::eOk) {
-        std::cout << "Layers:\n";
-        for (AcDbObjectId id : layers->recordIds()) {
-            const auto* rec = AcDbLayerTableRecord::cast(id.slot()->object);
-            if (!rec || rec->isErased()) continue;
-            std::cout << "  " << wideToUtf8(rec->name()) << (rec->isLocked() ? " (locked)" : "") << "\n";
-        }
-        layers->close();
-    }
+int fail(const std::wstring& message, int status) {
+    std::cout.flush();
+    std::cerr << "marvolt-host: " << hostdxf::wideToUtf8(message) << "\n";
+    return status;
 }
 
-int runScript(const std::string& path) {
-    std::ifstream file;
-    std::istream* in = &std::cin;
-    if (path != "-") {
-        file.open(path);
-        if (!file) {
-            std::cerr << "marvolt-host: cannot read script " << path << "\n";
-            return 2;
-        }
-        in = &file;
+// The module beside the program unless named; "none" runs the host alone.
+std::optional<std::string> modulePath(const Options& o) {
+    if (o.module) return *o.module == "none" ? std::nullopt : o.module;
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const auto beside = exe.parent_path() / "marvolt.so";
+    return !ec && std::filesystem::exists(beside) ? std::optional(beside.string()) : std::nullopt;
+}
+
+int runInput(const Options& o, std::wstring& message) {
+    if (!o.script || *o.script == "-") {
+        hosted::ScriptInput input(std::cin, L"input");
+        return hostapp::runCommandLine(input, message);
     }
-    std::string line;
-    for (int number = 1; std::getline(*in, line); ++number) {
-        if (line.empty() || line.starts_with(";")) continue;
-        std::cerr << "marvolt-host: " << path << ":" << number << ": unknown command \"" << line << "\"\n";
+    std::ifstream file(*o.script);
+    if (!file) {
+        message = L"cannot read script " + hostdxf::utf8ToWide(*o.script);
         return 2;
     }
-    return 0;
+    hosted::ScriptInput input(file, hostdxf::utf8ToWide(*o.script));
+    return hostapp::runCommandLine(input, message);
+}
+
+int run(const Options& o) {
+    std::wstring message;
+    if (const int rc = hostapp::openDrawing(o.open ? hostdxf::utf8ToWide(*o.open) : L"", message); rc != 0)
+        return fail(message, 1);
+    for (const auto& r : curDoc()->database()->readReport().repairs)
+        std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
+    hostrx::ModuleLoader loader;
+    hostapp::registerBuiltinCommands(loader);
+    if (const auto path = modulePath(o); path && !loader.load(*path, message)) return fail(message, 1);
+    int rc = runInput(o, message);
+    if (rc == 0 && o.save) rc = hostapp::saveDrawing(hostdxf::utf8ToWide(*o.save), message);
+    std::wstring ignored;
+    if (loader.isLoaded()) loader.unload(ignored);
+    hostapp::removeBuiltinCommands();
+    acDocManager->closeAll();
+    return rc == 0 ? 0 : fail(message, rc);
 }
 
 }  // namespace
@@ -97,35 +103,14 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    hosted::CommandLine::instance().setListener([](std::wstring_view text) {
+        std::cout << hostdxf::wideToUtf8(text);
+    });
     try {
-        AcDbDatabase db(!o.open.has_value(), false);
-        acdbHostApplicationServices()->setWorkingDatabase(&db);
-        if (o.open) {
-            const std::wstring path = hostdxf::utf8ToWide(*o.open);
-            if (const auto es = db.readDwgFile(path.c_str(), _SH_DENYWR); es != Acad::eOk) {
-                std::cerr << "marvolt-host: " << hostdxf::wideToUtf8(db.readReport().message) << " ["
-                          << hostdxf::wideToUtf8(acadErrorStatusText(es)) << "]\n";
-                return 1;
-            }
-            for (const auto& r : db.readReport().repairs) std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
-            std::cout << "Opened " << *o.open << "\n";
-            listSymbols(db);
-        }
-        if (o.script)
-            if (const int rc = runScript(*o.script); rc != 0) return rc;
-        if (o.save) {
-            const std::wstring path = hostdxf::utf8ToWide(*o.save);
-            if (const auto es = db.saveAs(path.c_str()); es != Acad::eOk) {
-                std::cerr << "marvolt-host: could not save " << *o.save << " ["
-                          << hostdxf::wideToUtf8(acadErrorStatusText(es)) << "]\n";
-                return 1;
-            }
-            std::cout << "Saved " << *o.save << "\n";
-        }
-        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+        const int rc = run(o);
+        std::cout.flush();
+        return rc;
     } catch (const std::exception& e) {
-        std::cerr << "marvolt-host: " << e.what() << "\n";
-        return 1;
+        return fail(hostdxf::utf8ToWide(e.what()), 1);
     }
-    return 0;
 }

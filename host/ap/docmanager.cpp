@@ -1,0 +1,63 @@
+#include "ap/docmanager.h"
+
+#include <algorithm>
+
+Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode, const ACHAR*,
+                                               const ACHAR*, bool) {
+    if (!doc) return Acad::eNullPtr;
+    doc->m_locks.push_back(mode);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcApDocManager::unlockDocument(AcApDocument* doc) {
+    if (!doc) return Acad::eNullPtr;
+    if (doc->m_locks.empty()) return Acad::eNotApplicable;
+    doc->m_locks.pop_back();
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcApDocManager::openDocument(const std::wstring& fileName, AcApDocument*& doc,
+                                               std::wstring& message) {
+    doc = nullptr;
+    auto db = std::make_unique<AcDbDatabase>(fileName.empty(), false);
+    if (!fileName.empty()) {
+        if (const auto es = db->readDwgFile(fileName.c_str(), _SH_DENYWR); es != Acad::eOk) {
+            message = db->readReport().message;
+            return es;
+        }
+        // The drawing stays in memory; the file is free for others to read and replace.
+        db->closeInput(true);
+    }
+    m_documents.push_back(std::make_unique<AcApDocument>(std::move(db), fileName));
+    doc = m_documents.back().get();
+    return setCurDocument(doc);
+}
+
+Acad::ErrorStatus AcApDocManager::setCurDocument(AcApDocument* doc) {
+    if (doc && std::none_of(m_documents.begin(), m_documents.end(), [&](const auto& d) { return d.get() == doc; }))
+        return Acad::eInvalidInput;
+    m_current = doc;
+    acdbHostApplicationServices()->setWorkingDatabase(doc ? doc->database() : nullptr);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcApDocManager::closeDocument(AcApDocument* doc) {
+    const auto it = std::find_if(m_documents.begin(), m_documents.end(), [&](const auto& d) { return d.get() == doc; });
+    if (it == m_documents.end()) return Acad::eInvalidInput;
+    if (m_current == doc) setCurDocument(nullptr);
+    m_documents.erase(it);
+    if (!m_current && !m_documents.empty()) setCurDocument(m_documents.back().get());
+    return Acad::eOk;
+}
+
+void AcApDocManager::closeAll() {
+    setCurDocument(nullptr);
+    m_documents.clear();
+}
+
+AcApDocManager* acDocManagerPtr() {
+    static AcApDocManager manager;
+    return &manager;
+}
+
+AcApDocument* curDoc() { return acDocManagerPtr()->curDocument(); }

@@ -1,0 +1,66 @@
+#include "app/builtins.h"
+
+#include "ap/docmanager.h"
+#include "db/layertable.h"
+#include "ed/commandline.h"
+#include "ed/prompts.h"
+#include "rx/commandstack.h"
+#include "rx/dictionary.h"
+#include "rx/moduleloader.h"
+
+namespace hostapp {
+
+namespace {
+
+hostrx::ModuleLoader* g_loader = nullptr;
+constexpr const ACHAR* kGroup = L"HOST";
+
+AcEdCommandStack* stack() { return AcEdCommandStack::cast(acrxSysRegistry()->at(ACRX_COMMAND_DOCK)); }
+
+std::wstring currentLayerName(AcDbDatabase& db) {
+    AcDbLayerTableRecord* layer = nullptr;
+    if (acdbOpenObject(layer, db.clayer(), AcDb::kForRead) != Acad::eOk) return L"";
+    std::wstring name = layer->name();
+    layer->close();
+    return name;
+}
+
+AcDbObjectId layerNamed(AcDbDatabase& db, const ACHAR* name) {
+    AcDbLayerTable* table = nullptr;
+    if (acdbOpenObject(table, db.layerTableId(), AcDb::kForRead) != Acad::eOk) return {};
+    AcDbObjectId id;
+    table->getAt(name, id);
+    table->close();
+    return id;
+}
+
+void setCurrentLayer() {
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    if (!db) return;
+    const std::wstring prompt = L"\nEnter new value for CLAYER <" + currentLayerName(*db) + L">: ";
+    ACHAR name[133] = {};
+    if (acedGetString(1, prompt.c_str(), name) != RTNORM || !*name) return;
+    const AcDbObjectId id = layerNamed(*db, name);
+    if (id.isNull() || db->setClayer(id) != Acad::eOk) acutPrintf(L"\nLayer \"%s\" not found.", name);
+}
+
+void unloadModule() {
+    std::wstring message;
+    if (!g_loader || !g_loader->unload(message)) acutPrintf(L"\nCannot unload: %s.", message.c_str());
+    else acutPrintf(L"\nModule unloaded.");
+}
+
+}  // namespace
+
+void registerBuiltinCommands(hostrx::ModuleLoader& loader) {
+    g_loader = &loader;
+    stack()->addCommand(kGroup, L"CLAYER", L"CLAYER", ACRX_CMD_TRANSPARENT, &setCurrentLayer);
+    stack()->addCommand(kGroup, L"UNLOADMODULE", L"UNLOADMODULE", ACRX_CMD_MODAL, &unloadModule);
+}
+
+void removeBuiltinCommands() {
+    stack()->removeGroup(kGroup);
+    g_loader = nullptr;
+}
+
+}  // namespace hostapp

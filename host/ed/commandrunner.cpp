@@ -1,0 +1,29 @@
+#include "ed/commandrunner.h"
+
+#include "dxf/textcodec.h"
+#include "ed/commandline.h"
+#include "rx/commandstack.h"
+#include "rx/dictionary.h"
+
+#include <exception>
+#include <string>
+
+namespace hosted {
+
+CommandOutcome runCommand(std::wstring_view typedName) {
+    auto* stack = AcEdCommandStack::cast(acrxSysRegistry()->at(ACRX_COMMAND_DOCK));
+    const std::wstring name(typedName);
+    const AcEdCommand* command = stack ? stack->lookupCmd(name.c_str()) : nullptr;
+    if (!command) return CommandOutcome::unknown;
+    const AcRxFunctionPtr handler = command->functionAddr();
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        CommandLine::instance().print(L"\n*Error* " + name + L": " + hostdxf::utf8ToWide(e.what()));
+    } catch (...) {
+        CommandLine::instance().print(L"\n*Error* " + name + L": the command failed");
+    }
+    return CommandOutcome::ran;
+}
+
+}  // namespace hosted

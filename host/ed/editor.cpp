@@ -1,0 +1,76 @@
+#include "ed/editor.h"
+
+#include "ed/commandline.h"
+
+#include <cmath>
+#include <cwchar>
+#include <cwctype>
+
+namespace hosted {
+
+Editor& Editor::instance() {
+    static Editor editor;
+    return editor;
+}
+
+std::optional<InputLine> Editor::ask(std::wstring_view prompt) {
+    if (failed()) return std::nullopt;
+    CommandLine::instance().print(prompt);
+    std::optional<InputLine> line = m_input ? m_input->next() : std::nullopt;
+    if (!line) {
+        std::wstring shown(prompt);
+        while (!shown.empty() && std::iswspace(static_cast<wint_t>(shown.front()))) shown.erase(0, 1);
+        fail((m_input ? m_input->name() : std::wstring(L"input")) + L": the input ended while the prompt \"" +
+             shown + L"\" was waiting");
+        return std::nullopt;
+    }
+    CommandLine::instance().print(line->text);
+    return line;
+}
+
+void Editor::reject(const InputLine& line, std::wstring_view what) {
+    const std::wstring source = m_input ? m_input->name() : std::wstring(L"input");
+    fail(source + L":" + std::to_wstring(line.number) + L": \"" + line.text + L"\" is not " + std::wstring(what));
+}
+
+void Editor::fail(std::wstring message) {
+    if (m_failure.empty()) m_failure = std::move(message);
+}
+
+namespace {
+
+std::wstring_view trim(std::wstring_view s) {
+    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.back()))) s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+std::optional<double> parseReal(std::wstring_view text) {
+    const std::wstring s(trim(text));
+    if (s.empty()) return std::nullopt;
+    wchar_t* end = nullptr;
+    const double v = std::wcstod(s.c_str(), &end);
+    if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<AcGePoint3d> parsePoint(std::wstring_view text) {
+    double c[3] = {0, 0, 0};
+    int n = 0;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(L',', start);
+        if (n == 3) return std::nullopt;
+        const auto v = parseReal(text.substr(start, comma == std::wstring_view::npos ? text.npos : comma - start));
+        if (!v) return std::nullopt;
+        c[n++] = *v;
+        if (comma == std::wstring_view::npos) break;
+        start = comma + 1;
+    }
+    if (n < 2) return std::nullopt;
+    return AcGePoint3d(c[0], c[1], c[2]);
+}
+
+}  // namespace hosted

@@ -1,0 +1,18 @@
+#include "ed/inputsource.h"
+
+#include "dxf/textcodec.h"
+
+namespace hosted {
+
+std::optional<InputLine> ScriptInput::next() {
+    std::string line;
+    while (std::getline(m_in, line)) {
+        ++m_number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.starts_with(";")) continue;
+        return InputLine{hostdxf::utf8ToWide(hostdxf::repairUtf8(line)), m_number};
+    }
+    return std::nullopt;
+}
+
+}  // namespace hosted
