@@ -67,9 +67,15 @@ int _vsnwprintf_s(wchar_t* buffer, std::size_t sizeOfBuffer, std::size_t count, 
     if (!buffer || sizeOfBuffer == 0 || !format) return -1;
     const std::size_t room = count == _TRUNCATE ? sizeOfBuffer - 1 : std::min(count, sizeOfBuffer - 1);
     std::wstring text;
-    // Formats in full first so that text too long for the buffer is told apart.
+    va_list again;
+    va_copy(again, args);
+    // The common case fits at the first try; only text that does not is formatted
+    // again in full so that its beginning can be kept.
     constexpr std::size_t kLongest = 1 << 20;
-    if (!hosted::formatHostText(text, kLongest, format, args)) {
+    const bool fits = hosted::formatHostText(text, room, format, args);
+    const bool ok = fits || hosted::formatHostText(text, kLongest, format, again);
+    va_end(again);
+    if (!ok) {
         buffer[0] = L'\0';
         return -1;
     }

@@ -8,6 +8,7 @@
 #include "db/layertable.h"
 #include "db/mtext.h"
 #include "db/summaryinfo.h"
+#include "testdrawing.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-AcDbObjectId appendToModel(AcDbDatabase& db, AcDbEntity* ent) {
-    AcDbBlockTableRecord* model = nullptr;
-    EXPECT_EQ(acdbOpenObject(model, db.modelSpaceId(), AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId id;
-    EXPECT_EQ(model->appendAcDbEntity(id, ent), Acad::eOk);
-    ent->close();
-    model->close();
-    return id;
-}
 
 // A new block holding one line from (0,0,0) to (1,0,0), on the given layer when not null.
 AcDbObjectId addBlockWithLine(AcDbDatabase& db, const ACHAR* name, AcDbObjectId layer = AcDbObjectId()) {
