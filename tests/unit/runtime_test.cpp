@@ -1,3 +1,4 @@
+#include "ap/docmanager.h"
 #include "ed/adscodes.h"
 #include "ed/wcmatch.h"
 #include "ed/wideformat.h"
@@ -105,6 +106,34 @@ TEST(ResultBuffers, BuildListKeepsOrderAndValues) {
     EXPECT_EQ(list->rbnext->rbnext->rbnext->rbnext->rbnext, nullptr);
     EXPECT_EQ(acutRelRb(list), RTNORM);
     EXPECT_EQ(acutBuildList(RTDXF0, L"X", 4242, 1, 0), nullptr) << "an unknown type code builds nothing";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Documents, NewDrawingBecomesCurrentAndWriteLocksNest) {
+    AcApDocument* doc = nullptr;
+    std::wstring why;
+    ASSERT_EQ(acDocManager->openDocument(L"", doc, why), Acad::eOk);
+    EXPECT_EQ(curDoc(), doc);
+    EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), doc->database());
+
+    EXPECT_EQ(doc->myLockMode(), AcAp::kNotLocked);
+    EXPECT_EQ(acDocManager->lockDocument(doc), Acad::eOk);
+    EXPECT_EQ(acDocManager->lockDocument(doc, AcAp::kWrite), Acad::eOk);
+    EXPECT_EQ(doc->lockCount(), 2);
+    EXPECT_EQ(acDocManager->unlockDocument(doc), Acad::eOk);
+    EXPECT_EQ(doc->myLockMode(), AcAp::kWrite) << "the outer lock still holds";
+    EXPECT_EQ(acDocManager->unlockDocument(doc), Acad::eOk);
+    EXPECT_EQ(doc->myLockMode(), AcAp::kNotLocked);
+    EXPECT_EQ(acDocManager->unlockDocument(doc), Acad::eNotApplicable);
+
+    EXPECT_EQ(acDocManager->openDocument(L"/nonexistent/plan.dwg", doc, why), Acad::eFileNotFound);
+    EXPECT_FALSE(why.empty());
+    acDocManager->closeAll();
+    EXPECT_EQ(curDoc(), nullptr);
+    EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), nullptr);
 }
 
 }  // namespace
