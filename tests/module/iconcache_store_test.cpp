@@ -1,3 +1,4 @@
+#include "dxf/textcodec.h"
 #include "frame/hostapi.h"
 #include "storage/cppsqlite3db.h"
 #include "storage/sqliteutils.h"
@@ -6,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -266,6 +269,56 @@ TEST_F(IconCacheStore, KeyDifferingOnlyInCaseReplacesTheTable) {
         EXPECT_TRUE(sameRecords(read, {block(L"C", 3)})) << key;
     }
     EXPECT_EQ(tables(), (std::vector<std::wstring>{L"/lib/DOORdwg", L"CacheDateStamp", L"sqlite_sequence"}));
+}
+
+// The real sqlite3 program, run on a copy of SQL in a script file; answers what it
+// printed (UTF-8, list mode: columns separated by '|').
+std::string runSqlite3(const fs::path& db, const fs::path& script, const std::string& sql) {
+    std::ofstream(script) << sql;
+    const std::string command = std::string(SQLITE3_PROGRAM) + " -batch -list '" + db.string() + "' < '" + script.string() + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe) return "popen failed";
+    std::string out;
+    char chunk[4096];
+    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, n);
+    return out;
+}
+
+std::string hex(const AcArray<Adesk::UInt8>& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const Adesk::UInt8 b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 0xF];
+    }
+    return out;
+}
+
+TEST_F(IconCacheStore, Sqlite3ProgramReadsTheCacheAsWritten) {
+    const std::vector<BlockInfo> doors = {block(L"Door", 1), block(L"T\u00FCr \U0001F6AA", 2)};
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords(doors, L"/lib/door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1700000000, L"/lib/door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Valve", 3)}, L"/home/O'Brien/lib/valve.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(-5, L"/home/O'Brien/lib/valve.dwg"));
+    ASSERT_TRUE(SQliteUtils::putHistory({L"/lib/door.dwg", L"/home/O'Brien/lib/valve.dwg"}));
+    const fs::path db = file("iconcache.db");
+    const fs::path script = file("query.sql");
+
+    EXPECT_EQ(runSqlite3(db, script, "PRAGMA encoding;"), "UTF-16le\n");
+    EXPECT_EQ(runSqlite3(db, script, "SELECT name, sql FROM sqlite_master WHERE type='table' ORDER BY name;"),
+              "/home/O'Brien/lib/valvedwg|CREATE TABLE '/home/O''Brien/lib/valvedwg' "
+              "(key INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT,icon BLOB)\n"
+              "/lib/doordwg|CREATE TABLE '/lib/doordwg' (key INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT,icon BLOB)\n"
+              "CacheDateStamp|CREATE TABLE 'CacheDateStamp' (name TEXT unique,cachedate TEXT)\n"
+              "HISTORY|CREATE TABLE 'HISTORY' (ITEM TEXT)\n"
+              "sqlite_sequence|CREATE TABLE sqlite_sequence(name,seq)\n");
+    EXPECT_EQ(runSqlite3(db, script, "SELECT name, typeof(cachedate), cachedate FROM CacheDateStamp ORDER BY name;"),
+              "/home/O'Brien/lib/valvedwg|text|-5\n/lib/doordwg|text|1700000000\n");
+    std::string expectedIcons;
+    for (const BlockInfo& b : doors) expectedIcons += hostdxf::wideToUtf8(b.name) + "|" + hex(b.previewIcon) + "\n";
+    EXPECT_EQ(runSqlite3(db, script, "SELECT name, hex(icon) FROM '/lib/doordwg' ORDER BY key;"), expectedIcons);
+    EXPECT_EQ(runSqlite3(db, script, "SELECT ITEM FROM HISTORY ORDER BY rowid;"),
+              "/lib/door.dwg\n/home/O'Brien/lib/valve.dwg\n");
 }
 
 }  // namespace
