@@ -54,15 +54,9 @@ const unsigned char* CppSQLite3Query::blob(int column, int& length) const {
     return static_cast<const unsigned char*>(sqlite3_column_blob(m_statement.get(), column));
 }
 
-void CppSQLite3Query::finalize() {
-    if (!m_statement) return;
-    const int result = finalizeNow(m_statement);
-    if (result != SQLITE_OK) throwSqliteError(result, m_db);
-}
+void CppSQLite3Query::finalize() { finalizeOrThrow(m_statement, m_db); }
 
-void CppSQLite3Query::checkStatement() const {
-    if (!m_statement) throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Null Virtual Machine pointer");
-}
+void CppSQLite3Query::checkStatement() const { requireStatement(m_statement); }
 
 void CppSQLite3Query::checkColumn(int column) const {
     checkStatement();

@@ -34,12 +34,6 @@ void CppSQLite3Statement::reset() {
     if (result != SQLITE_OK) throwSqliteError(result, m_db);
 }
 
-void CppSQLite3Statement::finalize() {
-    if (!m_statement) return;
-    const int result = finalizeNow(m_statement);
-    if (result != SQLITE_OK) throwSqliteError(result, m_db);
-}
+void CppSQLite3Statement::finalize() { finalizeOrThrow(m_statement, m_db); }
 
-void CppSQLite3Statement::checkStatement() const {
-    if (!m_statement) throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Null Virtual Machine pointer");
-}
+void CppSQLite3Statement::checkStatement() const { requireStatement(m_statement); }

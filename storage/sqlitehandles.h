@@ -20,5 +20,10 @@ inline int finalizeNow(StatementHandle& statement) { return sqlite3_finalize(sta
 // Throws the wrapper's exception with the code and the connection's current error text.
 [[noreturn]] void throwSqliteError(int code, sqlite3* db);
 
+// Throws the wrapper's own error for a query or statement whose handle is gone.
+void requireStatement(const StatementHandle& statement);
+// Finalizes a handle that is still held and throws when SQLite reports an error.
+void finalizeOrThrow(StatementHandle& statement, sqlite3* db);
+
 // Binds wide text to a parameter, converted to UTF-16 and copied by SQLite.
 void bindTextParameter(sqlite3_stmt* statement, int parameter, std::wstring_view text);

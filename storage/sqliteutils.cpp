@@ -35,6 +35,10 @@ void reportStorageError(const CppSQLite3Exception& error, const wchar_t* operati
     printToCommandLine(L"\nError %s %s %ld\n", error.message(), operation, line);
 }
 
+void dropIfPresent(CppSQLite3DB& db, std::wstring_view table) {
+    if (db.hasTable(table)) db.exec(withNames(L"DROP TABLE '%s';", {table}));
+}
+
 // Whether the file exists does not matter: opening creates it.
 void openIconCache(CppSQLite3DB& db) {
     std::wstring path;
@@ -100,7 +104,7 @@ bool SQliteUtils::DeleteTable(const wchar_t* dbPath, const wchar_t* tableName) {
         const std::wstring table = cleanTableName(tableName);
         CppSQLite3DB db;
         db.open(dbPath);
-        if (db.hasTable(table)) db.exec(withNames(L"DROP TABLE '%s';", {table}));
+        dropIfPresent(db, table);
         return true;
     } catch (const CppSQLite3Exception& e) {
         reportStorageError(e, L"SQliteUtils::DeleteTable", __LINE__);
@@ -127,7 +131,7 @@ bool SQliteUtils::createIconCacheTable(std::wstring key) {
     try {
         CppSQLite3DB db;
         openIconCache(db);
-        if (db.hasTable(table)) db.exec(withNames(L"DROP TABLE '%s';", {table}));
+        dropIfPresent(db, table);
         db.exec(withNames(L"CREATE TABLE '%s' (key INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT,icon BLOB);", {table}));
         return true;
     } catch (const CppSQLite3Exception& e) {
@@ -223,7 +227,7 @@ bool SQliteUtils::createHistoryTable() {
     try {
         CppSQLite3DB db;
         openIconCache(db);
-        if (db.hasTable(kHistoryTable)) db.exec(withNames(L"DROP TABLE '%s';", {kHistoryTable}));
+        dropIfPresent(db, kHistoryTable);
         db.exec(withNames(L"CREATE TABLE '%s' (ITEM TEXT);", {kHistoryTable}));
         return true;
     } catch (const CppSQLite3Exception& e) {
