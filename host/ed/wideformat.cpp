@@ -1,54 +1,62 @@
 #include "ed/wideformat.h"
 
+#include <array>
 #include <cwchar>
-#include <cwctype>
 #include <vector>
-
-namespace hosted {
 
 namespace {
 
-constexpr std::wstring_view kFlags = L"-+ #0'";
-constexpr std::wstring_view kConversions = L"diouxXeEfFgGaAcspnCS%";
+bool isFlagWidthOrPrecision(wchar_t c) {
+    return c == L'-' || c == L'+' || c == L' ' || c == L'#' || c == L'\'' || c == L'*' || c == L'.' ||
+           (c >= L'0' && c <= L'9');
+}
 
-// Copies one conversion specification starting after '%' and answers the index past it.
-std::size_t translateSpec(std::wstring_view f, std::size_t i, std::wstring& out) {
-    out += L'%';
-    while (i < f.size() && (kFlags.find(f[i]) != std::wstring_view::npos || std::iswdigit(static_cast<wint_t>(f[i])) ||
-                            f[i] == L'.' || f[i] == L'*'))
-        out += f[i++];
-    enum class Width { none, narrow, wide } width = Width::none;
-    std::wstring length;
-    while (i < f.size() && kConversions.find(f[i]) == std::wstring_view::npos) {
-        if (f.substr(i, 3) == L"I64") {
-            length = L"ll";
-            i += 3;
-        } else if (f.substr(i, 3) == L"I32") {
-            i += 3;
-        } else if (f[i] == L'h') {
-            width = Width::narrow;
-            length += f[i++];
-        } else if (f[i] == L'l' || f[i] == L'w') {
-            width = Width::wide;
-            length += f[i] == L'w' ? L'l' : f[i];
-            ++i;
-        } else {
-            length += f[i++];
+// Longest first, so that "I64" is not read as "I" and "hh" not as "h".
+constexpr std::array<std::wstring_view, 12> kLengthModifiers = {
+    L"I64", L"I32", L"I", L"hh", L"ll", L"h", L"l", L"w", L"L", L"j", L"z", L"t"};
+
+std::wstring_view readLengthModifier(std::wstring_view format, std::size_t& i) {
+    for (std::wstring_view modifier : kLengthModifiers)
+        if (format.substr(i).starts_with(modifier)) {
+            i += modifier.size();
+            return modifier;
         }
+    return {};
+}
+
+bool isTextConversion(wchar_t c) { return c == L's' || c == L'c' || c == L'S' || c == L'C'; }
+
+// Lower-case s and c are wide unless "h" makes them narrow; upper-case S and C are
+// narrow unless "l" or "w" makes them wide.
+void appendTextConversion(std::wstring& out, std::wstring_view modifier, wchar_t conversion) {
+    const bool upper = conversion == L'S' || conversion == L'C';
+    const bool wide = modifier == L"l" || modifier == L"w" || (modifier.empty() && !upper);
+    if (wide) out += L'l';
+    out += upper ? (conversion == L'S' ? L's' : L'c') : conversion;
+}
+
+std::wstring_view platformIntegerModifier(std::wstring_view modifier) {
+    if (modifier == L"I64") return L"ll";
+    if (modifier == L"I32") return L"";
+    if (modifier == L"I") return L"z";
+    return modifier;
+}
+
+// Translates one conversion that starts after its '%' at format[i]; answers the index
+// after it.
+std::size_t translateConversion(std::wstring_view format, std::size_t i, std::wstring& out) {
+    while (i < format.size() && isFlagWidthOrPrecision(format[i])) out += format[i++];
+    const std::wstring_view modifier = readLengthModifier(format, i);
+    if (i == format.size()) {
+        out += modifier;
+        return i;
     }
-    if (i >= f.size()) return i;
-    wchar_t conv = f[i];
-    const bool text = conv == L's' || conv == L'c' || conv == L'S' || conv == L'C';
-    if (text) {
-        // Upper-case S and C name the opposite width of the lower-case ones.
-        const bool upper = conv == L'S' || conv == L'C';
-        const bool narrow = width == Width::narrow || (width == Width::none && upper);
-        conv = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(conv)));
-        out += narrow ? L"" : L"l";
-    } else {
-        out += length;
+    const wchar_t conversion = format[i];
+    if (isTextConversion(conversion)) appendTextConversion(out, modifier, conversion);
+    else {
+        out += platformIntegerModifier(modifier);
+        out += conversion;
     }
-    out += conv;
     return i + 1;
 }
 
@@ -57,20 +65,18 @@ std::size_t translateSpec(std::wstring_view f, std::size_t i, std::wstring& out)
 std::wstring hostFormatToPlatform(std::wstring_view format) {
     std::wstring out;
     out.reserve(format.size() + 8);
-    for (std::size_t i = 0; i < format.size();) {
-        if (format[i] != L'%') {
-            out += format[i++];
-            continue;
-        }
-        if (i + 1 < format.size() && format[i + 1] == L'%') {
-            out += L"%%";
-            i += 2;
-            continue;
-        }
-        i = translateSpec(format, i + 1, out);
+    std::size_t i = 0;
+    while (i < format.size()) {
+        const wchar_t c = format[i++];
+        out += c;
+        if (c != L'%' || i == format.size()) continue;
+        if (format[i] == L'%') out += format[i++];
+        else i = translateConversion(format, i, out);
     }
     return out;
 }
+
+namespace hosted {
 
 bool formatHostText(std::wstring& out, std::size_t maxChars, const wchar_t* format, va_list args) {
     out.clear();

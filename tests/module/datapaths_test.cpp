@@ -1,9 +1,9 @@
 #include "frame/datapaths.h"
 #include "frame/hostapi.h"
+#include "tempfolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -11,24 +11,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Points $TMPDIR at a value for the life of the object.
-class TempDirOverride {
-public:
-    explicit TempDirOverride(const std::string& value) {
-        if (const char* old = std::getenv("TMPDIR")) m_old = old;
-        ::setenv("TMPDIR", value.c_str(), 1);
-    }
-    ~TempDirOverride() {
-        if (m_old.empty()) ::unsetenv("TMPDIR");
-        else ::setenv("TMPDIR", m_old.c_str(), 1);
-    }
-    TempDirOverride(const TempDirOverride&) = delete;
-    TempDirOverride& operator=(const TempDirOverride&) = delete;
-
-private:
-    std::string m_old;
-};
 
 fs::path freshFolder(const char* name) {
     const fs::path dir = fs::temp_directory_path() / "marvolt-datapaths" / name;

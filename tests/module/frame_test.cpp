@@ -110,26 +110,6 @@ TEST(ModuleObject, OneInstanceCountedButNeverDeletedByRelease) {
     fresh->deleteModule();
 }
 
-struct PrintCase {
-    const char* name;
-    std::wstring text;
-    bool printed;
-};
-
-TEST(PrintToCommandLine, PrintsWhatFitsInTheBufferAndNothingElse) {
-    const PrintCase cases[] = {
-        {"1023 characters fit", std::wstring(1023, L'x'), true},
-        {"1024 characters do not", std::wstring(1024, L'x'), false},
-        {"empty text", L"", false},
-        {"a percent sign prints as it is", L"100% done", true},
-    };
-    for (const PrintCase& c : cases) {
-        hosted::CommandLine::instance().clear();
-        printToCommandLine(L"%s", c.text.c_str());
-        EXPECT_EQ(hosted::CommandLine::instance().transcript(), c.printed ? c.text : L"") << c.name;
-    }
-}
-
 TEST(PrintToCommandLine, ErrorReportLineUsesHostFormats) {
     hosted::CommandLine::instance().clear();
     printToCommandLine(L"\n[%s], %s\n%s, %ld ", L"eKeyNotFound", L"Failed to open drawing",

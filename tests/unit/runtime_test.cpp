@@ -66,18 +66,6 @@ TEST(WildcardMatch, FollowsTheHostPatternLanguage) {
     EXPECT_EQ(acutWcMatch(nullptr, L"*"), RTERROR);
 }
 
-TEST(HostFormat, TranslatesThePlatformConversions) {
-    const struct {
-        const wchar_t* host;
-        const wchar_t* platform;
-    } cases[] = {
-        {L"%s", L"%ls"},         {L"%ls", L"%ls"},       {L"%hs", L"%s"},       {L"%S", L"%s"},
-        {L"%c", L"%lc"},         {L"%I64d", L"%lld"},    {L"%ld", L"%ld"},      {L"%-10s|", L"%-10ls|"},
-        {L"%.2f%%", L"%.2f%%"},  {L"\n[%s], %s\n%s, %ld ", L"\n[%ls], %ls\n%ls, %ld "},
-    };
-    for (const auto& c : cases) EXPECT_EQ(hosted::hostFormatToPlatform(c.host), c.platform);
-}
-
 std::wstring format(const wchar_t* f, ...) {
     va_list args;
     va_start(args, f);

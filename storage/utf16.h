@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The module's text is wchar_t (UTF-32 here); SQLite's interface of choice takes
+// UTF-16. These convert at that boundary. A code point that has no UTF-16 form (a lone
+// surrogate, a value past U+10FFFF) and an unpaired surrogate in UTF-16 both become
+// U+FFFD, so a conversion never fails.
+std::u16string toUtf16(std::wstring_view text);
+std::wstring fromUtf16(std::u16string_view text);
+// For UTF-16 text that SQLite hands out as a NUL-terminated pointer; null gives "".
+std::wstring fromUtf16(const void* text);

@@ -1,0 +1,40 @@
+#include "frame/commandline.h"
+#include "frame/hostapi.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override { hosted::CommandLine::instance().clear(); }
+    void TearDown() override { hosted::CommandLine::instance().clear(); }
+};
+
+TEST_F(CommandLine, PrintsTheStorageErrorLineInTheHostConvention) {
+    printToCommandLine(L"\nError %s %s %ld\n", L"SQLITE_ERROR[1]: no such table: HISTORY",
+                       L"SQliteUtils::getHistory", 42L);
+    EXPECT_EQ(hosted::CommandLine::instance().transcript(), L"\nError SQLITE_ERROR[1]: no such table: HISTORY SQliteUtils::getHistory 42\n");
+}
+
+TEST_F(CommandLine, PercentSignInTheTextIsPrintedUnchanged) {
+    printToCommandLine(L"%s", L"100%s sure %d");
+    EXPECT_EQ(hosted::CommandLine::instance().transcript(), L"100%s sure %d");
+}
+
+TEST_F(CommandLine, PrintsOnlyWhatFitsTheBuffer) {
+    struct Case {
+        std::size_t length;
+        bool printed;
+    };
+    for (const Case c : {Case{0, false}, Case{1, true}, Case{1023, true}, Case{1024, false}}) {
+        hosted::CommandLine::instance().clear();
+        const std::wstring text(c.length, L'x');
+        printToCommandLine(L"%s", text.c_str());
+        EXPECT_EQ(hosted::CommandLine::instance().transcript(), c.printed ? text : L"") << c.length;
+    }
+}
+
+}  // namespace

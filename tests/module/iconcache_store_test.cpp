@@ -1,0 +1,324 @@
+#include "dxf/textcodec.h"
+#include "frame/hostapi.h"
+#include "storage/cppsqlite3db.h"
+#include "storage/sqliteutils.h"
+#include "tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A 32 x 32 icon at 8 bits per pixel: 40-byte header, 256-entry colour table, rows.
+constexpr int kIconBytes = 2088;
+
+AcArray<Adesk::UInt8> makeIcon(int seed) {
+    AcArray<Adesk::UInt8> icon;
+    for (int i = 0; i < kIconBytes; ++i) icon.append(static_cast<Adesk::UInt8>((i * 7 + seed) % 256));
+    return icon;
+}
+
+BlockInfo block(const wchar_t* name, int iconSeed) { return {name, iconSeed < 0 ? AcArray<Adesk::UInt8>{} : makeIcon(iconSeed)}; }
+
+bool sameRecords(const std::vector<BlockInfo>& a, const std::vector<BlockInfo>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].name != b[i].name || !(a[i].previewIcon == b[i].previewIcon)) return false;
+    return true;
+}
+
+// Every test works on "iconcache.db" in a fresh temporary directory of its own, and
+// starts with an empty command line.
+class IconCacheStore : public ::testing::Test {
+protected:
+    IconCacheStore() : m_tmp(m_folder.path().string()) { hosted::CommandLine::instance().clear(); }
+    ~IconCacheStore() override { hosted::CommandLine::instance().clear(); }
+
+    fs::path file(const char* name) const { return m_folder.path() / name; }
+    std::wstring iconCache() const { return file("iconcache.db").wstring(); }
+    static const std::wstring& printed() { return hosted::CommandLine::instance().transcript(); }
+
+    // The file as another reader sees it, independent of the store.
+    int count(const std::wstring& sql) const {
+        CppSQLite3DB db;
+        db.open(iconCache());
+        return db.scalar(sql);
+    }
+    std::vector<std::wstring> tables() const {
+        std::vector<std::wstring> names;
+        SQliteUtils::listTables(iconCache().c_str(), names);
+        return names;
+    }
+
+    // The storage error line: "\nError <message> <operation> <line>\n".
+    void expectStorageErrorLine(const std::wstring& message, const std::wstring& operation) const {
+        const std::wstring head = L"\nError " + message + L" " + operation + L" ";
+        ASSERT_TRUE(printed().starts_with(head)) << testing::PrintToString(printed());
+        const std::wstring line = printed().substr(head.size());
+        ASSERT_TRUE(line.size() >= 2 && line.back() == L'\n') << testing::PrintToString(printed());
+        EXPECT_EQ(line.find_first_not_of(L"0123456789"), line.size() - 1) << testing::PrintToString(printed());
+    }
+
+private:
+    FreshFolder m_folder;
+    TempDirOverride m_tmp;
+};
+
+TEST(SQliteUtilsCleanTableName, RemovesTheNineCharactersAndNothingElse) {
+    const struct {
+        const wchar_t* key;
+        const wchar_t* cleaned;
+    } cases[] = {
+        {L"D:\\Blocks\\Door Set (new).dwg", L"DBlocksDoorSetnewdwg"},
+        {L"\\:. ()-,;", L""},
+        {L"", L""},
+        {L"/home/O'Brien/Caf\u00E9 [2]/T\u00FCr_#1.DWG", L"/home/O'Brien/Caf\u00E9[2]/T\u00FCr_#1DWG"},
+        {L"a-b.dwg", L"abdwg"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SQliteUtils::cleanTableName(c.key), c.cleaned) << c.key;
+}
+
+TEST_F(IconCacheStore, RecordsRoundTripInOrderWithTheirIconBytes) {
+    const std::vector<BlockInfo> records = {block(L"Door", 1), block(L"No icon", -1), block(L"T\u00FCr \U0001F6AA", 2)};
+    const std::wstring key = L"D:\\Blocks\\Door Set (new).dwg";
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords(records, key));
+
+    std::vector<BlockInfo> read = {block(L"already there", 3)};
+    ASSERT_TRUE(SQliteUtils::getIconCacheRecords(read, key));
+    ASSERT_EQ(read.size(), 4u);
+    EXPECT_EQ(read[0].name, L"already there");
+    EXPECT_TRUE(sameRecords({read.begin() + 1, read.end()}, records));
+    EXPECT_EQ(count(L"select count(*) from DBlocksDoorSetnewdwg where icon is null;"), 1);
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, SettingAgainReplacesTheRecords) {
+    const std::wstring key = L"/lib/door.dwg";
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"A", 1), block(L"B", 2)}, key));
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"C", 3)}, key));
+    std::vector<BlockInfo> read;
+    ASSERT_TRUE(SQliteUtils::getIconCacheRecords(read, key));
+    EXPECT_TRUE(sameRecords(read, {block(L"C", 3)}));
+
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({}, key));
+    read.clear();
+    EXPECT_TRUE(SQliteUtils::getIconCacheRecords(read, key));
+    EXPECT_TRUE(read.empty());
+}
+
+TEST_F(IconCacheStore, KeyWithoutATableHasNoRecords) {
+    std::vector<BlockInfo> read = {block(L"kept", 1)};
+    EXPECT_FALSE(SQliteUtils::getIconCacheRecords(read, L"/lib/never-cached.dwg"));
+    EXPECT_EQ(read.size(), 1u);
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, EmptyKeyCreatesNothing) {
+    EXPECT_FALSE(SQliteUtils::createIconCacheTable(L""));
+    EXPECT_FALSE(fs::exists(file("iconcache.db")));
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, KeysDifferingOnlyInRemovedCharactersShareOneEntry) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"A", 1)}, L"D:\\a-b.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1700000000, L"D:\\a-b.dwg"));
+    std::vector<BlockInfo> read;
+    ASSERT_TRUE(SQliteUtils::getIconCacheRecords(read, L"D:\\ab.dwg"));
+    EXPECT_TRUE(sameRecords(read, {block(L"A", 1)}));
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"D:\\ab.dwg"), 1700000000);
+}
+
+TEST_F(IconCacheStore, DateStampsRoundTripAndAreReplaced) {
+    ASSERT_TRUE(SQliteUtils::createIconCacheDateStampTable());
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"/lib/door.dwg"), 0);
+    for (const std::int64_t stamp : {std::int64_t{1700000000}, std::int64_t{0}, std::int64_t{-1},
+                                     std::numeric_limits<std::int64_t>::min(),
+                                     std::numeric_limits<std::int64_t>::max()}) {
+        ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(stamp, L"/lib/door.dwg"));
+        EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"/lib/door.dwg"), stamp);
+    }
+    EXPECT_EQ(count(L"select count(*) from CacheDateStamp;"), 1);
+
+    ASSERT_TRUE(SQliteUtils::deleteIconCacheDateRecord(L"/lib/door.dwg"));
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"/lib/door.dwg"), 0);
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, NullStampTextReadsAsZero) {
+    ASSERT_TRUE(SQliteUtils::createIconCacheDateStampTable());
+    CppSQLite3DB db;
+    db.open(iconCache());
+    db.exec(L"insert into CacheDateStamp values ('libdoordwg', NULL);");
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"lib.door.dwg"), 0);
+}
+
+TEST_F(IconCacheStore, DateStampsWithoutTheirTable) {
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"/lib/door.dwg"), 137);
+    expectStorageErrorLine(L"SQLITE_ERROR[1]: no such table: CacheDateStamp", L"SQliteUtils::getIconCacheDateRecord");
+
+    hosted::CommandLine::instance().clear();
+    EXPECT_FALSE(SQliteUtils::setIconCacheDateRecord(5, L"/lib/door.dwg"));
+    expectStorageErrorLine(L"SQLITE_ERROR[1]: no such table: CacheDateStamp", L"SQliteUtils::setIconCacheDateRecord");
+
+    hosted::CommandLine::instance().clear();
+    EXPECT_FALSE(SQliteUtils::deleteIconCacheDateRecord(L"/lib/door.dwg"));
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, HistoryRoundTripsInOrderAndIsReplaced) {
+    EXPECT_TRUE(SQliteUtils::getHistory().empty());
+    EXPECT_EQ(printed(), L"");
+
+    const std::vector<std::wstring> history = {L"/lib/b.dwg", L"", L"/lib/O'Brien/\U0001F6AA.dwg", L"/lib/a.dwg"};
+    ASSERT_TRUE(SQliteUtils::putHistory(history));
+    EXPECT_EQ(SQliteUtils::getHistory(), history);
+
+    ASSERT_TRUE(SQliteUtils::putHistory({}));
+    EXPECT_TRUE(SQliteUtils::getHistory().empty());
+    EXPECT_EQ(tables(), std::vector<std::wstring>{L"HISTORY"});
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, ListTablesAppendsEveryTableInNameOrder) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"A", 1)}, L"/lib/door.dwg"));
+    ASSERT_TRUE(SQliteUtils::putHistory({L"/lib/door.dwg"}));
+    std::vector<std::wstring> names = {L"kept"};
+    EXPECT_EQ(SQliteUtils::listTables(iconCache().c_str(), names), 4);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"kept", L"/lib/doordwg", L"CacheDateStamp", L"HISTORY", L"sqlite_sequence"}));
+    EXPECT_EQ(SQliteUtils::listTables(nullptr, names), 0);
+    EXPECT_EQ(names.size(), 5u);
+}
+
+TEST_F(IconCacheStore, ListTablesOfAnEmptyFileAndOfAFileThatIsNoDatabase) {
+    std::vector<std::wstring> names;
+    EXPECT_EQ(SQliteUtils::listTables(file("empty.db").wstring().c_str(), names), 0);
+    EXPECT_TRUE(names.empty());
+    EXPECT_EQ(printed(), L"");
+
+    std::ofstream(file("notes.txt")) << std::string(4096, 'n');
+    EXPECT_EQ(SQliteUtils::listTables(file("notes.txt").wstring().c_str(), names), 0);
+    expectStorageErrorLine(L"UNKNOWN_ERROR[26]: file is not a database", L"SQliteUtils::listTables");
+}
+
+TEST_F(IconCacheStore, DeleteTableDropsTheCleanedName) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"A", 1)}, L"/lib/a-b.dwg"));
+    EXPECT_TRUE(SQliteUtils::DeleteTable(iconCache().c_str(), L"/lib/ab.dwg"));
+    EXPECT_EQ(count(L"select count(*) from sqlite_master where name = '/lib/abdwg';"), 0);
+    EXPECT_TRUE(SQliteUtils::DeleteTable(iconCache().c_str(), L"/lib/ab.dwg"));
+    EXPECT_FALSE(SQliteUtils::DeleteTable(nullptr, L"/lib/ab.dwg"));
+    EXPECT_FALSE(SQliteUtils::DeleteTable(iconCache().c_str(), nullptr));
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, RenameTableKeepsBothNamesAsGiven) {
+    const std::wstring db = file("FieldDb.db").wstring();
+    {
+        CppSQLite3DB fieldDb;
+        fieldDb.open(db);
+        fieldDb.exec(L"create table 'Set 1' (k text, v text);");
+    }
+    EXPECT_TRUE(SQliteUtils::RenameTable(db.c_str(), L"Set 1", L"Set 2.old"));
+    std::vector<std::wstring> names;
+    SQliteUtils::listTables(db.c_str(), names);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"Set 2.old"});
+    EXPECT_FALSE(SQliteUtils::RenameTable(db.c_str(), nullptr, L"x"));
+    EXPECT_EQ(printed(), L"");
+
+    EXPECT_FALSE(SQliteUtils::RenameTable(db.c_str(), L"Set 1", L"Set 3"));
+    expectStorageErrorLine(L"SQLITE_ERROR[1]: no such table: Set 1", L"SQliteUtils::RenameTable");
+}
+
+// Keys, table names and stamps used to be pasted into SQL text: a drawing in a folder
+// named O'Brien made every statement on its entry invalid SQL.
+TEST_F(IconCacheStore, ApostropheInDrawingPathIsCached) {
+    const std::wstring key = L"/home/O'Brien/lib/door.dwg";
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Door", 1)}, key));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1700000000, key));
+    std::vector<BlockInfo> read;
+    ASSERT_TRUE(SQliteUtils::getIconCacheRecords(read, key));
+    EXPECT_TRUE(sameRecords(read, {block(L"Door", 1)}));
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(key), 1700000000);
+
+    EXPECT_TRUE(SQliteUtils::RenameTable(iconCache().c_str(), L"/home/O'Brien/lib/doordwg", L"O'Brien_old"));
+    EXPECT_TRUE(SQliteUtils::DeleteTable(iconCache().c_str(), L"O'Brien_old"));
+    EXPECT_TRUE(SQliteUtils::deleteIconCacheDateRecord(key));
+    EXPECT_EQ(tables(), (std::vector<std::wstring>{L"CacheDateStamp", L"sqlite_sequence"}));
+    EXPECT_EQ(printed(), L"");
+}
+
+// SQLite's table names ignore letter case but the existence test did not: the second
+// drawing's CREATE failed and its records were appended to the first drawing's table.
+TEST_F(IconCacheStore, KeyDifferingOnlyInCaseReplacesTheTable) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"A", 1), block(L"B", 2)}, L"/lib/Door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"C", 3)}, L"/lib/DOOR.dwg"));
+    EXPECT_EQ(printed(), L"");
+
+    for (const wchar_t* key : {L"/lib/DOOR.dwg", L"/lib/Door.dwg"}) {
+        std::vector<BlockInfo> read;
+        ASSERT_TRUE(SQliteUtils::getIconCacheRecords(read, key));
+        EXPECT_TRUE(sameRecords(read, {block(L"C", 3)})) << key;
+    }
+    EXPECT_EQ(tables(), (std::vector<std::wstring>{L"/lib/DOORdwg", L"CacheDateStamp", L"sqlite_sequence"}));
+}
+
+// The real sqlite3 program, run on a copy of SQL in a script file; answers what it
+// printed (UTF-8, list mode: columns separated by '|').
+std::string runSqlite3(const fs::path& db, const fs::path& script, const std::string& sql) {
+    std::ofstream(script) << sql;
+    const std::string command = std::string(SQLITE3_PROGRAM) + " -batch -list '" + db.string() + "' < '" + script.string() + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe) return "popen failed";
+    std::string out;
+    char chunk[4096];
+    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, n);
+    return out;
+}
+
+std::string hex(const AcArray<Adesk::UInt8>& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const Adesk::UInt8 b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 0xF];
+    }
+    return out;
+}
+
+TEST_F(IconCacheStore, Sqlite3ProgramReadsTheCacheAsWritten) {
+    const std::vector<BlockInfo> doors = {block(L"Door", 1), block(L"T\u00FCr \U0001F6AA", 2)};
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords(doors, L"/lib/door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1700000000, L"/lib/door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Valve", 3)}, L"/home/O'Brien/lib/valve.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(-5, L"/home/O'Brien/lib/valve.dwg"));
+    ASSERT_TRUE(SQliteUtils::putHistory({L"/lib/door.dwg", L"/home/O'Brien/lib/valve.dwg"}));
+    const fs::path db = file("iconcache.db");
+    const fs::path script = file("query.sql");
+
+    EXPECT_EQ(runSqlite3(db, script, "PRAGMA encoding;"), "UTF-16le\n");
+    EXPECT_EQ(runSqlite3(db, script, "SELECT name, sql FROM sqlite_master WHERE type='table' ORDER BY name;"),
+              "/home/O'Brien/lib/valvedwg|CREATE TABLE '/home/O''Brien/lib/valvedwg' "
+              "(key INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT,icon BLOB)\n"
+              "/lib/doordwg|CREATE TABLE '/lib/doordwg' (key INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT,icon BLOB)\n"
+              "CacheDateStamp|CREATE TABLE 'CacheDateStamp' (name TEXT unique,cachedate TEXT)\n"
+              "HISTORY|CREATE TABLE 'HISTORY' (ITEM TEXT)\n"
+              "sqlite_sequence|CREATE TABLE sqlite_sequence(name,seq)\n");
+    EXPECT_EQ(runSqlite3(db, script, "SELECT name, typeof(cachedate), cachedate FROM CacheDateStamp ORDER BY name;"),
+              "/home/O'Brien/lib/valvedwg|text|-5\n/lib/doordwg|text|1700000000\n");
+    std::string expectedIcons;
+    for (const BlockInfo& b : doors) expectedIcons += hostdxf::wideToUtf8(b.name) + "|" + hex(b.previewIcon) + "\n";
+    EXPECT_EQ(runSqlite3(db, script, "SELECT name, hex(icon) FROM '/lib/doordwg' ORDER BY key;"), expectedIcons);
+    EXPECT_EQ(runSqlite3(db, script, "SELECT ITEM FROM HISTORY ORDER BY rowid;"),
+              "/lib/door.dwg\n/home/O'Brien/lib/valve.dwg\n");
+}
+
+}  // namespace
