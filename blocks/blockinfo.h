@@ -13,3 +13,5 @@ struct BlockInfo {
     std::wstring name;
     AcArray<Adesk::UInt8> previewIcon;
 };
+
+using BlockInfoArray = AcArray<BlockInfo>;

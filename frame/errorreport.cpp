@@ -1,0 +1,7 @@
+#include "frame/errorreport.h"
+
+#include "frame/commandline.h"
+
+void reportError(Acad::ErrorStatus status, const ACHAR* message, const ACHAR* operation, long line) {
+    printToCommandLine(L"\n[%s], %s\n%s, %ld ", acadErrorStatusText(status), message, operation, line);
+}
