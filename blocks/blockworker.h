@@ -36,6 +36,7 @@ private:
     void appendAttributes(const AcDbBlockTableRecord& record, AcDbBlockReference& reference);
     void setAttributeText(const AcDbAttributeDefinition& definition, AcDbAttribute& attribute);
     Acad::ErrorStatus explodePlaced(AcDbObjectId referenceId);
+    Acad::ErrorStatus copyField(const AcDbField& source, const ACHAR* key, AcDbAttribute& attribute);
 };
 
 // The file-name part of a path: no folder, no extension.

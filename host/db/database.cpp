@@ -75,6 +75,7 @@ Acad::ErrorStatus AcDbDatabase::addAcDbObject(AcDbObjectId& id, AcDbObject* obj)
     obj->attachToSlot(&slot, true);
     obj->setOpen(AcDb::kForWrite, 1);
     id = AcDbObjectId(&slot);
+    obj->attachPendingFields();
     return Acad::eOk;
 }
 

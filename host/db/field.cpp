@@ -61,3 +61,13 @@ Acad::ErrorStatus AcDbField::evaluate(int, AcDbDatabase* db) {
 }
 
 ACHAR* AcDbField::getValue() const { return hostdbDuplicateString(m_value); }
+
+std::optional<std::wstring> evaluatedFieldText(const AcDbObject& obj, const ACHAR* property) {
+    const AcDbObjectId fieldId = obj.getField(property);
+    AcDbField* field = nullptr;
+    if (fieldId.isNull() || acdbOpenObject(field, fieldId, AcDb::kForRead) != Acad::eOk) return std::nullopt;
+    std::optional<std::wstring> value;
+    if (field->isEvaluated()) value = field->value();
+    field->close();
+    return value;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "object.h"
 
 #include <string>
@@ -13,6 +15,9 @@ enum FieldCodeFlag { kFieldCode = 0x1, kEvaluatedText = 0x2, kEvaluatedChildren 
 // A field: a code that names a value of the drawing, and the value it last evaluated
 // to. The host evaluates custom-property fields ("\AcVar CustomDP.Name"); a field
 // whose property is missing shows "####".
+// The evaluated value of the field attached to obj under property, when it has one.
+std::optional<std::wstring> evaluatedFieldText(const AcDbObject& obj, const ACHAR* property = L"TEXT");
+
 class AcDbField : public AcDbObject {
 public:
     ACRX_DECLARE_MEMBERS(AcDbField)

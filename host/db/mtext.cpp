@@ -67,15 +67,7 @@ Acad::ErrorStatus AcDbMText::setRotation(double angle) {
 }
 
 std::wstring AcDbMText::displayText() const {
-    const AcDbObjectId fieldId = getField(L"TEXT");
-    AcDbField* field = nullptr;
-    if (!fieldId.isNull() && acdbOpenObject(field, fieldId, AcDb::kForRead) == Acad::eOk) {
-        std::wstring value = field->value();
-        const bool evaluated = field->isEvaluated();
-        field->close();
-        if (evaluated) return value;
-    }
-    return m_contents;
+    return evaluatedFieldText(*this).value_or(m_contents);
 }
 
 Acad::ErrorStatus AcDbMText::transformBy(const AcGeMatrix3d& m) {

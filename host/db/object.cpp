@@ -153,7 +153,12 @@ AcDbObjectId AcDbObject::getField(const ACHAR* propertyName) const {
 Acad::ErrorStatus AcDbObject::setField(const ACHAR* propertyName, AcDbField* field, AcDbObjectId& fieldId) {
     fieldId = AcDbObjectId();
     if (!field || !propertyName || !*propertyName) return Acad::eInvalidInput;
-    if (!m_slot) return Acad::eNotInDatabase;
+    if (!m_slot) {
+        if (field->objectId().isNull()) return Acad::eNotInDatabase;
+        fieldId = field->objectId();
+        m_pendingFields.emplace_back(propertyName, fieldId);
+        return Acad::eOk;
+    }
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
     if (m_extDictId.isNull() || m_extDictId.isErased())
         if (const auto es = createExtensionDictionary(); es != Acad::eOk) return es;
@@ -232,4 +237,16 @@ bool AcDbObjectId::isErased() const { return m_slot && m_slot->object && m_slot-
 
 AcRxClass* AcDbObjectId::objectClass() const {
     return m_slot && m_slot->object ? m_slot->object->isA() : nullptr;
+}
+
+void AcDbObject::attachPendingFields() {
+    auto pending = std::move(m_pendingFields);
+    m_pendingFields.clear();
+    for (const auto& [name, id] : pending) {
+        AcDbField* field = nullptr;
+        if (id.database() != database() || acdbOpenObject(field, id, AcDb::kForWrite) != Acad::eOk) continue;
+        AcDbObjectId attached;
+        setField(name.c_str(), field, attached);
+        field->close();
+    }
 }

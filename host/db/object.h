@@ -8,6 +8,9 @@
 #include "../rx/rxobject.h"
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 class AcDbDatabase;
 class AcDbField;
@@ -58,6 +61,8 @@ public:
     Acad::ErrorStatus getFieldDictionary(AcDbObjectId& dictId) const;
     AcDbObjectId getField(const ACHAR* propertyName) const;
     // Adds the field (new, owned by the caller until then) to the database and attaches it.
+    // An object not yet in a database takes a field already posted to the database it
+    // will join; the field is attached when the object is added.
     Acad::ErrorStatus setField(const ACHAR* propertyName, AcDbField* field, AcDbObjectId& fieldId);
 
     AcRxObject* clone() const override;
@@ -70,6 +75,8 @@ public:
     void setOpen(AcDb::OpenMode mode, int count);
     AcDb::OpenMode openMode() const { return m_openMode; }
     void setErasedFlag(bool erased) { m_erased = erased; }
+    // Attaches the fields set before the object joined its database.
+    void attachPendingFields();
     // Called by deep clone after every object has been copied: translate ids.
     virtual void remapIds(const AcDbIdMapping& map);
     // Ids of objects this one refers to that a deep clone must copy along (hard references).
@@ -90,6 +97,7 @@ private:
     int m_openCount = 0;
     bool m_erased = false;
     bool m_new = true;
+    std::vector<std::pair<std::wstring, AcDbObjectId>> m_pendingFields;
 };
 
 // Opens a resident object by id. Fails with eNullObjectId, eWasErased (unless

@@ -1,5 +1,7 @@
 #include "text.h"
 
+#include "field.h"
+
 #include "database.h"
 #include "idmapping.h"
 
@@ -118,3 +120,5 @@ ACHAR* AcDbAttribute::tag() const { return hostdbDuplicateString(m_tag); }
 Acad::ErrorStatus AcDbAttribute::setTag(const ACHAR* tag) { return assign(*this, m_tag, std::wstring(tag ? tag : L"")); }
 Acad::ErrorStatus AcDbAttribute::setInvisible(bool v) { return assign(*this, m_flags, v ? m_flags | 1 : m_flags & ~1); }
 Acad::ErrorStatus AcDbAttribute::setFieldLength(Adesk::UInt16 n) { return assign(*this, m_fieldLength, n); }
+
+std::wstring AcDbText::displayText() const { return evaluatedFieldText(*this).value_or(m_text); }

@@ -46,6 +46,8 @@ public:
     ACHAR* textString() const;
     const std::wstring& textStringConst() const { return m_text; }
     Acad::ErrorStatus setTextString(const ACHAR* text);
+    // The text shown: the evaluated "TEXT" field when there is one, else the text string.
+    std::wstring displayText() const;
 
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;

@@ -273,7 +273,7 @@ void Writer::textBody(const AcDbText& t, bool secondMarker) {
     m_w.real(39, t.thickness());
     m_w.point(10, p.x, p.y, p.z);
     m_w.real(40, t.height());
-    m_w.text(1, t.textStringConst());
+    m_w.text(1, t.displayText());
     m_w.real(50, t.rotation() * kDegrees);
     m_w.real(41, t.widthFactor());
     m_w.real(51, t.oblique() * kDegrees);
