@@ -10,6 +10,7 @@
 #include "db/acarray.h"
 #include "db/blockreference.h"
 #include "db/blocktable.h"
+#include "db/curves.h"
 #include "db/database.h"
 #include "db/dictionary.h"
 #include "db/dimension.h"

@@ -1,0 +1,247 @@
+#include "blocks/blockworker.h"
+#include "ed/editor.h"
+#include "librarydrawing.h"
+#include "tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <numbers>
+#include <sstream>
+
+namespace {
+
+const std::wstring& transcript() { return hosted::CommandLine::instance().transcript(); }
+
+template <class T>
+std::vector<T*> modelSpaceEntities(AcDbDatabase& db) {
+    std::vector<T*> out;
+    auto* model = AcDbBlockTableRecord::cast(db.modelSpaceId().slot()->object);
+    for (AcDbObjectId id : model->entityIds())
+        if (!id.isErased())
+            if (T* e = T::cast(id.slot()->object)) out.push_back(e);
+    return out;
+}
+
+std::map<std::wstring, const AcDbAttribute*> attributesOf(const AcDbBlockReference& ref) {
+    std::map<std::wstring, const AcDbAttribute*> out;
+    for (AcDbObjectId id : ref.attributeIds())
+        if (const auto* att = AcDbAttribute::cast(id.slot()->object)) out[att->tagConst()] = att;
+    return out;
+}
+
+std::wstring layerOf(const AcDbEntity& e) { return e.layerName(); }
+
+// A library drawing with blocks for each scenario, and a fresh current drawing in
+// inches with the custom property Owner = Ann and a layer NEW.
+class BlockInsertion : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LibraryBuilder library;
+        library.database().setInsunits(AcDb::kUnitsMillimeters);
+        library.addLayer(L"ATTS");
+        const AcDbObjectId valve = library.addBlock(L"VALVE");
+        library.addAttributeDefinition(valve, L"SIZE", L"Size", L"DN50", {0, -1, 0});
+        library.addAttributeDefinition(valve, L"MAKER", L"Maker", L"Acme", {0, -2, 0}, L"ATTS");
+        library.addAttributeDefinition(valve, L"NOTE", L"Note", L"-", {0, -3, 0});
+        const AcDbObjectId label = library.addBlock(L"LABEL");
+        library.addAttributeDefinition(label, L"OWNER", L"Owner", L"nobody", {0, 0, 0}, nullptr,
+                                       L"%<\\AcVar CustomDP.Owner>%");
+        library.addBlock(L"PLATE_MM", 0, AcDb::kUnitsMillimeters);
+        library.addBlock(L"PLATE_CM", 0, AcDb::kUnitsCentimeters);
+        library.addBlock(L"PLATE_KM", 0, AcDb::kUnitsKilometers);
+        library.addBlock(L"PLATE", 0, AcDb::kUnitsUndefined);
+        library.addToModelSpace(new AcDbCircle({0, 0, 0}, AcGeVector3d::kZAxis, 1));
+        library.save(libraryPath);
+
+        AcApDocument* doc = nullptr;
+        std::wstring why;
+        ASSERT_EQ(acDocManager->openDocument(L"", doc, why), Acad::eOk);
+        target = doc->database();
+        target->setInsunits(AcDb::kUnitsInches);
+        target->setCustomProperties({{L"Owner", L"Ann"}});
+        AcDbLayerTable* layers = nullptr;
+        ASSERT_EQ(acdbOpenObject(layers, target->layerTableId(), AcDb::kForWrite), Acad::eOk);
+        auto* layer = new AcDbLayerTableRecord();
+        layer->setName(L"NEW");
+        layers->add(layer);
+        layer->close();
+        layers->close();
+        worker.dwgPath = libraryPath;
+        worker.targetDb = target;
+        hosted::CommandLine::instance().clear();
+    }
+    void TearDown() override {
+        hosted::Editor::instance().setInput(nullptr);
+        hosted::Editor::instance().clearFailure();
+        acDocManager->closeAll();
+    }
+
+    // Runs one insertion with the script's lines as the user's answers.
+    template <class Insert>
+    void withInput(const std::string& script, Insert&& insert) {
+        std::istringstream in(script);
+        hosted::ScriptInput input(in, L"test.scr");
+        hosted::Editor::instance().setInput(&input);
+        insert();
+        hosted::Editor::instance().setInput(nullptr);
+        EXPECT_FALSE(hosted::Editor::instance().failed());
+    }
+
+    std::vector<AcDbBlockReference*> references() { return modelSpaceEntities<AcDbBlockReference>(*target); }
+
+    FreshFolder folder;
+    std::wstring libraryPath = folder.path().wstring() + L"/parts.dwg";
+    AcDbDatabase* target = nullptr;
+    BlockWorker worker;
+};
+
+TEST_F(BlockInsertion, PromptsInBlockOrderAndEscapeGivesTheRestTheirDefaults) {
+    worker.prompt = true;
+    withInput("Big\n^C\n5,5\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"VALVE"); });
+    EXPECT_EQ(transcript(), L"Size <DN50>: BigMaker <Acme>: ^C\nSelect Point: 5,5");
+    ASSERT_EQ(references().size(), 1u);
+    const auto atts = attributesOf(*references()[0]);
+    EXPECT_EQ(atts.at(L"SIZE")->textStringConst(), L"Big");
+    EXPECT_EQ(atts.at(L"MAKER")->textStringConst(), L"Acme");
+    EXPECT_EQ(atts.at(L"NOTE")->textStringConst(), L"-");
+    EXPECT_TRUE(worker.promptCancelled);
+    EXPECT_TRUE(references()[0]->position().isEqualTo({5, 5, 0}));
+    EXPECT_TRUE(atts.at(L"NOTE")->position().isEqualTo({5, 2, 0})) << "attributes move with the reference";
+}
+
+TEST_F(BlockInsertion, EmptyAnswersTakeTheDefaults) {
+    worker.prompt = true;
+    withInput("\n\nlate\n1,1\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"VALVE"); });
+    const auto atts = attributesOf(*references().at(0));
+    EXPECT_EQ(atts.at(L"SIZE")->textStringConst(), L"DN50");
+    EXPECT_EQ(atts.at(L"MAKER")->textStringConst(), L"Acme");
+    EXPECT_EQ(atts.at(L"NOTE")->textStringConst(), L"late");
+}
+
+TEST_F(BlockInsertion, AnExistingDefinitionIsReusedEvenWhenTheLibraryIsGone) {
+    withInput("1,1\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"VALVE"); });
+    std::filesystem::remove(std::filesystem::path(libraryPath));
+    withInput("2,2\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"VALVE"); });
+    EXPECT_EQ(references().size(), 2u);
+    EXPECT_EQ(references()[0]->blockTableRecord(), references()[1]->blockTableRecord());
+    EXPECT_EQ(transcript().find(L"Failed"), std::wstring::npos);
+}
+
+TEST_F(BlockInsertion, FieldOfTheDefinitionIsEvaluatedInTheTargetWithoutAPrompt) {
+    worker.prompt = true;
+    withInput("3,3\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"LABEL"); });
+    EXPECT_EQ(transcript(), L"\nSelect Point: 3,3");
+    const AcDbAttribute* owner = attributesOf(*references().at(0)).at(L"OWNER");
+    ASSERT_TRUE(owner->hasFields());
+    EXPECT_EQ(owner->displayText(), L"Ann");
+}
+
+TEST_F(BlockInsertion, AttributesKeepTheirDefinitionsLayers) {
+    worker.layerName = L"NEW";
+    withInput("0,0\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"VALVE"); });
+    const AcDbBlockReference* ref = references().at(0);
+    EXPECT_EQ(layerOf(*ref), L"NEW");
+    const auto atts = attributesOf(*ref);
+    EXPECT_EQ(layerOf(*atts.at(L"MAKER")), L"ATTS");
+    EXPECT_EQ(layerOf(*atts.at(L"SIZE")), L"0");
+}
+
+TEST_F(BlockInsertion, ScaleIncludesTheUnitsFactor) {
+    const struct {
+        const wchar_t* block;
+        AcDb::UnitsValue targetUnits;
+        double scale, expected;
+    } cases[] = {
+        {L"PLATE_MM", AcDb::kUnitsInches, 2.0, 2 * 0.0393700787402},
+        {L"PLATE_MM", AcDb::kUnitsCentimeters, 1.0, 0.1},
+        {L"PLATE", AcDb::kUnitsInches, 1.5, 1.5},
+        {L"PLATE_MM", AcDb::kUnitsUndefined, 1.0, 1.0},
+        {L"PLATE_KM", AcDb::kUnitsMeters, 1.0, 1.0},
+    };
+    for (const auto& c : cases) {
+        target->setInsunits(c.targetUnits);
+        withInput("0,0\n", [&] { worker.doInsertSubBlock(c.scale, 0.0, c.block); });
+        EXPECT_NEAR(references().back()->scaleFactors().x, c.expected, 1e-12) << std::wstring(c.block).size();
+    }
+}
+
+TEST_F(BlockInsertion, RotationPickedAddsToTheEnginesRotation) {
+    worker.rotate = true;
+    const struct {
+        const char* script;
+        double expectedDegrees;
+    } cases[] = {
+        {"0,0\n30\n", 120},          // degrees typed
+        {"10,0\n10,10\n", 180},      // a point: its direction from the insertion point
+        {"0,0\n0\n", 90},            // nothing added
+    };
+    for (const auto& c : cases) {
+        withInput(c.script, [&] { worker.doInsertSubBlock(1.0, std::numbers::pi / 2, L"PLATE"); });
+        EXPECT_NEAR(references().back()->rotation() * 180 / std::numbers::pi, c.expectedDegrees, 1e-9) << c.script;
+    }
+}
+
+TEST_F(BlockInsertion, ExplodeReplacesThePlacedReferenceByItsParts) {
+    worker.explode = true;
+    withInput("7,0\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"PLATE"); });
+    EXPECT_TRUE(references().empty());
+    const auto lines = modelSpaceEntities<AcDbLine>(*target);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0]->startPoint().isEqualTo({7, 0, 0}));
+}
+
+TEST_F(BlockInsertion, CancelledRotationErasesTheReferenceAndExplodesNothing) {
+    worker.explode = true;
+    worker.rotate = true;
+    withInput("7,0\n^C\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"PLATE"); });
+    EXPECT_TRUE(references().empty());
+    EXPECT_TRUE(modelSpaceEntities<AcDbLine>(*target).empty());
+    EXPECT_EQ(transcript().find(L"Failed"), std::wstring::npos) << "a cancelled rotation is no failure";
+}
+
+TEST_F(BlockInsertion, EscapeAtTheInsertionPointReportsAndKeepsTheDefinition) {
+    withInput("^C\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"PLATE"); });
+    EXPECT_TRUE(references().empty());
+    const std::wstring expected = std::wstring(L"\nSelect Point: ^C\n[") + acadErrorStatusText(Acad::eInvalidInput) +
+                                  L"], Failed to insert Block\nBlockWorker::doInsertSubBlock, ";
+    EXPECT_TRUE(transcript().starts_with(expected));
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(acdbOpenObject(table, target->blockTableId(), AcDb::kForRead), Acad::eOk);
+    EXPECT_TRUE(table->has(L"PLATE"));
+    table->close();
+}
+
+TEST_F(BlockInsertion, ABlockMissingFromTheLibraryGivesOneReport) {
+    withInput("", [&] { worker.doInsertSubBlock(1.0, 0.0, L"NOPE"); });
+    const std::wstring expected = std::wstring(L"\n[") + acadErrorStatusText(Acad::eKeyNotFound) +
+                                  L"], Failed to Block information\nBlockWorker::CloneBlockDef, ";
+    EXPECT_TRUE(transcript().starts_with(expected));
+    EXPECT_EQ(std::count(transcript().begin(), transcript().end(), L'['), 1);
+    EXPECT_TRUE(references().empty());
+}
+
+TEST_F(BlockInsertion, ABlockMissingFromTheTargetRaisesTheAlert) {
+    Acad::ErrorStatus es = Acad::eOk;
+    withInput("", [&] { es = worker.blockActions(1.0, 0.0, L"GHOST"); });
+    EXPECT_EQ(es, Acad::eBlockNotFound);
+    EXPECT_EQ(transcript(), L"\n** Can't find BlockReference: GHOST **");
+}
+
+TEST_F(BlockInsertion, WholeDrawingIsInsertedUnderItsFileName) {
+    withInput("4,4\n", [&] { worker.doInsertBlock(1.0, 0.0); });
+    ASSERT_EQ(references().size(), 1u);
+    auto* block = AcDbBlockTableRecord::cast(references()[0]->blockTableRecord().slot()->object);
+    EXPECT_EQ(block->name(), L"parts");
+    EXPECT_EQ(transcript(), L"\nSelect Point: 4,4");
+
+    hosted::CommandLine::instance().clear();
+    worker.dwgPath = folder.path().wstring() + L"/";
+    withInput("", [&] { worker.doInsertBlock(1.0, 0.0); });
+    EXPECT_EQ(transcript(), L"");
+    EXPECT_EQ(references().size(), 1u);
+}
+
+}  // namespace
