@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <filesystem>
 #include <map>
 #include <numbers>
@@ -242,6 +244,44 @@ TEST_F(BlockInsertion, WholeDrawingIsInsertedUnderItsFileName) {
     withInput("", [&] { worker.doInsertBlock(1.0, 0.0); });
     EXPECT_EQ(transcript(), L"");
     EXPECT_EQ(references().size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// What ezdxf reads from a saved drawing: "BLOCK tag=value ..." for every reference in
+// model space, and whether each attribute carries a field.
+std::string ezdxfReferences(const std::filesystem::path& drawing) {
+    const std::string script =
+        "import sys, ezdxf\n"
+        "doc = ezdxf.readfile(sys.argv[1])\n"
+        "assert not doc.audit().has_errors\n"
+        "for ref in doc.modelspace().query('INSERT'):\n"
+        "    atts = []\n"
+        "    for a in ref.attribs:\n"
+        "        field = a.has_extension_dict and 'ACAD_FIELD' in a.get_extension_dict()\n"
+        "        atts.append(a.dxf.tag + '=' + a.dxf.text + ('(field)' if field else ''))\n"
+        "    print(ref.dxf.name, ' '.join(atts))\n";
+    const std::filesystem::path scriptPath = drawing.parent_path() / "read_references.py";
+    std::ofstream(scriptPath) << script;
+    const std::string command = "/usr/bin/python3 " + scriptPath.string() + " " + drawing.string() + " 2>&1";
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+TEST_F(BlockInsertion, SavedDrawingShowsTheAttributesAndTheFieldToEzdxf) {
+    worker.prompt = true;
+    withInput("DN80\n\n\n1,1\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"VALVE"); });
+    withInput("2,2\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"LABEL"); });
+    const std::filesystem::path saved = folder.path() / "plan.dwg";
+    ASSERT_EQ(target->saveAs(saved.wstring().c_str()), Acad::eOk);
+    EXPECT_EQ(ezdxfReferences(saved), "VALVE SIZE=DN80 MAKER=Acme NOTE=-\nLABEL OWNER=Ann(field)\n");
 }
 
 }  // namespace
