@@ -23,10 +23,13 @@ std::optional<bool> hasBlock(AcDbDatabase* db, const std::wstring& name) {
     return has;
 }
 
-// Reads a library drawing into a database of its own.
-Acad::ErrorStatus readLibrary(const std::wstring& path, std::unique_ptr<AcDbDatabase>& library) {
+// Reads a library drawing into a database of its own; a failure is reported for operation.
+Acad::ErrorStatus readLibrary(const std::wstring& path, std::unique_ptr<AcDbDatabase>& library,
+                              const ACHAR* operation) {
     library = std::make_unique<AcDbDatabase>(false, false);
-    return library->readDwgFile(path.c_str(), _SH_DENYNO, false, nullptr);
+    const Acad::ErrorStatus es = library->readDwgFile(path.c_str(), _SH_DENYNO, false, nullptr);
+    if (es != Acad::eOk) MARVOLT_REPORT(es, L"Failed to read dwg file", operation);
+    return es;
 }
 
 }  // namespace
@@ -55,11 +58,8 @@ Acad::ErrorStatus BlockWorker::insertBlockDef() {
     const std::wstring name = drawingBlockName(dwgPath);
     if (name.empty()) return Acad::eInvalidBlockName;
     std::unique_ptr<AcDbDatabase> library;
-    Acad::ErrorStatus es = readLibrary(dwgPath, library);
-    if (es != Acad::eOk) {
-        MARVOLT_REPORT(es, L"Failed to read dwg file", kInsertBlockDef);
-        return es;
-    }
+    Acad::ErrorStatus es = readLibrary(dwgPath, library, kInsertBlockDef);
+    if (es != Acad::eOk) return es;
     AcDbObjectId blockId;
     if ((es = targetDb->insert(blockId, name.c_str(), library.get(), false)) != Acad::eOk)
         MARVOLT_REPORT(es, L"Failed to insert block", kInsertBlockDef);
@@ -69,11 +69,8 @@ Acad::ErrorStatus BlockWorker::insertBlockDef() {
 Acad::ErrorStatus BlockWorker::CloneBlockDef(const std::wstring& blockName) {
     if (blockName.empty()) return Acad::eInvalidBlockName;
     std::unique_ptr<AcDbDatabase> library;
-    Acad::ErrorStatus es = readLibrary(dwgPath, library);
-    if (es != Acad::eOk) {
-        MARVOLT_REPORT(es, L"Failed to read dwg file", kCloneBlockDef);
-        return es;
-    }
+    Acad::ErrorStatus es = readLibrary(dwgPath, library, kCloneBlockDef);
+    if (es != Acad::eOk) return es;
     AcDbBlockTable* table = nullptr;
     if ((es = acdbOpenObject(table, library->blockTableId(), AcDb::kForRead)) != Acad::eOk) {
         MARVOLT_REPORT(es, L"Failed to open BlockTable", kCloneBlockDef);
