@@ -3,8 +3,8 @@
 #include "db/blockreference.h"
 #include "db/blocktable.h"
 #include "db/database.h"
-#include "ed/editor.h"
 #include "ed/hittest.h"
+#include "ed/pointinput.h"
 #include "ed/selection.h"
 
 #include <memory>
@@ -32,17 +32,8 @@ constexpr int kMaxDepth = 64;
 
 // Reads one pick: RTNORM with the point, RTERROR for an empty answer, RTCAN on Escape.
 int askPick(const ACHAR* prompt, AcGePoint3d& point) {
-    hosted::Editor& editor = hosted::Editor::instance();
-    const auto line = editor.ask(prompt ? prompt : L"\nSelect object: ");
-    if (!line || hosted::Editor::isCancel(*line)) return RTCAN;
-    if (line->text.empty()) return RTERROR;
-    const auto picked = hosted::parsePoint(line->text);
-    if (!picked) {
-        editor.reject(*line, L"a pick point (x,y or x,y,z)");
-        return RTCAN;
-    }
-    point = *picked;
-    return RTNORM;
+    const int rc = hosted::askPoint(prompt ? prompt : L"\nSelect object: ", L"a pick point (x,y or x,y,z)", point);
+    return rc == RTNONE ? RTERROR : rc;
 }
 
 std::optional<Probe> probeAt(const AcGePoint3d& point) {

@@ -17,6 +17,8 @@ import ezdxf
 from ezdxf import bbox
 from ezdxf.math import Vec3
 
+from golden import report, run_script
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
@@ -226,22 +228,12 @@ CASES = [
 
 
 def run_case(host, work, name, drawing, check):
-    script = os.path.join(HERE, "commands", name + ".scr")
     source = os.path.join(work, drawing + ".dwg")
     saved = os.path.join(work, name + ".dwg")
-    run = subprocess.run([host, "--open", source, "--script", script, "--save", saved],
-                         capture_output=True, text=True, env=dict(os.environ, TMPDIR=work))
-    if run.returncode != 0:
-        return [f"{name}: exit status {run.returncode}: {run.stderr.strip()}"]
-    failures = Failures()
-    with open(os.path.join(HERE, "commands", name + ".expected"), encoding="utf-8") as f:
-        expected = f.read()
-    if run.stdout != expected:
-        actual = os.path.join(work, name + ".actual")
-        with open(actual, "w", encoding="utf-8") as f:
-            f.write(run.stdout)
-        failures.append(f"transcript differs; diff {actual} against the golden file")
-    check(ezdxf.readfile(source), ezdxf.readfile(saved), failures)
+    ran, messages = run_script(host, source, os.path.join(HERE, "commands", name + ".scr"), saved, work)
+    failures = Failures(messages)
+    if ran:
+        check(ezdxf.readfile(source), ezdxf.readfile(saved), failures)
     return [f"{name}: {message}" for message in failures]
 
 
@@ -251,10 +243,7 @@ def main(host, work):
     failures = []
     for name, drawing, check in CASES:
         failures += run_case(host, work, name, drawing, check)
-    for message in failures:
-        print(message)
-    print(f"{len(CASES)} cases, {len(failures)} failures")
-    return 1 if failures else 0
+    return report(len(CASES), failures)
 
 
 if __name__ == "__main__":
