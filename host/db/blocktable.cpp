@@ -95,3 +95,10 @@ Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntity(AcDbEntity*& entity, A
     if (done()) return Acad::eInvalidIndex;
     return acdbOpenObject(entity, m_cursor.current(), mode, openErased);
 }
+
+std::wstring AcDbBlockTable::freeAnonymousName(const std::wstring& prefix) const {
+    for (unsigned n = 1;; ++n) {
+        const std::wstring candidate = prefix + std::to_wstring(n);
+        if (!has(candidate.c_str())) return candidate;
+    }
+}

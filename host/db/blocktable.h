@@ -88,6 +88,9 @@ public:
     }
     Acad::ErrorStatus getAt(const ACHAR* name, AcDbBlockTableRecord*& record, AcDb::OpenMode mode,
                             bool openErased = false) const;
+    // The first unused anonymous name of a kind: prefix "*D" gives "*D1", "*D2", ...
+    // Anonymous names only need to be unique.
+    std::wstring freeAnonymousName(const std::wstring& prefix) const;
 };
 
 // Walks the entities of a block record in order.

@@ -159,22 +159,13 @@ private:
                 m_map.assign(srcId, existing);
                 return;
             }
-            name = freeAnonymousName(*table, name);
+            name = table->freeAnonymousName(name.substr(0, 2));
         }
         const AcDbObjectId id = newBlock(name, &block);
         if (id.isNull()) return;
         m_map.assign(srcId, id);
         m_copies.push_back(id);
         cloneEntities(srcId, id);
-    }
-
-    // "*D12" -> "*D<first free number>"; anonymous names only need to be unique.
-    static std::wstring freeAnonymousName(const AcDbBlockTable& table, const std::wstring& name) {
-        std::wstring prefix = name.substr(0, 2);
-        for (unsigned n = 1;; ++n) {
-            const std::wstring candidate = prefix + std::to_wstring(n);
-            if (!table.has(candidate.c_str())) return candidate;
-        }
     }
 
     AcDbObjectId tableLike(AcDbObjectId srcTable) const {

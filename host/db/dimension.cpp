@@ -11,14 +11,68 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <numbers>
 
 ACRX_DEFINE_MEMBERS(AcDbDimension, AcDbEntity, "DIMENSION")
 ACRX_DEFINE_MEMBERS(AcDbLeader, AcDbEntity, "LEADER")
 
 // ---- dimension ----
 
+namespace {
+constexpr double kDegree = std::numbers::pi / 180.0;
+
+bool movesOnly(const AcGeMatrix3d& m) {
+    return (m * AcGeVector3d::kXAxis).isEqualTo(AcGeVector3d::kXAxis) &&
+           (m * AcGeVector3d::kYAxis).isEqualTo(AcGeVector3d::kYAxis) &&
+           (m * AcGeVector3d::kZAxis).isEqualTo(AcGeVector3d::kZAxis);
+}
+
+// An angle in degrees, measured in the plane frame `from`, carried by m into the frame `to`.
+double carriedAngle(double degrees, const AcGePlaneFrame& from, const AcGePlaneFrame& to, const AcGeMatrix3d& m) {
+    const double a = to.angleOf(m * from.direction(degrees * kDegree)) / kDegree;
+    return a < 0.0 ? a + 360.0 : a;
+}
+}  // namespace
+
+Acad::ErrorStatus AcDbDimension::transformedGeometry(const AcGeMatrix3d& m, Geometry& out) const {
+    out.clear();
+    if (m_blockId.isNull() && m_pendingGeometry.empty()) return Acad::eOk;
+    AcDbVoidPtrArray parts;
+    if (const auto es = explode(parts); es != Acad::eOk) return es;
+    std::vector<std::unique_ptr<AcDbEntity>> owned;
+    for (void* p : parts) owned.emplace_back(static_cast<AcDbEntity*>(p));
+    for (auto& part : owned)
+        if (part->transformBy(m) != Acad::eOk) return Acad::eNotApplicable;
+    out.assign(std::make_move_iterator(owned.begin()), std::make_move_iterator(owned.end()));
+    return Acad::eOk;
+}
+
+// The angles the dimension keeps in its own plane: the rotation of a rotated dimension
+// and a text rotation that was set (0 leaves the text to the dimension style).
+void AcDbDimension::transformAngles(const AcGeMatrix3d& m, const AcGeVector3d& oldNormal) {
+    const auto from = AcGePlaneFrame::fromNormal(oldNormal), to = AcGePlaneFrame::fromNormal(m_normal);
+    if (m_textRotation != 0.0) m_textRotation = carriedAngle(m_textRotation, from, to, m);
+    if (!foreignData()) return;
+    for (auto& chunk : foreign().chunks()) {
+        if (chunk.subclass != "AcDbRotatedDimension") continue;
+        for (auto& item : chunk.items) {
+            if (item.code != 50) continue;
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.17g", carriedAngle(std::strtod(item.value.c_str(), nullptr), from, to, m));
+            item.value = buf;
+        }
+    }
+}
+
 Acad::ErrorStatus AcDbDimension::transformBy(const AcGeMatrix3d& m) {
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    const bool turns = !movesOnly(m);
+    Geometry turned;
+    if (turns)
+        if (const auto es = transformedGeometry(m, turned); es != Acad::eOk) return es;
+    const AcGeVector3d oldNormal = m_normal;
     m_defPoint = m * m_defPoint;
     m_textPosition = m * m_textPosition;
     if (foreignData())
@@ -27,17 +81,61 @@ Acad::ErrorStatus AcDbDimension::transformBy(const AcGeMatrix3d& m) {
                 hostdb::transformPointItems(chunk.items, 13, 16, m);
     const AcGeVector3d n = m * m_normal;
     if (!n.isZeroLength()) m_normal = n.normal();
-    // The geometry block stays as drawn; the block position carries the move so that
-    // the dimension shows in its new place until it is drawn again.
-    m_blockPosition = m * m_blockPosition;
     m_measurement = -1.0;  // to be measured again
+    if (!turns) {
+        // The geometry block stays as drawn; the block position carries the move so that
+        // the dimension shows in its new place until it is drawn again.
+        m_blockPosition = m * m_blockPosition;
+        return Acad::eOk;
+    }
+    transformAngles(m, oldNormal);
+    m_blockPosition = AcGePoint3d::kOrigin;
+    m_pendingGeometry = std::move(turned);
+    if (database()) makeGeometryBlock();  // on failure the geometry stays pending and is still drawn
+    return Acad::eOk;
+}
+
+void AcDbDimension::onAppended() { makeGeometryBlock(); }
+
+// The geometry block of a dimension that was turned or mirrored: anonymous, its own,
+// with the geometry in world coordinates. The block it had before may be shared with
+// copies of the dimension, so it is left as it is.
+Acad::ErrorStatus AcDbDimension::makeGeometryBlock() {
+    if (m_pendingGeometry.empty() || !database()) return Acad::eOk;
+    AcDbBlockTable* table = nullptr;
+    if (const auto es = acdbOpenObject(table, database()->blockTableId(), AcDb::kForWrite); es != Acad::eOk)
+        return es;
+    auto* block = new AcDbBlockTableRecord();
+    block->setName(table->freeAnonymousName(L"*D").c_str());
+    block->setFlags(AcDbBlockTableRecord::kAnonymous);
+    AcDbObjectId blockId;
+    const auto es = table->add(blockId, block);
+    table->close();
+    if (es != Acad::eOk) {
+        delete block;
+        return es;
+    }
+    for (const auto& part : m_pendingGeometry) {
+        std::unique_ptr<AcDbEntity> copy(AcDbEntity::cast(part->clone()));
+        if (copy && block->appendAcDbEntity(copy.get()) == Acad::eOk) copy.release()->close();
+    }
+    block->close();
+    m_blockId = blockId;
+    m_pendingGeometry.clear();
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbDimension::getGeomExtents(AcDbExtents& ext) const {
     ext = AcDbExtents();
-    const auto* rec = m_blockId.isNull() ? nullptr : AcDbBlockTableRecord::cast(m_blockId.slot()->object);
-    if (rec) {
+    if (!m_pendingGeometry.empty()) {
+        AcDbVoidPtrArray parts;
+        explode(parts);
+        for (void* p : parts) {
+            const std::unique_ptr<AcDbEntity> part(static_cast<AcDbEntity*>(p));
+            AcDbExtents box;
+            if (part->getGeomExtents(box) == Acad::eOk) ext.addExt(box);
+        }
+    } else if (!m_blockId.isNull() && AcDbBlockTableRecord::cast(m_blockId.slot()->object)) {
         // The geometry block holds world coordinates, placed at the block position.
         AcDbBlockReference ref(m_blockPosition, m_blockId);
         ref.getGeomExtents(ext);
@@ -47,6 +145,14 @@ Acad::ErrorStatus AcDbDimension::getGeomExtents(AcDbExtents& ext) const {
 }
 
 Acad::ErrorStatus AcDbDimension::explode(AcDbVoidPtrArray& set) const {
+    if (!m_pendingGeometry.empty()) {
+        const AcGeMatrix3d place = AcGeMatrix3d::translation(m_blockPosition.asVector());
+        for (const auto& part : m_pendingGeometry) {
+            AcDbEntity* copy = nullptr;
+            if (part->getTransformedCopy(place, copy) == Acad::eOk) set.append(copy);
+        }
+        return Acad::eOk;
+    }
     if (m_blockId.isNull()) return Acad::eCannotExplodeEntity;
     AcDbBlockReference ref(m_blockPosition, m_blockId);
     return ref.explode(set);

@@ -2,7 +2,9 @@
 
 #include "entity.h"
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 // A dimension: its measured geometry, its text and the anonymous block that holds its
 // drawn lines, arrows and text. Kind-specific definition points are kept by group code.
@@ -42,14 +44,27 @@ public:
     const std::string& kindSubclass() const { return m_kindSubclass; }
     void setKindSubclass(std::string s) { m_kindSubclass = std::move(s); }
 
+    // A move keeps the geometry block and carries the block position along. A
+    // transformation that turns, mirrors or scales gives the dimension a geometry block
+    // of its own that holds the transformed geometry in world coordinates; outside a
+    // database that block is made when the dimension joins one.
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
     Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const override;
+    void onAppended() override;
 
     void remapIds(const AcDbIdMapping& map) override;
     void collectReferences(AcDbObjectIdArray& hard) const override;
 
 private:
+    using Geometry = std::vector<std::shared_ptr<const AcDbEntity>>;
+    Acad::ErrorStatus transformedGeometry(const AcGeMatrix3d& xform, Geometry& out) const;
+    void transformAngles(const AcGeMatrix3d& xform, const AcGeVector3d& oldNormal);
+    Acad::ErrorStatus makeGeometryBlock();
+
+    // Transformed geometry waiting for a database to hold it as this dimension's block;
+    // shared by copies, never changed once made.
+    Geometry m_pendingGeometry;
     AcDbObjectId m_blockId, m_styleId;
     AcGePoint3d m_blockPosition, m_defPoint, m_textPosition;
     int m_type = 0, m_attachment = 5;

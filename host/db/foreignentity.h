@@ -18,12 +18,16 @@ public:
     std::vector<hostdb::FilerItems>& followers() { return m_followers; }
     const std::vector<hostdb::FilerItems>& followers() const { return m_followers; }
 
-    // World-coordinate points of the known kinds move with the transform; a kind whose
-    // geometry the host cannot place refuses with eNotApplicable.
+    // The points of the known kinds move with the transform, world points as they are
+    // and the corners of solids and traces through their plane; the extrusion direction
+    // turns along. A kind whose geometry the host cannot place refuses with
+    // eNotApplicable.
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
 
 private:
+    Acad::ErrorStatus transformPlanePoints(const AcGeMatrix3d& xform);
+
     std::string m_dxfName;
     std::vector<hostdb::FilerItems> m_followers;
 };

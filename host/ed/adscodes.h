@@ -22,6 +22,8 @@ constexpr int RTREJ = -5003;
 
 using ads_real = double;
 using ads_point = ads_real[3];
+// A transformation as 4 x 4 reals, rows first, acting on column vectors (p' = M p).
+using ads_matrix = ads_real[4][4];
 // The name of an entity or of a selection set, valid while the host runs.
 using ads_name = Adesk::Int64[2];
 

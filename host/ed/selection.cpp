@@ -19,6 +19,8 @@
 namespace {
 
 using IdList = std::vector<AcDbObjectId>;
+using hosted::currentSpaceEntities;
+using hosted::liveEntity;
 
 std::map<Adesk::Int64, IdList>& sets() {
     static std::map<Adesk::Int64, IdList> all;
@@ -35,22 +37,6 @@ IdList* findSet(const ads_name ss) {
     if (!ss) return nullptr;
     const auto it = sets().find(ss[0]);
     return it == sets().end() ? nullptr : &it->second;
-}
-
-const AcDbEntity* liveEntity(AcDbObjectId id) {
-    return id.isValid() && !id.isErased() ? AcDbEntity::cast(id.slot()->object) : nullptr;
-}
-
-IdList currentSpaceEntities() {
-    IdList out;
-    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
-    if (!db) return out;
-    const AcDbObjectId spaceId = db->currentSpaceId();
-    const auto* space = spaceId.isValid() ? AcDbBlockTableRecord::cast(spaceId.slot()->object) : nullptr;
-    if (!space) return out;
-    for (AcDbObjectId id : space->entityIds())
-        if (liveEntity(id)) out.push_back(id);
-    return out;
 }
 
 std::wstring layerNameOf(const AcDbEntity& e) {
@@ -170,6 +156,22 @@ bool passesFilter(const AcDbEntity& entity, const resbuf* filter) {
 }
 
 std::size_t openSelectionSets() { return sets().size(); }
+
+const AcDbEntity* liveEntity(AcDbObjectId id) {
+    return id.isValid() && !id.isErased() ? AcDbEntity::cast(id.slot()->object) : nullptr;
+}
+
+std::vector<AcDbObjectId> currentSpaceEntities() {
+    std::vector<AcDbObjectId> out;
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    if (!db) return out;
+    const AcDbObjectId spaceId = db->currentSpaceId();
+    const auto* space = spaceId.isValid() ? AcDbBlockTableRecord::cast(spaceId.slot()->object) : nullptr;
+    if (!space) return out;
+    for (AcDbObjectId id : space->entityIds())
+        if (liveEntity(id)) out.push_back(id);
+    return out;
+}
 
 }  // namespace hosted
 

@@ -5,6 +5,8 @@
 #include "../db/errorstatus.h"
 #include "../db/objectid.h"
 
+#include <vector>
+
 // Selection sets and entity names. A selection set lives from acedSSGet until
 // acedSSFree; an entity name stays valid while its database is open.
 
@@ -32,4 +34,8 @@ const char* entityTypeName(const AcDbEntity& entity);
 bool passesFilter(const AcDbEntity& entity, const resbuf* filter);
 // Number of selection sets not yet freed, for checks of the release protocol.
 std::size_t openSelectionSets();
+// The entity behind an id, when it exists and is not erased; read without opening.
+const AcDbEntity* liveEntity(AcDbObjectId id);
+// The live entities of the working database's current space, in drawing order.
+std::vector<AcDbObjectId> currentSpaceEntities();
 }  // namespace hosted

@@ -14,6 +14,8 @@ import sys
 
 import ezdxf
 
+from golden import report, run_script
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
@@ -52,20 +54,11 @@ def expected_layers(original, target, moves):
 
 
 def run_case(host, drawing, work, name, target, moves):
-    script = os.path.join(HERE, "clayer", name + ".scr")
     saved = os.path.join(work, name + ".dwg")
-    run = subprocess.run([host, "--open", drawing, "--script", script, "--save", saved],
-                         capture_output=True, text=True, env=dict(os.environ, TMPDIR=work))
-    failures = []
-    if run.returncode != 0:
-        return [f"{name}: exit status {run.returncode}: {run.stderr.strip()}"]
-    with open(os.path.join(HERE, "clayer", name + ".expected"), encoding="utf-8") as f:
-        expected = f.read()
-    if run.stdout != expected:
-        actual = os.path.join(work, name + ".actual")
-        with open(actual, "w", encoding="utf-8") as f:
-            f.write(run.stdout)
-        failures.append(f"{name}: transcript differs; diff {actual} against the golden file")
+    ran, failures = run_script(host, drawing, os.path.join(HERE, "clayer", name + ".scr"), saved, work)
+    failures = [f"{name}: {message}" for message in failures]
+    if not ran:
+        return failures
     want = expected_layers(ezdxf.readfile(drawing), target, moves)
     got = layers_by_handle(ezdxf.readfile(saved))
     for handle, layer in want.items():
@@ -81,10 +74,7 @@ def main(host, work):
     failures = []
     for name, target, moves in CASES:
         failures += run_case(host, drawing, work, name, target, moves)
-    for f in failures:
-        print(f)
-    print(f"{len(CASES)} cases, {len(failures)} failures")
-    return 1 if failures else 0
+    return report(len(CASES), failures)
 
 
 if __name__ == "__main__":

@@ -20,18 +20,10 @@ namespace {
 
 // A new block holding one line from (0,0,0) to (1,0,0), on the given layer when not null.
 AcDbObjectId addBlockWithLine(AcDbDatabase& db, const ACHAR* name, AcDbObjectId layer = AcDbObjectId()) {
-    AcDbBlockTable* blocks = nullptr;
-    EXPECT_EQ(acdbOpenObject(blocks, db.blockTableId(), AcDb::kForWrite), Acad::eOk);
-    auto* block = new AcDbBlockTableRecord();
-    block->setName(name);
-    AcDbObjectId blockId;
-    EXPECT_EQ(blocks->add(blockId, block), Acad::eOk);
+    const AcDbObjectId blockId = addBlock(db, name);
     auto* line = new AcDbLine({0, 0, 0}, {1, 0, 0});
     if (!layer.isNull()) line->setLayer(layer);
-    EXPECT_EQ(block->appendAcDbEntity(line), Acad::eOk);
-    line->close();
-    block->close();
-    blocks->close();
+    appendTo(blockId, line);
     return blockId;
 }
 

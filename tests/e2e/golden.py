@@ -1,0 +1,31 @@
+"""The run of one end-to-end case: marvolt-host on a drawing with a script, saving the
+result, with the transcript compared whole with the golden file beside the script."""
+import os
+import subprocess
+
+
+def run_script(host, drawing, script, saved, work):
+    """Runs the script (NAME.scr); answers whether the run ended well (so that the saved
+    drawing can be read) and what failed: a non-zero exit status, or a transcript other
+    than NAME.expected, written to WORK/NAME.actual for a diff."""
+    name = os.path.splitext(os.path.basename(script))[0]
+    run = subprocess.run([host, "--open", drawing, "--script", script, "--save", saved],
+                         capture_output=True, text=True, env=dict(os.environ, TMPDIR=work))
+    if run.returncode != 0:
+        return False, [f"exit status {run.returncode}: {run.stderr.strip()}"]
+    with open(os.path.splitext(script)[0] + ".expected", encoding="utf-8") as f:
+        expected = f.read()
+    if run.stdout == expected:
+        return True, []
+    actual = os.path.join(work, name + ".actual")
+    with open(actual, "w", encoding="utf-8") as f:
+        f.write(run.stdout)
+    return True, [f"transcript differs; diff {actual} against the golden file"]
+
+
+def report(cases, failures):
+    """Prints the failures and a summary; answers the exit status."""
+    for message in failures:
+        print(message)
+    print(f"{cases} cases, {len(failures)} failures")
+    return 1 if failures else 0
