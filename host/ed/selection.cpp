@@ -129,7 +129,8 @@ int askForSelection(const resbuf* filter, IdList& out) {
         for (AcDbObjectId id : *found) chosen.add(id, filter);
         acutPrintf(L"\n%d found", static_cast<int>(found->size()));
     }
-    if (chosen.filteredOut > 0) acutPrintf(L"\n%d were filtered out.", chosen.filteredOut);
+    if (chosen.filteredOut == 1) acutPrintf(L"\n1 was filtered out.");
+    else if (chosen.filteredOut > 1) acutPrintf(L"\n%d were filtered out.", chosen.filteredOut);
     out = std::move(chosen.ids);
     return out.empty() ? RTERROR : RTNORM;
 }
