@@ -7,10 +7,11 @@
 #include "../db/database.h"
 #include "../db/drawingfiler.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -18,6 +19,41 @@ namespace hostdxf {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Owns a file descriptor for the length of a read.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The whole file in one buffer, sized once from the file's length: a library drawing
+// runs to tens of megabytes, and growing a string as it is read would copy it over and
+// over and hold twice its size at the peak.
+bool readWholeFile(const fs::path& path, std::string& data) {
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || st.st_size < 0) return false;
+    data.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::read(fd.get(), data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;  // the file shrank while being read
+        done += static_cast<std::size_t>(n);
+    }
+    data.resize(done);
+    return true;
+}
 
 class DxfFiler : public hostdb::DrawingFiler {
 public:
@@ -34,28 +70,12 @@ public:
             report.message = path + L" is a folder, not a drawing.";
             return Acad::eIsAFolder;
         }
-        std::ifstream in(p, std::ios::binary);
-        if (!in) {
-            report.message = L"The drawing " + path + L" cannot be opened for reading.";
+        std::string data;
+        if (!readWholeFile(p, data)) {
+            report.message = L"The drawing " + path + L" cannot be read.";
             return Acad::eFileAccessErr;
         }
-        std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            report.message = L"The drawing " + path + L" could not be read to its end.";
-            return Acad::eFileAccessErr;
-        }
-        if (data.empty()) {
-            report.message = L"The drawing " + path + L" is empty.";
-            return Acad::eDwgCorrupt;
-        }
-        if (const std::wstring kind = binaryFileKind(data); !kind.empty()) {
-            report.message = path + L" is not a drawing this host can read: it is " + kind +
-                             L", and this host reads ASCII DXF drawings only.";
-            return Acad::eNotADrawingFile;
-        }
-        const Acad::ErrorStatus es = readDrawing(db, data);
-        if (es != Acad::eOk) report.message = L"The drawing " + path + L" is damaged: " + report.message;
-        return es;
+        return readDrawingBytes(db, data, path);
     }
 
     Acad::ErrorStatus write(const AcDbDatabase& db, const std::wstring& path) override {

@@ -694,7 +694,7 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
                                                                         : new AcDbAttribute();
         ent.reset(e);
         auto attrFlags = std::make_shared<std::tuple<long long, long long, std::wstring, std::wstring>>();
-        kindTake = [&, e, attrFlags](const std::string& sub, const Tag& t) {
+        kindTake = [&, attrFlags](const std::string& sub, const Tag& t) {
             const bool attrPart = sub == "AcDbAttribute" || sub == "AcDbAttributeDefinition" ||
                                   (sub.empty() && type != "TEXT");
             if (attrPart) {
@@ -1264,6 +1264,22 @@ Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::string_view data) {
     Reader reader(db, data);
     // (prescan sets up decoding before the first section is read)
     return reader.start(data);
+}
+
+Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::string_view bytes, const std::wstring& path) {
+    auto& report = db.readReport();
+    if (bytes.empty()) {
+        report.message = L"The drawing " + path + L" is empty.";
+        return Acad::eDwgCorrupt;
+    }
+    if (const std::wstring kind = binaryFileKind(bytes); !kind.empty()) {
+        report.message = path + L" is not a drawing this host can read: it is " + kind +
+                         L", and this host reads ASCII DXF drawings only.";
+        return Acad::eNotADrawingFile;
+    }
+    const Acad::ErrorStatus es = readDrawing(db, bytes);
+    if (es != Acad::eOk) report.message = L"The drawing " + path + L" is damaged: " + report.message;
+    return es;
 }
 
 }  // namespace hostdxf

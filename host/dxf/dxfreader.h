@@ -17,4 +17,9 @@ Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::string_view data);
 // What a file that is not ASCII DXF is, for the refusal message; empty for text.
 std::wstring binaryFileKind(std::string_view data);
 
+// Fills an empty database from the bytes of the drawing file `path`: refuses an empty
+// or binary file, then reads the text. The file layer reads through it, and so does
+// the reader's fuzzer, so that both run the same code. The report names the path.
+Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::string_view bytes, const std::wstring& path);
+
 }  // namespace hostdxf

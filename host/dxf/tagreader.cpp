@@ -1,6 +1,7 @@
 #include "tagreader.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace hostdxf {
 
@@ -50,9 +51,11 @@ bool parseInteger(std::string_view text, long long& value) {
     if (text.empty()) return false;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc() && ptr == text.data() + text.size()) return true;
-    // Some writers put reals where integers belong ("1.0"); accept a whole number.
+    // Some writers put reals where integers belong ("1.0"); accept a whole number that
+    // fits (2^63 bounds the range, and converting a double outside it is undefined).
     double d = 0.0;
-    if (parseReal(text, d) && d == static_cast<double>(static_cast<long long>(d))) {
+    constexpr double limit = 9223372036854775808.0;
+    if (parseReal(text, d) && d >= -limit && d < limit && d == std::trunc(d)) {
         value = static_cast<long long>(d);
         return true;
     }
