@@ -98,17 +98,34 @@ bool TagReader::readLine(std::string_view& line) {
     return true;
 }
 
+namespace {
+// A NUL would end the text early once it is a string of the database, so that what is
+// saved differs from what was read (a name read as "\0X" saves as ""); it counts as a
+// character that is not valid in the encoding.
+bool replaceNul(std::string& text) {
+    bool any = false;
+    for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {
+        text.replace(at, 1, "\xEF\xBF\xBD");
+        any = true;
+    }
+    return any;
+}
+}  // namespace
+
 std::string_view TagReader::decodeText(std::string_view raw) {
+    const bool hasNul = raw.find('\0') != std::string_view::npos;
+    std::string out;
     if (m_decoder) {
-        if (m_decoder->isAscii(raw) && !(m_decodeEscapes && hasUnicodeEscape(raw))) return raw;
-        std::string out;
+        if (!hasNul && m_decoder->isAscii(raw) && !(m_decodeEscapes && hasUnicodeEscape(raw))) return raw;
         if (!m_decoder->decode(raw, out)) m_invalidText = true;
         if (m_decodeEscapes && hasUnicodeEscape(out)) out = decodeUnicodeEscapes(out);
-        return m_storage.emplace_back(std::move(out));
+    } else {
+        if (!hasNul && isValidUtf8(raw)) return raw;
+        if (!isValidUtf8(raw)) m_invalidText = true;
+        out = repairUtf8(raw);
     }
-    if (isValidUtf8(raw)) return raw;
-    m_invalidText = true;
-    return m_storage.emplace_back(repairUtf8(raw));
+    if (replaceNul(out)) m_invalidText = true;
+    return m_storage.emplace_back(std::move(out));
 }
 
 void TagReader::pushBack(const Tag& tag) { m_pushed = tag; }

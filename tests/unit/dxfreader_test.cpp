@@ -18,6 +18,13 @@ std::string entitiesFile(const std::string& entities) {
     return "  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n";
 }
 
+// A drawing whose layer table holds one layer of the given name. A long comment comes
+// first: a NUL within the first 4 KiB would make the file count as binary.
+std::string layerFile(const std::string& name) {
+    return "999\n" + std::string(4100, 'c') + "\n  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n  2\n" +
+           name + "\n 70\n0\n 62\n7\n  0\nENDTAB\n  0\nENDSEC\n  0\nEOF\n";
+}
+
 struct FuzzFinding {
     const char* fault;
     std::string file;
@@ -45,6 +52,8 @@ TEST_P(ReaderFuzzFindings, AnswersAStatus) {
 
 const FuzzFinding kFindings[] = {
     {"RealTooLargeForAnIntegerIsRefused", entitiesFile("  0\nLINE\n 62\n1e308\n"), Acad::eDwgCorrupt},
+    {"NulInARecordNameIsReplacedNotTruncated", layerFile(std::string(1, '\0') + "X"), Acad::eOk},
+    {"NulFromAnEscapeInARecordNameIsReplaced", layerFile("\\U+0000X"), Acad::eOk},
 };
 
 INSTANTIATE_TEST_SUITE_P(Fuzz, ReaderFuzzFindings, testing::ValuesIn(kFindings),
