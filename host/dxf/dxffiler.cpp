@@ -1,17 +1,15 @@
 // The drawing filer of the host: DXF files read and written for the database.
 
 #include "dxfreader.h"
+#include "filebytes.h"
 #include "dxfwriter.h"
 #include "textcodec.h"
 
 #include "../db/database.h"
 #include "../db/drawingfiler.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -19,41 +17,6 @@ namespace hostdxf {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Owns a file descriptor for the length of a read.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// The whole file in one buffer, sized once from the file's length: a library drawing
-// runs to tens of megabytes, and growing a string as it is read would copy it over and
-// over and hold twice its size at the peak.
-bool readWholeFile(const fs::path& path, std::string& data) {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || st.st_size < 0) return false;
-    data.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::read(fd.get(), data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;  // the file shrank while being read
-        done += static_cast<std::size_t>(n);
-    }
-    data.resize(done);
-    return true;
-}
 
 class DxfFiler : public hostdb::DrawingFiler {
 public:
@@ -70,12 +33,12 @@ public:
             report.message = path + L" is a folder, not a drawing.";
             return Acad::eIsAFolder;
         }
-        std::string data;
-        if (!readWholeFile(p, data)) {
+        auto bytes = FileBytes::open(p);
+        if (!bytes) {
             report.message = L"The drawing " + path + L" cannot be read.";
             return Acad::eFileAccessErr;
         }
-        return readDrawingBytes(db, data, path);
+        return readDrawingBytes(db, std::move(bytes), path);
     }
 
     Acad::ErrorStatus write(const AcDbDatabase& db, const std::wstring& path) override {

@@ -649,6 +649,10 @@ std::string Writer::run() {
 
 }  // namespace
 
-std::string writeDrawing(const AcDbDatabase& db) { return Writer(db).run(); }
+std::string writeDrawing(const AcDbDatabase& db) {
+    // Every object gets written, and the objects section walks all of them.
+    db.loadAllContents();
+    return Writer(db).run();
+}
 
 }  // namespace hostdxf
