@@ -103,12 +103,15 @@ AcDbObjectId AcDbDatabase::residentIdFromHandle(AcDbHandle handle) const {
 }
 
 AcDbObjectId AcDbDatabase::idFromHandle(AcDbHandle handle) const {
-    const AcDbObjectId id = residentIdFromHandle(handle);
-    if (!id.isNull() || !m_deferred || handle.isNull()) return id;
-    const AcDbObjectId block = m_deferred->blockHolding(handle);
-    if (block.isNull()) return id;
-    loadContents(block);
-    return residentIdFromHandle(handle);
+    AcDbObjectId id = residentIdFromHandle(handle);
+    // Each load takes a block off the deferred ones, so this ends.
+    while (id.isNull() && m_deferred && !handle.isNull()) {
+        const AcDbObjectId block = m_deferred->blockHolding(handle);
+        if (block.isNull()) break;
+        loadContents(block);
+        id = residentIdFromHandle(handle);
+    }
+    return id;
 }
 
 void AcDbDatabase::loadContents(AcDbObjectId blockId) const {

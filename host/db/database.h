@@ -41,9 +41,10 @@ struct PreservedSection {
 class DeferredContents {
 public:
     virtual ~DeferredContents() = default;
-    // Makes the entities of a block whose contents are deferred.
+    // Makes the entities of a block whose contents are deferred; after it, the block is
+    // no longer among the deferred ones.
     virtual void load(AcDbObjectId blockId) = 0;
-    // The block whose deferred contents hold the object with this handle; null if none.
+    // A deferred block that may hold the object with this handle; null when none can.
     virtual AcDbObjectId blockHolding(AcDbHandle handle) const = 0;
     // Whether any block is still to be loaded.
     virtual bool pending() const = 0;

@@ -176,24 +176,24 @@ public:
     DeferredBlocks(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes, Decoding decoding)
         : m_db(db), m_bytes(std::move(bytes)), m_decoding(std::move(decoding)) {}
 
-    // The block's entity records are the bytes [start, end), from line firstLine.
+    // The block's entity records are the bytes [start, end), from line firstLine; their
+    // handles lie in [lowest, highest] (both 0 when they have none).
     void defer(AcDbObjectId blockId, std::size_t start, std::size_t end, std::size_t firstLine,
-               const std::vector<std::uint64_t>& handles) {
+               std::uint64_t lowest, std::uint64_t highest) {
         auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
         if (!block) return;
         block->setContentsDeferred(true);
-        m_parts[blockId.slot()] = Part{start, end, firstLine};
-        for (std::uint64_t h : handles) m_handles.emplace_back(h, blockId.slot());
-        m_sorted = false;
+        m_parts[blockId.slot()] = Part{start, end, firstLine, lowest, highest};
     }
 
     void load(AcDbObjectId blockId) override {
-        auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
         const auto part = m_parts.find(blockId.slot());
-        if (!block || !block->contentsDeferred() || part == m_parts.end()) return;
-        block->setContentsDeferred(false);
+        if (part == m_parts.end()) return;
         const Part p = part->second;
         m_parts.erase(part);
+        auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
+        if (!block || !block->contentsDeferred()) return;
+        block->setContentsDeferred(false);
         auto reader = std::make_unique<Reader>(m_db, m_decoding, m_bytes->view().substr(p.start, p.end - p.start),
                                                p.firstLine);
         reader->readDeferredContents(blockId);
@@ -206,18 +206,19 @@ public:
             next->finishReferences();
         }
         m_finishing = false;
-        if (m_parts.empty()) m_handles = {};
     }
 
+    // A block whose handles span this one; the caller loads it and looks again, so that
+    // a block that spans the handle without holding it costs a load, never a wrong
+    // answer. Handles of one block are usually a run of their own, so that is rare;
+    // keeping a range per block instead of an index of every handle saves memory that
+    // a large library would otherwise fill.
     AcDbObjectId blockHolding(AcDbHandle handle) const override {
-        if (!m_sorted) {
-            std::sort(m_handles.begin(), m_handles.end());
-            m_sorted = true;
-        }
-        const auto it = std::lower_bound(m_handles.begin(), m_handles.end(),
-                                         std::make_pair(handle.value(), static_cast<hostdb::ObjectSlot*>(nullptr)));
-        if (it == m_handles.end() || it->first != handle.value() || !m_parts.count(it->second)) return AcDbObjectId();
-        return AcDbObjectId(it->second);
+        const std::uint64_t h = handle.value();
+        for (const auto& [slot, part] : m_parts)
+            if (part.lowest <= h && h <= part.highest && part.highest != 0)
+                return AcDbObjectId(const_cast<hostdb::ObjectSlot*>(slot));
+        return AcDbObjectId();
     }
 
     bool pending() const override { return !m_parts.empty(); }
@@ -225,15 +226,13 @@ public:
 private:
     struct Part {
         std::size_t start, end, firstLine;
+        std::uint64_t lowest, highest;
     };
 
     AcDbDatabase& m_db;
     std::shared_ptr<const FileBytes> m_bytes;
     Decoding m_decoding;
     std::unordered_map<const hostdb::ObjectSlot*, Part> m_parts;
-    // (handle, block) of every object in a deferred block, sorted on first lookup.
-    mutable std::vector<std::pair<std::uint64_t, hostdb::ObjectSlot*>> m_handles;
-    mutable bool m_sorted = true;
     std::vector<std::unique_ptr<Reader>> m_unfinished;
     bool m_finishing = false;
 };
@@ -1118,12 +1117,12 @@ bool Reader::scanBlockContents(AcDbObjectId blockId, Record& endRecord) {
     Tag t;
     std::size_t start = 0, firstLine = 0;
     bool any = false, inInsert = false, named = false, marked = false;
-    std::vector<std::uint64_t> handles;
+    std::uint64_t lowest = 0, highest = 0;
     std::vector<std::string> references;
     while (nextTag(t)) {
         if (t.code == 0) {
             if (t.value == "ENDBLK") {
-                if (any) m_deferred->defer(blockId, start, m_tags.offset(), firstLine, handles);
+                if (any) m_deferred->defer(blockId, start, m_tags.offset(), firstLine, lowest, highest);
                 m_deferredReferences[blockId.slot()] = std::move(references);
                 endRecord.type = "ENDBLK";
                 endRecord.line = m_tags.line();
@@ -1146,7 +1145,10 @@ bool Reader::scanBlockContents(AcDbObjectId blockId, Record& endRecord) {
         if (t.code == 5 && !marked && m_hasHandles) {
             const AcDbHandle h = handleOf(t.value);
             m_db.reserveHandle(h);
-            if (!h.isNull()) handles.push_back(h.value());
+            if (!h.isNull()) {
+                lowest = lowest == 0 ? h.value() : std::min(lowest, h.value());
+                highest = std::max(highest, h.value());
+            }
         }
         if (inInsert && t.code == 2 && !named) {
             references.emplace_back(t.value);

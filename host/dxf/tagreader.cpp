@@ -199,6 +199,26 @@ std::string_view TagReader::decodeText(std::string_view raw) {
     return m_storage.emplace_back(std::move(out));
 }
 
+// The usual code line, spaces and up to four digits ("  0", " 10", "1001"), parsed while
+// its end is found: one pass instead of a search and a parse. Anything else is left to
+// the general path, which also words the errors.
+bool TagReader::quickCodeLine(int& code) {
+    const char* const begin = m_data.data();
+    const std::size_t size = m_data.size();
+    std::size_t i = m_pos;
+    while (i < size && begin[i] == ' ') ++i;
+    int value = 0;
+    const std::size_t firstDigit = i;
+    while (i < size && i - firstDigit < 4 && begin[i] >= '0' && begin[i] <= '9') value = value * 10 + (begin[i++] - '0');
+    if (i == firstDigit || value > kLastCode) return false;
+    if (i < size && begin[i] == '\r') ++i;
+    if (i >= size || begin[i] != '\n') return false;
+    m_pos = i + 1;
+    m_tagLine = ++m_line;
+    code = value;
+    return true;
+}
+
 void TagReader::pushBack(const Tag& tag) { m_pushed = Pushed{tag, m_tagLine, m_tagOffset}; }
 
 bool TagReader::next(Tag& tag) {
@@ -209,16 +229,18 @@ bool TagReader::next(Tag& tag) {
         m_pushed.reset();
         return true;
     }
-    std::string_view codeLine, valueLine;
-    const std::size_t at = m_pos;
-    if (!readLine(codeLine)) return false;
-    m_tagLine = m_line;
-    m_tagOffset = at;
+    std::string_view valueLine;
+    m_tagOffset = m_pos;
     int code = 0;
-    if (!parseGroupCode(codeLine, code)) {
-        m_error = "line " + std::to_string(m_tagLine) + ": \"" + std::string(codeLine.substr(0, 40)) +
-                  "\" is not a group code";
-        return false;
+    if (!quickCodeLine(code)) {
+        std::string_view codeLine;
+        if (!readLine(codeLine)) return false;
+        m_tagLine = m_line;
+        if (!parseGroupCode(codeLine, code)) {
+            m_error = "line " + std::to_string(m_tagLine) + ": \"" + std::string(codeLine.substr(0, 40)) +
+                      "\" is not a group code";
+            return false;
+        }
     }
     if (!readLine(valueLine)) {
         m_error = "line " + std::to_string(m_tagLine) + ": the file ends after group code " + std::to_string(code);

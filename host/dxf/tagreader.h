@@ -53,6 +53,7 @@ public:
 
 private:
     bool readLine(std::string_view& line);
+    bool quickCodeLine(int& code);
     std::string_view decodeText(std::string_view raw);
 
     std::string_view m_data;
