@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cwctype>
 #include <functional>
 #include <map>
 #include <memory>
@@ -124,6 +125,8 @@ private:
     bool readTables();
     bool readTable(const Record& head);
     bool readBlocks();
+    std::wstring layoutBlockName(const std::wstring& name) const;
+    static bool replacesStandardLayout(AcDbBlockTableRecord& block);
     bool readEntities();
     bool readObjects();
     bool readThumbnail();
@@ -853,6 +856,7 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
             e->setNormal(normal.p.asVector());
             e->setPosition(f.toWorld(p10.p));
             e->setAlignmentPoint(p11.seen ? f.toWorld(p11.p) : f.toWorld(p10.p));
+            e->setAlignmentPointStated(p11.seen);
             e->setTextString(s1.c_str());
             e->setHeight(d40);
             e->setWidthFactor(has41 ? d41 : 1.0);
@@ -959,6 +963,12 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
     } else if (type == "LEADER") {
         auto* e = new AcDbLeader();
         ent.reset(e);
+        // Groups 74, 75, 40 and 41 that a file leaves out read as 1, as the peer reads
+        // them: a hook line in the direction of the horizontal, annotation 1 by 1.
+        e->setHookLineOnXDir(false);
+        e->setHasHookLine(true);
+        e->setAnnoHeight(1.0);
+        e->setAnnoWidth(1.0);
         auto annotation = std::make_shared<AcDbHandle>();
         kindTake = [&, e, annotation](const std::string&, const Tag& t) {
             auto& v = e->vertices();
@@ -1158,6 +1168,29 @@ bool Reader::scanBlockContents(AcDbObjectId blockId, Record& endRecord) {
     return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, "the file ends before ENDBLK: it is truncated") : false;
 }
 
+// R12 names the layout blocks "$MODEL_SPACE" and "$PAPER_SPACE"; later releases, and
+// this host, "*Model_Space" and "*Paper_Space".
+std::wstring Reader::layoutBlockName(const std::wstring& name) const {
+    if (m_version > "AC1009" || name.size() != 12 || name[0] != L'$') return name;
+    std::wstring upper = name;
+    for (auto& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    if (upper == L"$MODEL_SPACE") return L"*Model_Space";
+    if (upper == L"$PAPER_SPACE") return L"*Paper_Space";
+    return name;
+}
+
+// A file without a block table gets the standard layout blocks before its BLOCKS
+// section is read; a definition of one in the file takes the place of the made one.
+bool Reader::replacesStandardLayout(AcDbBlockTableRecord& block) {
+    AcDbObject* begin = block.blockBeginId().slot()->object;
+    AcDbObject* end = block.blockEndId().isNull() ? nullptr : block.blockEndId().slot()->object;
+    if (!block.isLayout() || !begin || !begin->isNewObject() || !block.entityIds().empty()) return false;
+    begin->setErasedFlag(true);
+    if (end) end->setErasedFlag(true);
+    block.setBlockBeginEnd(AcDbObjectId(), AcDbObjectId());
+    return true;
+}
+
 bool Reader::readBlocks() {
     Record rec;
     bool ended = false;
@@ -1182,6 +1215,7 @@ bool Reader::readBlocks() {
             }
         });
         if (name.empty()) return fail(Acad::eDwgCorrupt, "line " + std::to_string(rec.line) + ": a block has no name");
+        name = layoutBlockName(name);
         begin->setPropertyIds(layerId(layer), AcDbObjectId());
         // The definition's record comes from the BLOCK_RECORD table, or (R12) is made here.
         AcDbObjectId blockId = symbolId(m_db.blockTableId(), wideToUtf8(name));
@@ -1195,7 +1229,7 @@ bool Reader::readBlocks() {
             table->appendRecordId(blockId, name);
         }
         auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
-        if (!block->blockBeginId().isNull())
+        if (!block->blockBeginId().isNull() && !replacesStandardLayout(*block))
             return fail(Acad::eDwgCorrupt, "line " + std::to_string(rec.line) + ": block \"" + wideToUtf8(name) +
                                                "\" is defined twice");
         block->setFlags(static_cast<int>(flags) & ~AcDbBlockTableRecord::kHasAttributes);
