@@ -262,6 +262,14 @@ bool TagReader::next(Tag& tag) {
         return false;
     }
     tag.value = trim(valueLine);
+    if (kind != ValueKind::Real && kind != ValueKind::Integer && tag.value.find('\0') != std::string_view::npos) {
+        // Handles and binary data are kept as they are where the host does not model
+        // them; a NUL in them would make the saved file look binary.
+        std::string kept(tag.value);
+        replaceNul(kept);
+        m_invalidText = true;
+        tag.value = m_storage.emplace_back(std::move(kept));
+    }
     return true;
 }
 

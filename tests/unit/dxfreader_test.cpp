@@ -144,6 +144,10 @@ const FuzzFinding kFindings[] = {
     {"RealTooLargeForAnIntegerIsRefused", entitiesFile("  0\nLINE\n 62\n1e308\n"), Acad::eDwgCorrupt},
     {"NulInARecordNameIsReplacedNotTruncated", layerFile(std::string(1, '\0') + "X"), Acad::eOk},
     {"NulFromAnEscapeInARecordNameIsReplaced", layerFile("\\U+0000X"), Acad::eOk},
+    {"NulInKeptBinaryDataIsReplaced",
+     "999\n" + std::string(4100, 'c') + "\n  0\nSECTION\n  2\nHEADER\n  9\n$KEPT\n310\nAB" + std::string(1, '\0') +
+         "CD\n  0\nENDSEC\n  0\nEOF\n",
+     Acad::eOk},
 };
 
 INSTANTIATE_TEST_SUITE_P(Fuzz, ReaderFuzzFindings, testing::ValuesIn(kFindings),
