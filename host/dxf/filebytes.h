@@ -11,7 +11,8 @@ namespace hostdxf {
 // The bytes of a drawing file. Mapped into memory where the file allows it: the pages
 // are then the file system's own, with nothing copied and no fresh memory touched,
 // which is most of the cost of reading a large file into a buffer. A drawing keeps
-// them while block contents are still to be made from them.
+// them while block contents are still to be made from them. Saving never writes into
+// the file (it renames a new one over it), so the mapped bytes stay as they were read.
 class FileBytes {
 public:
     // Null when the file cannot be read.
