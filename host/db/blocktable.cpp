@@ -15,6 +15,7 @@ ACRX_DEFINE_MEMBERS(AcDbBlockTable, AcDbSymbolTable, "BLOCK_RECORD")
 AcRxObject* AcDbBlockTableRecord::clone() const {
     auto* copy = new AcDbBlockTableRecord(*this);
     copy->m_entities.clear();
+    copy->m_contentsDeferred = false;
     copy->m_beginId = copy->m_endId = copy->m_layoutId = AcDbObjectId();
     return copy;
 }
@@ -23,6 +24,10 @@ bool AcDbBlockTableRecord::isLayout() const {
     std::wstring upper = name();
     for (auto& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
     return upper.starts_with(L"*MODEL_SPACE") || upper.starts_with(L"*PAPER_SPACE");
+}
+
+void AcDbBlockTableRecord::loadContents() const {
+    if (const AcDbDatabase* db = database()) db->loadContents(objectId());
 }
 
 Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbEntity* entity) {
@@ -34,6 +39,7 @@ Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbE
     // Symbols of an entity made outside any database come from this one.
     entity->setDatabaseDefaults(database());
     entity->setOwnerId(objectId());
+    entityIds();  // the file's entities come first
     if (const auto es = database()->addAcDbObject(id, entity); es != Acad::eOk) return es;
     m_entities.push_back(id);
     entity->onAppended();
@@ -42,13 +48,14 @@ Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbE
 
 Acad::ErrorStatus AcDbBlockTableRecord::newIterator(AcDbBlockTableRecordIterator*& iterator, bool atBeginning,
                                                     bool skipDeleted) const {
-    iterator = new AcDbBlockTableRecordIterator(m_entities, skipDeleted);
+    iterator = new AcDbBlockTableRecordIterator(entityIds(), skipDeleted);
     iterator->start(atBeginning, skipDeleted);
     return Acad::eOk;
 }
 
 bool AcDbBlockTableRecord::hasAttributeDefinitions() const {
-    return std::any_of(m_entities.begin(), m_entities.end(), [](AcDbObjectId id) {
+    const auto& ids = entityIds();
+    return std::any_of(ids.begin(), ids.end(), [](AcDbObjectId id) {
         return !id.isErased() && id.objectClass() && id.objectClass()->isDerivedFrom(AcDbAttributeDefinition::desc());
     });
 }
@@ -66,6 +73,7 @@ Acad::ErrorStatus AcDbBlockTableRecord::setPreviewIcon(const AcArray<Adesk::UInt
 
 void AcDbBlockTableRecord::remapIds(const AcDbIdMapping& map) {
     AcDbSymbolTableRecord::remapIds(map);
+    entityIds();
     for (auto& id : m_entities) id = map.translate(id);
     m_beginId = map.translate(m_beginId);
     m_endId = map.translate(m_endId);

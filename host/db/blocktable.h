@@ -28,8 +28,15 @@ public:
     }
     Acad::ErrorStatus newIterator(AcDbBlockTableRecordIterator*& iterator, bool atBeginning = true,
                                   bool skipDeleted = true) const;
-    const std::vector<AcDbObjectId>& entityIds() const { return m_entities; }
+    // The entities in order; a block read from a file makes them here when first asked.
+    const std::vector<AcDbObjectId>& entityIds() const {
+        if (m_contentsDeferred) loadContents();
+        return m_entities;
+    }
     void appendEntityId(AcDbObjectId id) { m_entities.push_back(id); }
+    // For the file reader: the entities are made from the file when first asked for.
+    void setContentsDeferred(bool deferred) { m_contentsDeferred = deferred; }
+    bool contentsDeferred() const { return m_contentsDeferred; }
 
     bool isAnonymous() const { return (flags() & kAnonymous) != 0; }
     bool isLayout() const;
@@ -70,7 +77,10 @@ public:
     void remapIds(const AcDbIdMapping& map) override;
 
 private:
+    void loadContents() const;
+
     std::vector<AcDbObjectId> m_entities;
+    bool m_contentsDeferred = false;
     AcDbObjectId m_beginId, m_endId, m_layoutId;
     AcGePoint3d m_origin;
     std::wstring m_pathName, m_comments;

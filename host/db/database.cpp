@@ -98,9 +98,37 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool /*create*
     return id.isNull() ? Acad::eKeyNotFound : Acad::eOk;
 }
 
-AcDbObjectId AcDbDatabase::idFromHandle(AcDbHandle handle) const {
+AcDbObjectId AcDbDatabase::residentIdFromHandle(AcDbHandle handle) const {
     const auto it = m_byHandle.find(handle.value());
     return it == m_byHandle.end() ? AcDbObjectId() : AcDbObjectId(it->second);
+}
+
+AcDbObjectId AcDbDatabase::idFromHandle(AcDbHandle handle) const {
+    AcDbObjectId id = residentIdFromHandle(handle);
+    // Each load takes a block off the deferred ones, so this ends.
+    while (id.isNull() && m_deferred && !handle.isNull()) {
+        const AcDbObjectId block = m_deferred->blockHolding(handle);
+        if (block.isNull()) break;
+        loadContents(block);
+        id = residentIdFromHandle(handle);
+    }
+    return id;
+}
+
+void AcDbDatabase::loadContents(AcDbObjectId blockId) const {
+    if (!m_deferred) return;
+    // Kept alive here: the last load lets go of the source in the database.
+    const std::shared_ptr<hostdb::DeferredContents> source = m_deferred;
+    source->load(blockId);
+    if (!source->pending() && m_deferred == source) const_cast<AcDbDatabase*>(this)->m_deferred.reset();
+}
+
+void AcDbDatabase::loadAllContents() const {
+    if (!m_deferred || m_blockTableId.isNull()) return;
+    const auto* table = AcDbBlockTable::cast(m_blockTableId.slot()->object);
+    if (!table) return;
+    for (AcDbObjectId id : table->recordIds())
+        if (const auto* rec = AcDbBlockTableRecord::cast(id.slot()->object)) rec->entityIds();
 }
 
 void AcDbDatabase::setTableIds(AcDbObjectId block, AcDbObjectId layer, AcDbObjectId style, AcDbObjectId dimStyle,

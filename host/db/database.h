@@ -33,6 +33,23 @@ struct PreservedSection {
     FilerItems items;
 };
 
+// Block contents that the file layer has not made into objects yet. A library drawing
+// is opened to list its blocks, and most definitions are never looked into; making
+// their entities costs more than all the rest of the read. The database asks for a
+// block's contents the first time anything looks at them (its entity list, a handle
+// lookup that lands in it, a save), so that callers see no difference.
+class DeferredContents {
+public:
+    virtual ~DeferredContents() = default;
+    // Makes the entities of a block whose contents are deferred; after it, the block is
+    // no longer among the deferred ones.
+    virtual void load(AcDbObjectId blockId) = 0;
+    // A deferred block that may hold the object with this handle; null when none can.
+    virtual AcDbObjectId blockHolding(AcDbHandle handle) const = 0;
+    // Whether any block is still to be loaded.
+    virtual bool pending() const = 0;
+};
+
 // What a read noticed: the message of a refused file, and the repairs of an accepted one.
 struct ReadReport {
     std::wstring message;
@@ -78,6 +95,9 @@ public:
     Acad::ErrorStatus addReadObject(AcDbObjectId& id, std::unique_ptr<AcDbObject> obj, AcDbHandle handle);
     Acad::ErrorStatus getAcDbObjectId(AcDbObjectId& id, bool createIfNotFound, const AcDbHandle& handle);
     AcDbObjectId idFromHandle(AcDbHandle handle) const;
+    // As idFromHandle, but without making deferred block contents: for the file reader,
+    // which checks handles while it makes those contents.
+    AcDbObjectId residentIdFromHandle(AcDbHandle handle) const;
     // Keeps a handle used by data the host does not model, so that no new object takes it.
     void reserveHandle(AcDbHandle handle);
     AcDbHandle handseed() const { return m_handseed; }
@@ -169,6 +189,13 @@ public:
     // Without dictionaries, the named-object dictionary and what hangs from it are left out.
     void ensureStandardObjects(bool dictionaries = true);
 
+    // Deferred block contents (see hostdb::DeferredContents): the file reader hands over
+    // the source; blocks ask for theirs through loadContents.
+    void setDeferredContents(std::shared_ptr<hostdb::DeferredContents> source) { m_deferred = std::move(source); }
+    // Logically const: the contents were part of the drawing all along.
+    void loadContents(AcDbObjectId blockId) const;
+    void loadAllContents() const;
+
 private:
     hostdb::ObjectSlot& newSlot(AcDbHandle handle);
 
@@ -197,6 +224,7 @@ private:
     std::wstring m_fileName;
     int m_shareMode = 0;
     hostdb::ReadReport m_readReport;
+    std::shared_ptr<hostdb::DeferredContents> m_deferred;
 };
 
 // Application services: the working database that commands act on.

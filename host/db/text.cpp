@@ -30,7 +30,11 @@ AcDbText::AcDbText(const AcGePoint3d& position, const ACHAR* text, AcDbObjectId 
       m_text(text ? text : L"") {}
 
 Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& p) { return assign(*this, m_position, p); }
-Acad::ErrorStatus AcDbText::setAlignmentPoint(const AcGePoint3d& p) { return assign(*this, m_alignment, p); }
+Acad::ErrorStatus AcDbText::setAlignmentPoint(const AcGePoint3d& p) {
+    const auto es = assign(*this, m_alignment, p);
+    if (es == Acad::eOk) m_alignmentStated = true;
+    return es;
+}
 Acad::ErrorStatus AcDbText::setHeight(double h) { return assign(*this, m_height, h); }
 Acad::ErrorStatus AcDbText::setWidthFactor(double w) { return assign(*this, m_widthFactor, w); }
 Acad::ErrorStatus AcDbText::setRotation(double a) { return assign(*this, m_rotation, a); }

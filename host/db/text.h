@@ -18,6 +18,10 @@ public:
     Acad::ErrorStatus setPosition(const AcGePoint3d& p);
     AcGePoint3d alignmentPoint() const { return m_alignment; }
     Acad::ErrorStatus setAlignmentPoint(const AcGePoint3d& p);
+    // Whether the alignment point was given (set, or stated by a file) rather than left
+    // to follow the position, as left-aligned text usually does.
+    bool isAlignmentPointStated() const { return m_alignmentStated; }
+    void setAlignmentPointStated(bool stated) { m_alignmentStated = stated; }
     bool isDefaultAlignment() const { return m_horz == AcDb::kTextLeft && m_vert == AcDb::kTextBase; }
     double height() const { return m_height; }
     Acad::ErrorStatus setHeight(double h);
@@ -65,6 +69,7 @@ private:
     AcDb::TextHorzMode m_horz = AcDb::kTextLeft;
     AcDb::TextVertMode m_vert = AcDb::kTextBase;
     int m_generation = 0;
+    bool m_alignmentStated = false;
     AcDbObjectId m_style;
     std::wstring m_text;
 };

@@ -1,6 +1,7 @@
 // The drawing filer of the host: DXF files read and written for the database.
 
 #include "dxfreader.h"
+#include "filebytes.h"
 #include "dxfwriter.h"
 #include "textcodec.h"
 
@@ -9,8 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 #include <unistd.h>
 
@@ -34,28 +33,12 @@ public:
             report.message = path + L" is a folder, not a drawing.";
             return Acad::eIsAFolder;
         }
-        std::ifstream in(p, std::ios::binary);
-        if (!in) {
-            report.message = L"The drawing " + path + L" cannot be opened for reading.";
+        auto bytes = FileBytes::open(p);
+        if (!bytes) {
+            report.message = L"The drawing " + path + L" cannot be read.";
             return Acad::eFileAccessErr;
         }
-        std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            report.message = L"The drawing " + path + L" could not be read to its end.";
-            return Acad::eFileAccessErr;
-        }
-        if (data.empty()) {
-            report.message = L"The drawing " + path + L" is empty.";
-            return Acad::eDwgCorrupt;
-        }
-        if (const std::wstring kind = binaryFileKind(data); !kind.empty()) {
-            report.message = path + L" is not a drawing this host can read: it is " + kind +
-                             L", and this host reads ASCII DXF drawings only.";
-            return Acad::eNotADrawingFile;
-        }
-        const Acad::ErrorStatus es = readDrawing(db, data);
-        if (es != Acad::eOk) report.message = L"The drawing " + path + L" is damaged: " + report.message;
-        return es;
+        return readDrawingBytes(db, std::move(bytes), path);
     }
 
     Acad::ErrorStatus write(const AcDbDatabase& db, const std::wstring& path) override {

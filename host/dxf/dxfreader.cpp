@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cwctype>
 #include <functional>
 #include <map>
 #include <memory>
@@ -67,17 +68,34 @@ AcDbHandle handleOf(std::string_view v) {
 }
 std::wstring wide(std::string_view v) { return utf8ToWide(v); }
 
+class DeferredBlocks;
+
+// How the text of a file is decoded and whether its handles count; read from the header
+// before anything else, and handed on to the readers of deferred block contents.
+struct Decoding {
+    std::string codePage;  // empty: UTF-8 (from AC1021 on)
+    bool hasHandles = true;
+};
+
 class Reader {
 public:
-    Reader(AcDbDatabase& db, std::string_view data) : m_db(db), m_tags(data) {}
-
-    Acad::ErrorStatus start(std::string_view data) {
-        prescanHeader(data);
-        const auto es = run();
-        if (es != Acad::eOk) m_db.readReport().message = utf8ToWide(m_message);
-        return es;
+    // A reader of a whole file; deferred block contents are made from bytes later on.
+    Reader(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes)
+        : m_db(db), m_tags(bytes->view()), m_bytes(std::move(bytes)) {}
+    // A reader of the entity records of one deferred block: the part of the file
+    // between its BLOCK and ENDBLK records, which begins at line firstLine.
+    Reader(AcDbDatabase& db, const Decoding& decoding, std::string_view part, std::size_t firstLine)
+        : m_db(db), m_tags(part, firstLine), m_partOfFile(true) {
+        m_hasHandles = decoding.hasHandles;
+        if (!decoding.codePage.empty()) m_tags.setCodePage(decoding.codePage, true);
     }
+
+    Acad::ErrorStatus start();
     Acad::ErrorStatus run();
+    // Makes the entities of a deferred block (a reader of part of a file).
+    void readDeferredContents(AcDbObjectId blockId) { readEntityRecords(blockId, nullptr, nullptr); }
+    // Sets what refers to other objects by handle or by name, once those can be found.
+    void finishReferences();
 
 private:
     // ---- low level ----
@@ -107,10 +125,13 @@ private:
     bool readTables();
     bool readTable(const Record& head);
     bool readBlocks();
+    std::wstring layoutBlockName(const std::wstring& name) const;
+    static bool replacesStandardLayout(AcDbBlockTableRecord& block);
     bool readEntities();
     bool readObjects();
     bool readThumbnail();
     bool readEntityRecords(AcDbObjectId blockId, const char* endType, Record* endRecord);
+    bool scanBlockContents(AcDbObjectId blockId, Record& endRecord);
 
     // ---- objects ----
     AcDbObjectId add(std::unique_ptr<AcDbObject> obj, AcDbHandle handle);
@@ -122,12 +143,19 @@ private:
     AcDbObjectId symbolId(AcDbObjectId tableId, std::string_view name);
     void finishObjects();
     void checkBlockCycles();
+    std::vector<AcDbObjectId> referencedBlocks(const AcDbBlockTableRecord& rec);
 
     AcDbDatabase& m_db;
     TagReader m_tags;
+    std::shared_ptr<const FileBytes> m_bytes;  // null for a reader of part of a file
+    bool m_partOfFile = false;                 // its data ends after a whole record
+    std::shared_ptr<DeferredBlocks> m_deferred;
+    // Blocks that the deferred blocks reference, by name, for the check of cycles.
+    std::unordered_map<const hostdb::ObjectSlot*, std::vector<std::string>> m_deferredReferences;
     Acad::ErrorStatus m_status = Acad::eOk;
     std::string m_message;
     std::string m_version = "AC1009";
+    Decoding m_decoding;
     bool m_hasHandles = true;
 
     std::unordered_map<std::string, AcDbObjectId> m_layers;
@@ -138,6 +166,90 @@ private:
     std::vector<std::pair<AcDbObjectId, std::string>> m_blockNames;
     AcDbObjectId m_rootDict;
 };
+
+// The entity records of the blocks of one file, made into objects when a block is first
+// looked into. Holds the file's bytes until every block has been made.
+//
+// Making a block's entities may look up a handle or a block that lands in another
+// deferred block (a leader's annotation, an extension dictionary). That block is read
+// at once, but its references are set only after the outer one's, by the outermost
+// load: so loads never nest more than one deep, however the blocks refer to each other.
+class DeferredBlocks : public hostdb::DeferredContents {
+public:
+    DeferredBlocks(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes, Decoding decoding)
+        : m_db(db), m_bytes(std::move(bytes)), m_decoding(std::move(decoding)) {}
+
+    // The block's entity records are the bytes [start, end), from line firstLine; their
+    // handles lie in [lowest, highest] (both 0 when they have none).
+    void defer(AcDbObjectId blockId, std::size_t start, std::size_t end, std::size_t firstLine,
+               std::uint64_t lowest, std::uint64_t highest) {
+        auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
+        if (!block) return;
+        block->setContentsDeferred(true);
+        m_parts[blockId.slot()] = Part{start, end, firstLine, lowest, highest};
+    }
+
+    void load(AcDbObjectId blockId) override {
+        const auto part = m_parts.find(blockId.slot());
+        if (part == m_parts.end()) return;
+        const Part p = part->second;
+        m_parts.erase(part);
+        auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
+        if (!block || !block->contentsDeferred()) return;
+        block->setContentsDeferred(false);
+        auto reader = std::make_unique<Reader>(m_db, m_decoding, m_bytes->view().substr(p.start, p.end - p.start),
+                                               p.firstLine);
+        reader->readDeferredContents(blockId);
+        m_unfinished.push_back(std::move(reader));
+        if (m_finishing) return;  // the outer load sets the references
+        m_finishing = true;
+        while (!m_unfinished.empty()) {
+            const std::unique_ptr<Reader> next = std::move(m_unfinished.back());
+            m_unfinished.pop_back();
+            next->finishReferences();
+        }
+        m_finishing = false;
+    }
+
+    // A block whose handles span this one; the caller loads it and looks again, so that
+    // a block that spans the handle without holding it costs a load, never a wrong
+    // answer. Handles of one block are usually a run of their own, so that is rare;
+    // keeping a range per block instead of an index of every handle saves memory that
+    // a large library would otherwise fill.
+    AcDbObjectId blockHolding(AcDbHandle handle) const override {
+        const std::uint64_t h = handle.value();
+        for (const auto& [slot, part] : m_parts)
+            if (part.lowest <= h && h <= part.highest && part.highest != 0)
+                return AcDbObjectId(const_cast<hostdb::ObjectSlot*>(slot));
+        return AcDbObjectId();
+    }
+
+    bool pending() const override { return !m_parts.empty(); }
+
+private:
+    struct Part {
+        std::size_t start, end, firstLine;
+        std::uint64_t lowest, highest;
+    };
+
+    AcDbDatabase& m_db;
+    std::shared_ptr<const FileBytes> m_bytes;
+    Decoding m_decoding;
+    std::unordered_map<const hostdb::ObjectSlot*, Part> m_parts;
+    std::vector<std::unique_ptr<Reader>> m_unfinished;
+    bool m_finishing = false;
+};
+
+Acad::ErrorStatus Reader::start() {
+    prescanHeader(m_bytes->view());
+    m_deferred = std::make_shared<DeferredBlocks>(m_db, m_bytes, m_decoding);
+    m_db.setDeferredContents(m_deferred);
+    const auto es = run();
+    // With nothing deferred, the database need not keep the file's bytes.
+    if (!m_deferred->pending()) m_db.setDeferredContents(nullptr);
+    if (es != Acad::eOk) m_db.readReport().message = utf8ToWide(m_message);
+    return es;
+}
 
 bool Reader::readRecord(Record& rec) {
     rec.tags.clear();
@@ -150,13 +262,16 @@ bool Reader::readRecord(Record& rec) {
         rec.tags.push_back(t);
     }
     if (!m_tags.error().empty()) return fail(Acad::eDwgCorrupt, m_tags.error());
+    if (m_partOfFile) return true;
     return fail(Acad::eDwgCorrupt, "the file ends inside a " + rec.type + " record (" + where() +
                                        "): it is truncated");
 }
 
 AcDbObjectId Reader::add(std::unique_ptr<AcDbObject> obj, AcDbHandle handle) {
     AcDbObjectId id;
-    const bool duplicate = !handle.isNull() && !m_db.idFromHandle(handle).isNull();
+    // Resident objects only: asking for deferred contents here would make them while
+    // other contents are being made.
+    const bool duplicate = !handle.isNull() && !m_db.residentIdFromHandle(handle).isNull();
     m_db.addReadObject(id, std::move(obj), handle);
     if (duplicate) repair("handle " + handle.toString() + " was used twice; the second object got a new handle");
     return id;
@@ -182,7 +297,11 @@ bool Reader::prescanHeader(std::string_view data) {
             if (seed.value() > 1) m_db.reserveHandle(AcDbHandle(seed.value() - 1));
         }
     }
-    if (m_version < "AC1021") m_tags.setCodePage(codePage.empty() ? "ANSI_1252" : codePage, true);
+    if (m_version < "AC1021") {
+        m_decoding.codePage = codePage.empty() ? "ANSI_1252" : codePage;
+        m_tags.setCodePage(m_decoding.codePage, true);
+    }
+    m_decoding.hasHandles = m_hasHandles;
     return true;
 }
 
@@ -450,6 +569,13 @@ bool Reader::readTable(const Record& head) {
         auto* dim = AcDbDimStyleTableRecord::cast(r);
         auto* block = AcDbBlockTableRecord::cast(r);
         std::vector<std::uint8_t> preview;
+        if (block) {
+            // One allocation for the icon, which comes in many groups (2 KB is usual).
+            std::size_t hexDigits = 0;
+            for (const auto& tag : rec.tags)
+                if (tag.code == 310) hexDigits += tag.value.size();
+            preview.reserve(hexDigits / 2);
+        }
         std::string layerLinetype;
         readCommon(*r, rec, h, o, [&](const std::string& sub, const Tag& tag) {
             const bool base = sub.empty() || sub == "AcDbSymbolTableRecord";
@@ -694,7 +820,7 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
                                                                         : new AcDbAttribute();
         ent.reset(e);
         auto attrFlags = std::make_shared<std::tuple<long long, long long, std::wstring, std::wstring>>();
-        kindTake = [&, e, attrFlags](const std::string& sub, const Tag& t) {
+        kindTake = [&, attrFlags](const std::string& sub, const Tag& t) {
             const bool attrPart = sub == "AcDbAttribute" || sub == "AcDbAttributeDefinition" ||
                                   (sub.empty() && type != "TEXT");
             if (attrPart) {
@@ -730,6 +856,7 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
             e->setNormal(normal.p.asVector());
             e->setPosition(f.toWorld(p10.p));
             e->setAlignmentPoint(p11.seen ? f.toWorld(p11.p) : f.toWorld(p10.p));
+            e->setAlignmentPointStated(p11.seen);
             e->setTextString(s1.c_str());
             e->setHeight(d40);
             e->setWidthFactor(has41 ? d41 : 1.0);
@@ -836,6 +963,12 @@ std::unique_ptr<AcDbEntity> Reader::makeEntity(Record& rec, AcDbHandle& handle, 
     } else if (type == "LEADER") {
         auto* e = new AcDbLeader();
         ent.reset(e);
+        // Groups 74, 75, 40 and 41 that a file leaves out read as 1, as the peer reads
+        // them: a hook line in the direction of the horizontal, annotation 1 by 1.
+        e->setHookLineOnXDir(false);
+        e->setHasHookLine(true);
+        e->setAnnoHeight(1.0);
+        e->setAnnoWidth(1.0);
         auto annotation = std::make_shared<AcDbHandle>();
         kindTake = [&, e, annotation](const std::string&, const Tag& t) {
             auto& v = e->vertices();
@@ -927,7 +1060,7 @@ bool Reader::readEntityRecords(AcDbObjectId blockId, const char* endType, Record
         rec.type = std::string(t.value);
         rec.line = m_tags.line();
         m_tags.clearStorage();  // the previous record's decoded text is no longer needed
-        if (rec.type == endType) {
+        if (endType && rec.type == endType) {
             if (endRecord) {
                 endRecord->type = rec.type;
                 if (!readRecord(*endRecord)) return false;
@@ -935,7 +1068,8 @@ bool Reader::readEntityRecords(AcDbObjectId blockId, const char* endType, Record
             return true;
         }
         if (rec.type == "ENDSEC" || rec.type == "EOF")
-            return fail(Acad::eBadDxfSequence, where() + ": " + rec.type + " where " + endType + " was expected");
+            return fail(Acad::eBadDxfSequence,
+                        where() + ": " + rec.type + " where " + (endType ? endType : "ENDBLK") + " was expected");
         if (!readRecord(rec)) return false;
         if (lastSequence && (rec.type == "VERTEX" || rec.type == "SEQEND")) {
             FilerItems items{{0, rec.type}};
@@ -979,9 +1113,82 @@ bool Reader::readEntityRecords(AcDbObjectId blockId, const char* endType, Record
         }
         if (auto* foreign = AcDbForeignEntity::cast(raw); foreign && rec.type == "POLYLINE") lastSequence = foreign;
     }
-    return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, std::string("the file ends before ") + endType +
-                                                               ": it is truncated")
+    if (m_partOfFile && m_status == Acad::eOk && m_tags.error().empty()) return true;
+    return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, std::string("the file ends before ") +
+                                                               (endType ? endType : "ENDBLK") + ": it is truncated")
                                  : false;
+}
+
+// Checks the entity records of a block up to its ENDBLK as strictly as making them
+// would, and leaves making them to the first look into the block (DeferredBlocks).
+// What opening needs now is noted on the way: the handles, so that no new object takes
+// one and a lookup finds the block, and the blocks referenced, for the check of cycles.
+bool Reader::scanBlockContents(AcDbObjectId blockId, Record& endRecord) {
+    Tag t;
+    std::size_t start = 0, firstLine = 0;
+    bool any = false, inInsert = false, named = false, marked = false;
+    std::uint64_t lowest = 0, highest = 0;
+    std::vector<std::string> references;
+    while (nextTag(t)) {
+        if (t.code == 0) {
+            if (t.value == "ENDBLK") {
+                if (any) m_deferred->defer(blockId, start, m_tags.offset(), firstLine, lowest, highest);
+                m_deferredReferences[blockId.slot()] = std::move(references);
+                endRecord.type = "ENDBLK";
+                endRecord.line = m_tags.line();
+                return readRecord(endRecord);
+            }
+            if (t.value == "ENDSEC" || t.value == "EOF")
+                return fail(Acad::eBadDxfSequence, where() + ": " + std::string(t.value) + " where ENDBLK was expected");
+            if (!any) {
+                any = true;
+                start = m_tags.offset();
+                firstLine = m_tags.line();
+            }
+            inInsert = t.value == "INSERT";
+            named = marked = false;
+            m_tags.clearStorage();
+            continue;
+        }
+        if (t.code == 100) marked = true;
+        // As readCommon takes them: the handle comes before the first class marker.
+        if (t.code == 5 && !marked && m_hasHandles) {
+            const AcDbHandle h = handleOf(t.value);
+            m_db.reserveHandle(h);
+            if (!h.isNull()) {
+                lowest = lowest == 0 ? h.value() : std::min(lowest, h.value());
+                highest = std::max(highest, h.value());
+            }
+        }
+        if (inInsert && t.code == 2 && !named) {
+            references.emplace_back(t.value);
+            named = true;
+        }
+    }
+    return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, "the file ends before ENDBLK: it is truncated") : false;
+}
+
+// R12 names the layout blocks "$MODEL_SPACE" and "$PAPER_SPACE"; later releases, and
+// this host, "*Model_Space" and "*Paper_Space".
+std::wstring Reader::layoutBlockName(const std::wstring& name) const {
+    if (m_version > "AC1009" || name.size() != 12 || name[0] != L'$') return name;
+    std::wstring upper = name;
+    for (auto& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    if (upper == L"$MODEL_SPACE") return L"*Model_Space";
+    if (upper == L"$PAPER_SPACE") return L"*Paper_Space";
+    return name;
+}
+
+// A file without a block table gets the standard layout blocks before its BLOCKS
+// section is read; a definition of one in the file takes the place of the made one.
+bool Reader::replacesStandardLayout(AcDbBlockTableRecord& block) {
+    AcDbObject* begin = block.blockBeginId().slot()->object;
+    AcDbObject* end = block.blockEndId().isNull() ? nullptr : block.blockEndId().slot()->object;
+    if (!block.isLayout() || !begin || !begin->isNewObject() || !block.entityIds().empty()) return false;
+    begin->setErasedFlag(true);
+    if (end) end->setErasedFlag(true);
+    block.setBlockBeginEnd(AcDbObjectId(), AcDbObjectId());
+    return true;
 }
 
 bool Reader::readBlocks() {
@@ -1008,6 +1215,7 @@ bool Reader::readBlocks() {
             }
         });
         if (name.empty()) return fail(Acad::eDwgCorrupt, "line " + std::to_string(rec.line) + ": a block has no name");
+        name = layoutBlockName(name);
         begin->setPropertyIds(layerId(layer), AcDbObjectId());
         // The definition's record comes from the BLOCK_RECORD table, or (R12) is made here.
         AcDbObjectId blockId = symbolId(m_db.blockTableId(), wideToUtf8(name));
@@ -1021,7 +1229,7 @@ bool Reader::readBlocks() {
             table->appendRecordId(blockId, name);
         }
         auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
-        if (!block->blockBeginId().isNull())
+        if (!block->blockBeginId().isNull() && !replacesStandardLayout(*block))
             return fail(Acad::eDwgCorrupt, "line " + std::to_string(rec.line) + ": block \"" + wideToUtf8(name) +
                                                "\" is defined twice");
         block->setFlags(static_cast<int>(flags) & ~AcDbBlockTableRecord::kHasAttributes);
@@ -1031,7 +1239,10 @@ bool Reader::readBlocks() {
         begin->setOwnerId(blockId);
         const AcDbObjectId beginId = add(std::move(begin), m_hasHandles ? handle : AcDbHandle());
         Record endRec{"ENDBLK", {}, 0};
-        if (!readEntityRecords(blockId, "ENDBLK", &endRec)) return false;
+        // Layout blocks are drawn at once; the others wait until they are looked into.
+        const bool defer = m_deferred && !block->isLayout();
+        if (!(defer ? scanBlockContents(blockId, endRec) : readEntityRecords(blockId, "ENDBLK", &endRec)))
+            return false;
         auto end = std::make_unique<AcDbBlockEnd>();
         end->setOpen(AcDb::kForWrite, 0);
         AcDbHandle endHandle, endOwner;
@@ -1145,15 +1356,14 @@ bool Reader::readObjects() {
     return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, "the file ends inside the OBJECTS section") : false;
 }
 
-void Reader::finishObjects() {
+void Reader::finishReferences() {
     for (auto& fix : m_fixups) fix();
     m_fixups.clear();
     for (const auto& [id, owner] : m_owners) {
         const AcDbObjectId ownerId = m_db.idFromHandle(owner);
         if (!ownerId.isNull()) id.slot()->object->setOwnerId(ownerId);
     }
-    if (!m_rootDict.isNull() && AcDbDictionary::cast(m_rootDict.slot()->object))
-        m_db.setNamedObjectsDictionaryId(m_rootDict);
+    m_owners.clear();
     for (const auto& [id, name] : m_blockNames) {
         const AcDbObjectId blockId = symbolId(m_db.blockTableId(), name);
         AcDbObject* obj = id.slot()->object;
@@ -1164,6 +1374,13 @@ void Reader::finishObjects() {
             dim->setDimBlockId(blockId);
         }
     }
+    m_blockNames.clear();
+}
+
+void Reader::finishObjects() {
+    finishReferences();
+    if (!m_rootDict.isNull() && AcDbDictionary::cast(m_rootDict.slot()->object))
+        m_db.setNamedObjectsDictionaryId(m_rootDict);
     // Header variables that name symbols.
     auto setIf = [](const AcDbObjectId& id, const std::function<void(AcDbObjectId)>& set) {
         if (!id.isNull()) set(id);
@@ -1175,6 +1392,21 @@ void Reader::finishObjects() {
         setIf(symbolId(m_db.dimStyleTableId(), m_pendingDimStyle), [&](AcDbObjectId id) { m_db.setDimstyle(id); });
     if (!m_pendingCeltype.empty())
         setIf(symbolId(m_db.linetypeTableId(), m_pendingCeltype), [&](AcDbObjectId id) { m_db.setCeltype(id); });
+}
+
+// The blocks that a block references; for a deferred block, as its records name them,
+// so that the check does not make every block's contents.
+std::vector<AcDbObjectId> Reader::referencedBlocks(const AcDbBlockTableRecord& rec) {
+    std::vector<AcDbObjectId> out;
+    if (const auto names = m_deferredReferences.find(rec.objectId().slot()); names != m_deferredReferences.end()) {
+        for (const auto& name : names->second)
+            if (const AcDbObjectId id = symbolId(m_db.blockTableId(), name); !id.isNull()) out.push_back(id);
+        return out;
+    }
+    for (AcDbObjectId id : rec.entityIds())
+        if (const auto* ref = AcDbBlockReference::cast(id.slot()->object); ref && !ref->blockTableRecord().isNull())
+            out.push_back(ref->blockTableRecord());
+    return out;
 }
 
 // A block that contains a reference to itself, directly or through other blocks, has
@@ -1189,10 +1421,8 @@ void Reader::checkBlockCycles() {
         if (s == 1) return true;
         s = 1;
         const auto* rec = AcDbBlockTableRecord::cast(blockId.slot()->object);
-        for (AcDbObjectId id : rec->entityIds()) {
-            const auto* ref = AcDbBlockReference::cast(id.slot()->object);
-            if (!ref || ref->blockTableRecord().isNull()) continue;
-            if (visit(ref->blockTableRecord(), culprit)) {
+        for (AcDbObjectId referenced : referencedBlocks(*rec)) {
+            if (visit(referenced, culprit)) {
                 if (culprit.empty()) culprit = rec->name();
                 return true;
             }
@@ -1260,10 +1490,29 @@ Acad::ErrorStatus Reader::run() {
 
 }  // namespace
 
-Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::string_view data) {
-    Reader reader(db, data);
-    // (prescan sets up decoding before the first section is read)
-    return reader.start(data);
+Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes) {
+    return Reader(db, std::move(bytes)).start();
+}
+
+Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::string_view bytes, const std::wstring& path) {
+    return readDrawingBytes(db, FileBytes::copy(bytes), path);
+}
+
+Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::shared_ptr<const FileBytes> file, const std::wstring& path) {
+    auto& report = db.readReport();
+    const std::string_view bytes = file->view();
+    if (bytes.empty()) {
+        report.message = L"The drawing " + path + L" is empty.";
+        return Acad::eDwgCorrupt;
+    }
+    if (const std::wstring kind = binaryFileKind(bytes); !kind.empty()) {
+        report.message = path + L" is not a drawing this host can read: it is " + kind +
+                         L", and this host reads ASCII DXF drawings only.";
+        return Acad::eNotADrawingFile;
+    }
+    const Acad::ErrorStatus es = readDrawing(db, std::move(file));
+    if (es != Acad::eOk) report.message = L"The drawing " + path + L" is damaged: " + report.message;
+    return es;
 }
 
 }  // namespace hostdxf

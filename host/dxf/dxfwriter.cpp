@@ -157,9 +157,12 @@ void Writer::header() {
         m_w.items(v.values);
         written.insert(v.name);
     }
+    // A file without $INSUNITS (R12 has none) keeps none while the drawing stays
+    // unitless: the two mean the same, and leaving it out keeps what was read.
+    const bool unitsUnstated = !m_db.headerVariables().empty() && m_db.insunits() == AcDb::kUnitsUndefined;
     for (const char* name : {"$INSBASE", "$INSUNITS", "$CLAYER", "$TEXTSIZE", "$DIMSCALE", "$LUNITS", "$LUPREC",
                              "$AUNITS", "$AUPREC", "$TEXTSTYLE", "$DIMSTYLE", "$CELTYPE", "$HANDSEED"})
-        if (!written.count(name)) modeled(name);
+        if (!written.count(name) && !(unitsUnstated && std::string_view(name) == "$INSUNITS")) modeled(name);
     custom();
     m_w.text(0, "ENDSEC");
 }
@@ -280,7 +283,7 @@ void Writer::textBody(const AcDbText& t, bool secondMarker) {
     m_w.text(7, nameOf(t.textStyle()).empty() ? L"Standard" : nameOf(t.textStyle()));
     m_w.integer(71, t.generationFlags());
     m_w.integer(72, t.horizontalMode());
-    if (!t.isDefaultAlignment() || !t.alignmentPoint().isEqualTo(t.position())) {
+    if (!t.isDefaultAlignment() || t.isAlignmentPointStated()) {
         const AcGePoint3d a = f.toPlane(t.alignmentPoint());
         m_w.point(11, a.x, a.y, a.z);
     }
@@ -649,6 +652,10 @@ std::string Writer::run() {
 
 }  // namespace
 
-std::string writeDrawing(const AcDbDatabase& db) { return Writer(db).run(); }
+std::string writeDrawing(const AcDbDatabase& db) {
+    // Every object gets written, and the objects section walks all of them.
+    db.loadAllContents();
+    return Writer(db).run();
+}
 
 }  // namespace hostdxf

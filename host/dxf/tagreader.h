@@ -12,10 +12,14 @@
 
 namespace hostdxf {
 
-// One group of a drawing file: a code and its value, decoded to UTF-8.
+// One group of a drawing file: a code and its value, decoded to UTF-8. A number's value
+// comes parsed as well (real for real codes, integer for integer codes), so that it is
+// parsed once.
 struct Tag {
     int code = 0;
     std::string_view value;
+    double real = 0.0;
+    long long integer = 0;
 };
 
 enum class ValueKind { Text, Real, Integer, Handle, Binary };
@@ -27,7 +31,8 @@ ValueKind valueKind(int code);
 // valid until clearStorage() is called.
 class TagReader {
 public:
-    explicit TagReader(std::string_view data);
+    // firstLine numbers the first line of data, for a reader of part of a file.
+    explicit TagReader(std::string_view data, std::size_t firstLine = 1);
 
     // False at the end of the data or at a malformed group (error() tells which).
     bool next(Tag& tag);
@@ -35,6 +40,8 @@ public:
     void pushBack(const Tag& tag);
     // Line number (from 1) of the last group's code line.
     std::size_t line() const { return m_tagLine; }
+    // Offset in the data of the last group's code line.
+    std::size_t offset() const { return m_tagOffset; }
     const std::string& error() const { return m_error; }
     bool atEnd() const { return m_pos >= m_data.size() && !m_pushed; }
 
@@ -46,14 +53,20 @@ public:
 
 private:
     bool readLine(std::string_view& line);
+    bool quickCodeLine(int& code);
     std::string_view decodeText(std::string_view raw);
 
     std::string_view m_data;
     std::size_t m_pos = 0;
     std::size_t m_line = 0;
     std::size_t m_tagLine = 0;
+    std::size_t m_tagOffset = 0;
     std::string m_error;
-    std::optional<Tag> m_pushed;
+    struct Pushed {
+        Tag tag;
+        std::size_t line, offset;
+    };
+    std::optional<Pushed> m_pushed;
     std::unique_ptr<CodePageDecoder> m_decoder;
     bool m_decodeEscapes = false;
     bool m_invalidText = false;

@@ -256,6 +256,18 @@ def xdict_content(e, ignore_handles):
     return entries
 
 
+# Attributes that name a table entry. Such names are case-insensitive in the format, and
+# writers differ in case: ezdxf's arrow blocks say "BYBLOCK" where its own linetype
+# table says "ByBlock", and a reader resolving the name writes back the table's case.
+SYMBOL_REFERENCES = {"layer", "linetype", "style", "dimstyle"}
+
+
+def fold_symbol_names(record):
+    for name in SYMBOL_REFERENCES & record.keys():
+        if isinstance(record[name], str):
+            record[name] = record[name].casefold()
+
+
 def entity_record(e, ignore_handles, ignore_owner=False):
     """Everything about one entity that a round trip has to keep."""
     attribs = plain(e.dxf.all_existing_dxf_attribs())
@@ -316,6 +328,8 @@ def compare_entity_lists(where, a, b, ignore_handles, ignore_owner=False):
         rb = entity_record(eb, ignore_handles, ignore_owner)
         fill_defaults(ra, rb, ea)
         fill_defaults(rb, ra, eb)
+        fold_symbol_names(ra)
+        fold_symbol_names(rb)
         out += diff_dicts(label, ra, rb)
         out += compare_entity_lists(
             label, sub_entities(ea), sub_entities(eb), ignore_handles, ignore_owner

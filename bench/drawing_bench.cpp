@@ -1,0 +1,250 @@
+// Reading a large library drawing and listing its blocks (names and preview icons), the
+// first thing the block library does with a drawing. Measured in the same run against
+// two references: ezdxf reading the same file and listing its block names, and reading
+// the file's bytes alone. The reader's peak memory is measured in a child process of
+// its own (this program run with --peak-child), so that nothing else the benchmark holds
+// counts, and is set against the file's size.
+//
+// The drawing is made by bench/make_library.py into the build folder when missing.
+
+#include "db/blocktable.h"
+#include "db/database.h"
+#include "dxf/filebytes.h"
+#include "dxf/textcodec.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kLibraryBlocks = 5000;
+constexpr int kLibraryMegabytes = 50;
+constexpr double kMegabyte = 1024.0 * 1024.0;
+const char* const kPython = "/usr/bin/python3";  // Debian's, which sees python3-ezdxf
+
+struct BlockEntry {
+    std::wstring name;
+    const std::vector<std::uint8_t>* icon;
+};
+
+// The user blocks of a drawing, as the block library lists them: no layouts, no
+// anonymous blocks, no external references.
+std::vector<BlockEntry> listBlocks(const AcDbDatabase& db) {
+    std::vector<BlockEntry> out;
+    const auto* table = AcDbBlockTable::cast(db.blockTableId().slot()->object);
+    out.reserve(table->recordIds().size());
+    for (AcDbObjectId id : table->recordIds()) {
+        const auto* rec = AcDbBlockTableRecord::cast(id.slot()->object);
+        if (!rec || rec->isLayout() || rec->isAnonymous() || rec->isFromExternalReference()) continue;
+        out.push_back({rec->name(), &rec->previewBytes()});
+    }
+    return out;
+}
+
+// Runs a program and waits for it; its exit status and resource use, or nullopt when it
+// could not be started.
+struct ChildResult {
+    int status = 0;
+    rusage usage{};
+};
+std::optional<ChildResult> runChild(const std::vector<std::string>& args, const char* stdoutPath = nullptr) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdoutPath) posix_spawn_file_actions_addopen(&actions, 1, stdoutPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return std::nullopt;
+    ChildResult result;
+    if (::wait4(pid, &result.status, 0, &result.usage) != pid) return std::nullopt;
+    return result;
+}
+
+bool exitedCleanly(const ChildResult& r) { return WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0; }
+
+// The library drawing, made once; empty when it cannot be made.
+const fs::path& libraryPath() {
+    static const fs::path path = [] {
+        const fs::path target = MARVOLT_BENCH_LIBRARY;
+        if (fs::exists(target)) return target;
+        const fs::path partial = target.string() + ".partial";
+        const auto made = runChild({kPython, std::string(MARVOLT_BENCH_DIR) + "/make_library.py", partial.string(),
+                                    "--blocks", std::to_string(kLibraryBlocks), "--min-mb",
+                                    std::to_string(kLibraryMegabytes)});
+        std::error_code ec;
+        if (!made || !exitedCleanly(*made)) return fs::path();
+        fs::rename(partial, target, ec);
+        return ec ? fs::path() : target;
+    }();
+    return path;
+}
+
+// What the run measured, for the closing summary.
+struct Figures {
+    double readListSeconds = 0, bytesSeconds = 0, mapSeconds = 0, ezdxfSeconds = 0;
+    double peakBytes = 0, fileBytes = 0;
+} g_figures;
+
+double fileMegabytes() { return static_cast<double>(fs::file_size(libraryPath())) / kMegabyte; }
+
+void BM_ReadBytes(benchmark::State& state) {
+    if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        std::string bytes;
+        if (!hostdxf::readFileBytes(libraryPath(), bytes)) return state.SkipWithError("the drawing cannot be read");
+        benchmark::DoNotOptimize(bytes.data());
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        total += took.count();
+    }
+    g_figures.bytesSeconds = total / static_cast<double>(state.iterations());
+    state.counters["file_MB"] = fileMegabytes();
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(libraryPath())));
+}
+
+// The floor under the reader: the file mapped as the reader maps it, every line found.
+// Reading into a buffer (above) costs more on a machine where fresh memory is dear.
+void BM_MapBytesAndFindLines(benchmark::State& state) {
+    if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto bytes = hostdxf::FileBytes::open(libraryPath());
+        if (!bytes) return state.SkipWithError("the drawing cannot be read");
+        const std::string_view text = bytes->view();
+        std::size_t lines = 0;
+        for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1)) ++lines;
+        benchmark::DoNotOptimize(lines);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        total += took.count();
+    }
+    g_figures.mapSeconds = total / static_cast<double>(state.iterations());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(libraryPath())));
+}
+
+// The database is destroyed outside the timed part: ezdxf's figure does not include
+// tearing its document down either.
+void BM_ReadAndListBlocks(benchmark::State& state) {
+    if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
+    const std::wstring path = libraryPath().wstring();
+    double total = 0;
+    std::size_t blocks = 0, iconBytes = 0;
+    for (auto _ : state) {
+        auto db = std::make_unique<AcDbDatabase>(false, true);
+        const auto start = std::chrono::steady_clock::now();
+        if (db->readDwgFile(path.c_str(), _SH_DENYNO) != Acad::eOk)
+            return state.SkipWithError(hostdxf::wideToUtf8(db->readReport().message).c_str());
+        const auto list = listBlocks(*db);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        total += took.count();
+        blocks = list.size();
+        iconBytes = 0;
+        for (const auto& entry : list) iconBytes += entry.icon->size();
+    }
+    if (blocks != kLibraryBlocks) return state.SkipWithError("the drawing does not list the blocks it holds");
+    g_figures.readListSeconds = total / static_cast<double>(state.iterations());
+    state.counters["blocks"] = static_cast<double>(blocks);
+    state.counters["icon_bytes"] = static_cast<double>(iconBytes);
+    state.counters["file_MB"] = fileMegabytes();
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(libraryPath())));
+}
+
+// ezdxf's own timing of readfile plus the listing, without the interpreter's start-up.
+void BM_EzdxfReadAndListBlocks(benchmark::State& state) {
+    if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
+    const fs::path out = libraryPath().string() + ".ezdxf.json";
+    for (auto _ : state) {
+        const auto run =
+            runChild({kPython, std::string(MARVOLT_BENCH_DIR) + "/ezdxf_list_blocks.py", libraryPath().string()},
+                     out.c_str());
+        if (!run || !exitedCleanly(*run)) return state.SkipWithError("ezdxf_list_blocks.py failed");
+        int blocks = 0;
+        double seconds = 0;
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(out.c_str(), "r"), &std::fclose);
+        if (!f || std::fscanf(f.get(), "{\"blocks\": %d, \"seconds\": %lf}", &blocks, &seconds) != 2)
+            return state.SkipWithError("ezdxf_list_blocks.py printed no figures");
+        if (blocks != kLibraryBlocks) return state.SkipWithError("ezdxf lists another number of blocks");
+        state.SetIterationTime(seconds);
+        g_figures.ezdxfSeconds = seconds;
+    }
+    if (g_figures.readListSeconds > 0) state.counters["x_ours_faster"] = g_figures.ezdxfSeconds / g_figures.readListSeconds;
+}
+
+// This program again, reading and listing and nothing else; the kernel's account of
+// the child's largest resident set is its peak.
+void BM_ReaderPeakMemory(benchmark::State& state) {
+    if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
+    for (auto _ : state) {
+        const auto run = runChild({"/proc/self/exe", "--peak-child", libraryPath().string()});
+        if (!run || !exitedCleanly(*run)) return state.SkipWithError("the reading child failed");
+        g_figures.peakBytes = static_cast<double>(run->usage.ru_maxrss) * 1024.0;  // kilobytes on Linux
+        state.SetIterationTime(0);
+    }
+    g_figures.fileBytes = static_cast<double>(fs::file_size(libraryPath()));
+    state.counters["peak_MB"] = g_figures.peakBytes / kMegabyte;
+    state.counters["file_MB"] = g_figures.fileBytes / kMegabyte;
+    state.counters["peak_per_file_size"] = g_figures.peakBytes / g_figures.fileBytes;
+}
+
+int peakChild(const char* path) {
+    AcDbDatabase db(false, true);
+    const std::wstring wide = hostdxf::utf8ToWide(path);
+    if (db.readDwgFile(wide.c_str(), _SH_DENYNO) != Acad::eOk) return 1;
+    return listBlocks(db).size() == kLibraryBlocks ? 0 : 1;
+}
+
+void printSummary() {
+    const auto& f = g_figures;
+    if (f.readListSeconds > 0 && f.ezdxfSeconds > 0)
+        std::printf("read+list %.3f s, ezdxf %.3f s: %.1fx faster (target 50x)\n", f.readListSeconds, f.ezdxfSeconds,
+                    f.ezdxfSeconds / f.readListSeconds);
+    if (f.readListSeconds > 0 && f.bytesSeconds > 0)
+        std::printf("reading the bytes alone into memory %.3f s: read+list takes %.1fx as long\n", f.bytesSeconds,
+                    f.readListSeconds / f.bytesSeconds);
+    if (f.readListSeconds > 0 && f.mapSeconds > 0)
+        std::printf("mapping the bytes and finding every line %.3f s: read+list takes %.1fx as long\n", f.mapSeconds,
+                    f.readListSeconds / f.mapSeconds);
+    if (f.peakBytes > 0)
+        std::printf("peak memory %.1f MB for a %.1f MB file: %.2fx its size (target at most 4x)\n",
+                    f.peakBytes / kMegabyte, f.fileBytes / kMegabyte, f.peakBytes / f.fileBytes);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadBytes)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapBytesAndFindLines)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndListBlocks)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EzdxfReadAndListBlocks)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReaderPeakMemory)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--peak-child") return peakChild(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary();
+    return 0;
+}
