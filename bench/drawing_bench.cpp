@@ -10,32 +10,24 @@
 #include "db/blocktable.h"
 #include "db/database.h"
 #include "dxf/filebytes.h"
+#include "benchsupport.h"
 #include "dxf/textcodec.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kLibraryBlocks = 5000;
-constexpr int kLibraryMegabytes = 50;
-constexpr double kMegabyte = 1024.0 * 1024.0;
-const char* const kPython = "/usr/bin/python3";  // Debian's, which sees python3-ezdxf
+using namespace bench;
 
 struct BlockEntry {
     std::wstring name;
@@ -54,47 +46,6 @@ std::vector<BlockEntry> listBlocks(const AcDbDatabase& db) {
         out.push_back({rec->name(), &rec->previewBytes()});
     }
     return out;
-}
-
-// Runs a program and waits for it; its exit status and resource use, or nullopt when it
-// could not be started.
-struct ChildResult {
-    int status = 0;
-    rusage usage{};
-};
-std::optional<ChildResult> runChild(const std::vector<std::string>& args, const char* stdoutPath = nullptr) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stdoutPath) posix_spawn_file_actions_addopen(&actions, 1, stdoutPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return std::nullopt;
-    ChildResult result;
-    if (::wait4(pid, &result.status, 0, &result.usage) != pid) return std::nullopt;
-    return result;
-}
-
-bool exitedCleanly(const ChildResult& r) { return WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0; }
-
-// The library drawing, made once; empty when it cannot be made.
-const fs::path& libraryPath() {
-    static const fs::path path = [] {
-        const fs::path target = MARVOLT_BENCH_LIBRARY;
-        if (fs::exists(target)) return target;
-        const fs::path partial = target.string() + ".partial";
-        const auto made = runChild({kPython, std::string(MARVOLT_BENCH_DIR) + "/make_library.py", partial.string(),
-                                    "--blocks", std::to_string(kLibraryBlocks), "--min-mb",
-                                    std::to_string(kLibraryMegabytes)});
-        std::error_code ec;
-        if (!made || !exitedCleanly(*made)) return fs::path();
-        fs::rename(partial, target, ec);
-        return ec ? fs::path() : target;
-    }();
-    return path;
 }
 
 // What the run measured, for the closing summary.
@@ -174,20 +125,12 @@ void BM_ReadAndListBlocks(benchmark::State& state) {
 // ezdxf's own timing of readfile plus the listing, without the interpreter's start-up.
 void BM_EzdxfReadAndListBlocks(benchmark::State& state) {
     if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
-    const fs::path out = libraryPath().string() + ".ezdxf.json";
     for (auto _ : state) {
-        const auto run =
-            runChild({kPython, std::string(MARVOLT_BENCH_DIR) + "/ezdxf_list_blocks.py", libraryPath().string()},
-                     out.c_str());
-        if (!run || !exitedCleanly(*run)) return state.SkipWithError("ezdxf_list_blocks.py failed");
-        int blocks = 0;
-        double seconds = 0;
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(out.c_str(), "r"), &std::fclose);
-        if (!f || std::fscanf(f.get(), "{\"blocks\": %d, \"seconds\": %lf}", &blocks, &seconds) != 2)
-            return state.SkipWithError("ezdxf_list_blocks.py printed no figures");
-        if (blocks != kLibraryBlocks) return state.SkipWithError("ezdxf lists another number of blocks");
-        state.SetIterationTime(seconds);
-        g_figures.ezdxfSeconds = seconds;
+        const auto listing = ezdxfListBlocks(libraryPath());
+        if (!listing) return state.SkipWithError("ezdxf_list_blocks.py failed");
+        if (listing->blocks != kLibraryBlocks) return state.SkipWithError("ezdxf lists another number of blocks");
+        state.SetIterationTime(listing->seconds);
+        g_figures.ezdxfSeconds = listing->seconds;
     }
     if (g_figures.readListSeconds > 0) state.counters["x_ours_faster"] = g_figures.ezdxfSeconds / g_figures.readListSeconds;
 }

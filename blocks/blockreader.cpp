@@ -3,6 +3,7 @@
 #include "frame/errorreport.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -22,7 +23,7 @@ void appendBlockInfo(AcDbObjectId recordId, BlockInfoArray& blocks) {
         BlockInfo info;
         info.name = name;
         record->getPreviewIcon(info.previewIcon);
-        blocks.append(info);
+        blocks.append(std::move(info));
         acutDelString(name);
     }
     record->close();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 // The host's growable array. A thin layer over std::vector with the host's names;
@@ -21,6 +22,10 @@ public:
     bool isEmpty() const { return m_items.empty(); }
     AcArray& append(const T& item) {
         m_items.push_back(item);
+        return *this;
+    }
+    AcArray& append(T&& item) {
+        m_items.push_back(std::move(item));
         return *this;
     }
     AcArray& append(const AcArray& other) {

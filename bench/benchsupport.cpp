@@ -1,0 +1,63 @@
+#include "benchsupport.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace bench {
+
+namespace fs = std::filesystem;
+
+const char* const kPython = "/usr/bin/python3";  // Debian's, which sees python3-ezdxf
+
+std::optional<ChildResult> runChild(const std::vector<std::string>& args, const char* stdoutPath) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdoutPath) posix_spawn_file_actions_addopen(&actions, 1, stdoutPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return std::nullopt;
+    ChildResult result;
+    if (::wait4(pid, &result.status, 0, &result.usage) != pid) return std::nullopt;
+    return result;
+}
+
+bool exitedCleanly(const ChildResult& r) { return WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0; }
+
+const fs::path& libraryPath() {
+    static const fs::path path = [] {
+        const fs::path target = MARVOLT_BENCH_LIBRARY;
+        if (fs::exists(target)) return target;
+        const fs::path partial = target.string() + ".partial";
+        const auto made = runChild({kPython, std::string(MARVOLT_BENCH_DIR) + "/make_library.py", partial.string(),
+                                    "--blocks", std::to_string(kLibraryBlocks), "--min-mb",
+                                    std::to_string(kLibraryMegabytes)});
+        std::error_code ec;
+        if (!made || !exitedCleanly(*made)) return fs::path();
+        fs::rename(partial, target, ec);
+        return ec ? fs::path() : target;
+    }();
+    return path;
+}
+
+std::optional<EzdxfListing> ezdxfListBlocks(const fs::path& drawing) {
+    const fs::path out = drawing.string() + ".ezdxf.json";
+    const auto run =
+        runChild({kPython, std::string(MARVOLT_BENCH_DIR) + "/ezdxf_list_blocks.py", drawing.string()}, out.c_str());
+    if (!run || !exitedCleanly(*run)) return std::nullopt;
+    EzdxfListing listing;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(out.c_str(), "r"), &std::fclose);
+    if (!f || std::fscanf(f.get(), "{\"blocks\": %d, \"seconds\": %lf}", &listing.blocks, &listing.seconds) != 2)
+        return std::nullopt;
+    return listing;
+}
+
+}  // namespace bench

@@ -1,0 +1,40 @@
+#pragma once
+
+// What the benchmark programs share: running a helper program, the generated library
+// drawing and ezdxf's reference timing.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace bench {
+
+constexpr int kLibraryBlocks = 5000;
+constexpr int kLibraryMegabytes = 50;
+constexpr double kMegabyte = 1024.0 * 1024.0;
+
+// A finished child program: its wait status and resource use.
+struct ChildResult {
+    int status = 0;
+    rusage usage{};
+};
+// Runs a program (standard output to stdoutPath when given) and waits for it; nullopt
+// when it could not be started.
+std::optional<ChildResult> runChild(const std::vector<std::string>& args, const char* stdoutPath = nullptr);
+bool exitedCleanly(const ChildResult& r);
+
+// The 5,000-block, 50 MB library drawing, made by make_library.py into the build folder
+// on first use; empty when it cannot be made.
+const std::filesystem::path& libraryPath();
+
+// ezdxf's own time for reading the drawing and listing its block names, without the
+// interpreter's start-up, and the number of blocks it listed; nullopt when it failed.
+struct EzdxfListing {
+    int blocks = 0;
+    double seconds = 0;
+};
+std::optional<EzdxfListing> ezdxfListBlocks(const std::filesystem::path& drawing);
+
+}  // namespace bench
