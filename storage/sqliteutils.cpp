@@ -176,6 +176,9 @@ bool SQliteUtils::setIconCacheRecords(const std::vector<BlockInfo>& records, std
         // Each opens its own connection while this one holds no lock yet.
         createIconCacheDateStampTable();
         createIconCacheTable(table);
+        // The table just replaced one whose key differs only in letter case; that key's
+        // stamp would vouch for records that are no longer its own.
+        db.exec(L"DELETE FROM CacheDateStamp WHERE name = ? COLLATE NOCASE AND name <> ?;", {table, table});
         insertInTransaction(db, withNames(L"insert into '%s' values (?, ?, ?);", {table}), records, bindBlockInfo);
         db.close();
         return true;

@@ -271,6 +271,16 @@ TEST_F(IconCacheStore, KeyDifferingOnlyInCaseReplacesTheTable) {
     EXPECT_EQ(tables(), (std::vector<std::wstring>{L"/lib/DOORdwg", L"CacheDateStamp", L"sqlite_sequence"}));
 }
 
+TEST_F(IconCacheStore, KeyDifferingOnlyInCaseDropsTheOtherKeysStamp) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"A", 1)}, L"/lib/Door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1700000000, L"/lib/Door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"C", 3)}, L"/lib/DOOR.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1800000000, L"/lib/DOOR.dwg"));
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"/lib/Door.dwg"), 0) << "Door's records are gone; so is its stamp";
+    EXPECT_EQ(SQliteUtils::getIconCacheDateRecord(L"/lib/DOOR.dwg"), 1800000000);
+    EXPECT_EQ(printed(), L"");
+}
+
 // The real sqlite3 program, run on a copy of SQL in a script file; answers what it
 // printed (UTF-8, list mode: columns separated by '|').
 std::string runSqlite3(const fs::path& db, const fs::path& script, const std::string& sql) {
