@@ -22,6 +22,8 @@ CASES = [
      'S:1: "@frobnicate" is not a file action (@open PATH or @save [PATH])'),
     ("drawing that cannot be opened", "@open /nonexistent/x.dwg\n", 4, "S:1: cannot open /nonexistent/x.dwg: The drawing /nonexistent/x.dwg does not exist."),
     ("escape is a cancel, not an error", "dimtoclayer\n^C\n", 0, ""),
+    ("the module's commands are gone once it is unloaded", "UNLOADMODULE\ntexttoclayer\n", 2,
+     'S:2: unknown command "texttoclayer"'),
 ]
 
 
