@@ -1,5 +1,7 @@
 #include "benchsupport.h"
 
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -58,6 +60,15 @@ std::optional<EzdxfListing> ezdxfListBlocks(const fs::path& drawing) {
     if (!f || std::fscanf(f.get(), "{\"blocks\": %d, \"seconds\": %lf}", &listing.blocks, &listing.seconds) != 2)
         return std::nullopt;
     return listing;
+}
+
+int runBenchmarks(int argc, char** argv, void (*printSummary)()) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary();
+    return 0;
 }
 
 }  // namespace bench

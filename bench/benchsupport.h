@@ -37,4 +37,7 @@ struct EzdxfListing {
 };
 std::optional<EzdxfListing> ezdxfListBlocks(const std::filesystem::path& drawing);
 
+// Runs the registered benchmarks, then prints the program's summary of its figures.
+int runBenchmarks(int argc, char** argv, void (*printSummary)());
+
 }  // namespace bench

@@ -161,10 +161,5 @@ BENCHMARK(BM_ReadBigBlockEntities)->UseManualTime()->Unit(benchmark::kMillisecon
 BENCHMARK(BM_DoInsertSubBlock)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    printSummary();
-    return 0;
+    return bench::runBenchmarks(argc, argv, printSummary);
 }

@@ -184,10 +184,5 @@ BENCHMARK(BM_ReaderPeakMemory)->UseManualTime()->Iterations(1)->Unit(benchmark::
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--peak-child") return peakChild(argv[2]);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    printSummary();
-    return 0;
+    return bench::runBenchmarks(argc, argv, printSummary);
 }
