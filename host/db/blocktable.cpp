@@ -6,7 +6,7 @@
 #include "text.h"
 
 #include <algorithm>
-#include <cwctype>
+#include "../rx/textcase.h"
 
 ACRX_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord, "BLOCK_RECORD")
 ACRX_DEFINE_MEMBERS(AcDbBlockTable, AcDbSymbolTable, "BLOCK_RECORD")
@@ -21,8 +21,7 @@ AcRxObject* AcDbBlockTableRecord::clone() const {
 }
 
 bool AcDbBlockTableRecord::isLayout() const {
-    std::wstring upper = name();
-    for (auto& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    const std::wstring upper = hostrx::upperCased(name());
     return upper.starts_with(L"*MODEL_SPACE") || upper.starts_with(L"*PAPER_SPACE");
 }
 

@@ -3,23 +3,15 @@
 #include "database.h"
 #include "idmapping.h"
 
-#include <cwctype>
+#include "../rx/textcase.h"
+
 
 ACRX_DEFINE_MEMBERS(AcDbDictionary, AcDbObject, "DICTIONARY")
 ACRX_DEFINE_MEMBERS(AcDbForeignObject, AcDbObject, "")
 
-namespace {
-bool sameKey(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i]))) return false;
-    return true;
-}
-}  // namespace
-
 const AcDbDictionary::Entry* AcDbDictionary::find(std::wstring_view name) const {
     for (const auto& e : m_entries)
-        if (sameKey(e.name, name) && !e.id.isErased()) return &e;
+        if (hostrx::equalsNoCase(e.name, name) && !e.id.isErased()) return &e;
     return nullptr;
 }
 
@@ -78,7 +70,7 @@ Acad::ErrorStatus AcDbDictionary::setAt(const ACHAR* name, AcDbObject* obj, AcDb
         obj->setOwnerId(objectId());
     }
     for (auto& e : m_entries)
-        if (sameKey(e.name, name)) {
+        if (hostrx::equalsNoCase(e.name, name)) {
             e = {name, id};
             return Acad::eOk;
         }
@@ -95,7 +87,7 @@ Acad::ErrorStatus AcDbDictionary::remove(const ACHAR* name, AcDbObjectId& remove
     removedId = AcDbObjectId();
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
-        if (sameKey(it->name, name)) {
+        if (hostrx::equalsNoCase(it->name, name)) {
             removedId = it->id;
             m_entries.erase(it);
             return Acad::eOk;

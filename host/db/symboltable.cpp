@@ -8,7 +8,7 @@
 #include "layertable.h"
 #include "textstyletable.h"
 
-#include <cwctype>
+#include "../rx/textcase.h"
 
 ACRX_DEFINE_MEMBERS(AcDbSymbolTableRecord, AcDbObject, "")
 ACRX_DEFINE_MEMBERS(AcDbSymbolTable, AcDbObject, "TABLE")
@@ -54,9 +54,7 @@ Acad::ErrorStatus AcDbSymbolTableRecord::setName(const ACHAR* name) {
 }
 
 std::wstring AcDbSymbolTable::key(std::wstring_view name) {
-    std::wstring k(name);
-    for (auto& c : k) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    return k;
+    return hostrx::upperCased(name);
 }
 
 void AcDbSymbolTable::reindex() {

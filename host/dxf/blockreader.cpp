@@ -4,7 +4,7 @@
 #include "../db/blocktable.h"
 #include "../db/foreignentity.h"
 
-#include <cwctype>
+#include "../rx/textcase.h"
 
 namespace hostdxf::reading {
 namespace {
@@ -13,8 +13,7 @@ namespace {
 // this host, "*Model_Space" and "*Paper_Space".
 std::wstring layoutBlockName(const std::string& version, const std::wstring& name) {
     if (version > "AC1009" || name.size() != 12 || name[0] != L'$') return name;
-    std::wstring upper = name;
-    for (auto& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    const std::wstring upper = hostrx::upperCased(name);
     if (upper == L"$MODEL_SPACE") return L"*Model_Space";
     if (upper == L"$PAPER_SPACE") return L"*Paper_Space";
     return name;

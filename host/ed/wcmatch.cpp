@@ -1,6 +1,7 @@
 #include "ed/wcmatch.h"
 
 #include "ed/adscodes.h"
+#include "rx/textcase.h"
 
 #include <cwctype>
 #include <string>
@@ -83,12 +84,6 @@ bool matchAlternatives(std::wstring_view s, std::wstring_view pattern) {
     return negate;
 }
 
-std::wstring upper(std::wstring_view s) {
-    std::wstring out(s);
-    for (wchar_t& c : out) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    return out;
-}
-
 }  // namespace
 
 int acutWcMatch(const ACHAR* string, const ACHAR* pattern) {
@@ -99,6 +94,6 @@ int acutWcMatch(const ACHAR* string, const ACHAR* pattern) {
 namespace hosted {
 bool wildcardMatchNoCase(const wchar_t* string, const wchar_t* pattern) {
     if (!string || !pattern) return false;
-    return matchAlternatives(upper(string), upper(pattern));
+    return matchAlternatives(hostrx::upperCased(string), hostrx::upperCased(pattern));
 }
 }  // namespace hosted

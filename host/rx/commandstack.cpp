@@ -1,17 +1,14 @@
 #include "rx/commandstack.h"
 
+#include "rx/textcase.h"
+
 #include <algorithm>
-#include <cwctype>
 
 ACRX_DEFINE_MEMBERS(AcEdCommandStack, AcRxObject, "")
 
 namespace {
 
-bool sameName(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towupper(static_cast<wint_t>(x)) == std::towupper(static_cast<wint_t>(y));
-           });
-}
+using hostrx::equalsNoCase;
 
 bool validName(const ACHAR* name) { return name && *name; }
 
@@ -34,7 +31,7 @@ Acad::ErrorStatus AcEdCommandStack::addCommand(const ACHAR* groupName, const ACH
 Acad::ErrorStatus AcEdCommandStack::removeCmd(const ACHAR* groupName, const ACHAR* globalName) {
     if (!groupName || !globalName) return Acad::eInvalidInput;
     const auto found = std::find_if(m_commands.begin(), m_commands.end(), [&](const auto& c) {
-        return sameName(c->groupName(), groupName) && sameName(c->globalName(), globalName);
+        return equalsNoCase(c->groupName(), groupName) && equalsNoCase(c->globalName(), globalName);
     });
     if (found == m_commands.end()) return Acad::eKeyNotFound;
     m_commands.erase(found);
@@ -43,21 +40,21 @@ Acad::ErrorStatus AcEdCommandStack::removeCmd(const ACHAR* groupName, const ACHA
 
 Acad::ErrorStatus AcEdCommandStack::removeGroup(const ACHAR* groupName) {
     if (!groupName) return Acad::eInvalidInput;
-    const auto removed = std::erase_if(m_commands, [&](const auto& c) { return sameName(c->groupName(), groupName); });
+    const auto removed = std::erase_if(m_commands, [&](const auto& c) { return equalsNoCase(c->groupName(), groupName); });
     return removed ? Acad::eOk : Acad::eKeyNotFound;
 }
 
 const AcEdCommand* AcEdCommandStack::lookupGlobalCmd(const ACHAR* globalName) const {
     if (!globalName) return nullptr;
     for (const auto& c : m_commands)
-        if (sameName(c->globalName(), globalName)) return c.get();
+        if (equalsNoCase(c->globalName(), globalName)) return c.get();
     return nullptr;
 }
 
 const AcEdCommand* AcEdCommandStack::lookupLocalCmd(const ACHAR* localName) const {
     if (!localName) return nullptr;
     for (const auto& c : m_commands)
-        if (sameName(c->localName(), localName)) return c.get();
+        if (equalsNoCase(c->localName(), localName)) return c.get();
     return nullptr;
 }
 
@@ -72,6 +69,6 @@ const AcEdCommand* AcEdCommandStack::lookupCmd(const ACHAR* typedName) const {
 std::vector<const AcEdCommand*> AcEdCommandStack::commandsOfGroup(const ACHAR* groupName) const {
     std::vector<const AcEdCommand*> out;
     for (const auto& c : m_commands)
-        if (groupName && sameName(c->groupName(), groupName)) out.push_back(c.get());
+        if (groupName && equalsNoCase(c->groupName(), groupName)) out.push_back(c.get());
     return out;
 }

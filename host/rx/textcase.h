@@ -1,0 +1,25 @@
+#pragma once
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+#include <string_view>
+
+// Names in a drawing and on the command line (symbols, dictionary keys, commands,
+// keywords) are the same without regard to letter case.
+namespace hostrx {
+
+inline wchar_t upperChar(wchar_t c) { return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))); }
+
+inline bool equalsNoCase(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return upperChar(x) == upperChar(y); });
+}
+
+inline std::wstring upperCased(std::wstring_view text) {
+    std::wstring out(text);
+    std::transform(out.begin(), out.end(), out.begin(), upperChar);
+    return out;
+}
+
+}  // namespace hostrx
