@@ -5,17 +5,10 @@
 #include "ed/commandrunner.h"
 #include "ed/editor.h"
 
-#include <cwctype>
 
 namespace hostapp {
 
 namespace {
-
-std::wstring trimmed(const std::wstring& s) {
-    const auto first = s.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) return L"";
-    return s.substr(first, s.find_last_not_of(L" \t") - first + 1);
-}
 
 std::wstring where(const hosted::InputSource& input, const hosted::InputLine& line) {
     return input.name() + L":" + std::to_wstring(line.number) + L": ";
@@ -25,7 +18,7 @@ std::wstring where(const hosted::InputSource& input, const hosted::InputLine& li
 int fileAction(const std::wstring& text, std::wstring& message) {
     const auto gap = text.find_first_of(L" \t");
     const std::wstring verb = text.substr(0, gap);
-    const std::wstring arg = gap == std::wstring::npos ? L"" : trimmed(text.substr(gap));
+    const std::wstring arg(gap == std::wstring::npos ? L"" : hosted::trimmed(std::wstring_view(text).substr(gap)));
     if (verb == L"@open" && !arg.empty()) return openDrawing(arg, message);
     if (verb == L"@save") return saveDrawing(arg, message);
     message = L"\"" + text + L"\" is not a file action (@open PATH or @save [PATH])";
@@ -68,7 +61,7 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
         const auto line = input.next();
         if (!line) break;
         commandLine.print(line->text);
-        const std::wstring text = trimmed(line->text);
+        const std::wstring text(hosted::trimmed(line->text));
         if (text.empty()) continue;
         if (hosted::Editor::isCancel(*line)) {
             commandLine.print(L"\n*Cancel*");

@@ -37,18 +37,14 @@ void Editor::fail(std::wstring message) {
     if (m_failure.empty()) m_failure = std::move(message);
 }
 
-namespace {
-
-std::wstring_view trim(std::wstring_view s) {
+std::wstring_view trimmed(std::wstring_view s) {
     while (!s.empty() && std::iswspace(static_cast<wint_t>(s.front()))) s.remove_prefix(1);
     while (!s.empty() && std::iswspace(static_cast<wint_t>(s.back()))) s.remove_suffix(1);
     return s;
 }
 
-}  // namespace
-
 std::optional<double> parseReal(std::wstring_view text) {
-    const std::wstring s(trim(text));
+    const std::wstring s(trimmed(text));
     if (s.empty()) return std::nullopt;
     wchar_t* end = nullptr;
     const double v = std::wcstod(s.c_str(), &end);

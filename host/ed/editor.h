@@ -41,6 +41,8 @@ private:
     std::wstring m_failure;
 };
 
+// The text without white space at either end.
+std::wstring_view trimmed(std::wstring_view text);
 // Reads "x,y" or "x,y,z" (blanks around the numbers allowed).
 std::optional<AcGePoint3d> parsePoint(std::wstring_view text);
 // Reads a whole number text as a real; nullopt when anything else is in it.

@@ -9,6 +9,7 @@
 #include "ed/editor.h"
 #include "ed/hittest.h"
 #include "ed/wcmatch.h"
+#include "rx/textcase.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -61,22 +62,12 @@ struct Chosen {
     }
 };
 
-std::wstring_view trimmed(std::wstring_view s) {
-    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.back()))) s.remove_suffix(1);
-    return s;
-}
-
-bool sameWord(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towupper(static_cast<wint_t>(x)) == std::towupper(static_cast<wint_t>(y));
-           });
-}
+using hosted::trimmed;
 
 // "W x1,y1 x2,y2" or "C x1,y1 x2,y2": the window and whether it is a crossing.
 std::optional<std::pair<AcDbExtents, bool>> parseWindow(std::wstring_view text) {
     if (text.size() < 2 || !std::iswspace(static_cast<wint_t>(text[1]))) return std::nullopt;
-    const wchar_t kind = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(text[0])));
+    const wchar_t kind = hostrx::upperChar(text[0]);
     if (kind != L'W' && kind != L'C') return std::nullopt;
     const std::wstring_view rest = trimmed(text.substr(2));
     const std::size_t gap = rest.find_first_of(L" \t");
@@ -94,7 +85,7 @@ std::optional<std::pair<AcDbExtents, bool>> parseWindow(std::wstring_view text) 
 // not a selection.
 std::optional<IdList> entitiesOfLine(std::wstring_view text) {
     const IdList all = currentSpaceEntities();
-    if (sameWord(text, L"ALL")) return all;
+    if (hostrx::equalsNoCase(text, L"ALL")) return all;
     IdList out;
     if (const auto window = parseWindow(text)) {
         for (AcDbObjectId id : all) {
@@ -181,7 +172,7 @@ int acedSSGet(const ACHAR* mode, const void* /*pt1*/, const void* /*pt2*/, const
     IdList ids;
     if (!mode) {
         if (const int rc = askForSelection(filter, ids); rc != RTNORM) return rc;
-    } else if (sameWord(mode, L"X") || sameWord(mode, L"_X")) {
+    } else if (hostrx::equalsNoCase(mode, L"X") || hostrx::equalsNoCase(mode, L"_X")) {
         for (AcDbObjectId id : currentSpaceEntities())
             if (hosted::passesFilter(*liveEntity(id), filter)) ids.push_back(id);
         if (ids.empty()) return RTERROR;
