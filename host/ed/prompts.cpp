@@ -1,6 +1,7 @@
 #include "ed/prompts.h"
 
 #include "ed/editor.h"
+#include "ed/pointinput.h"
 
 #include <cmath>
 #include <cwchar>
@@ -30,14 +31,14 @@ int request(const ACHAR* prompt, bool allowEmpty, const wchar_t* expected, Take&
 }  // namespace
 
 int acedGetPoint(const ads_point, const ACHAR* prompt, ads_point result) {
-    return request(prompt, true, L"a point (x,y or x,y,z)", [&](const InputLine& line) {
-        const auto p = hosted::parsePoint(line.text);
-        if (!p) return false;
-        result[0] = p->x;
-        result[1] = p->y;
-        result[2] = p->z;
-        return true;
-    });
+    AcGePoint3d point;
+    const int rc = hosted::askPoint(prompt, L"a point (x,y or x,y,z)", point);
+    if (rc == RTNORM) {
+        result[0] = point.x;
+        result[1] = point.y;
+        result[2] = point.z;
+    }
+    return rc;
 }
 
 int acedGetString(int cronly, const ACHAR* prompt, ACHAR* result) {
