@@ -29,7 +29,6 @@
 #include "ed/prompts.h"
 #include "ed/selection.h"
 #include "ed/userio.h"
-#include "ed/wideformat.h"
 #include "ge/line3d.h"
 #include "rx/adesk.h"
 #include "rx/appmsg.h"
