@@ -9,6 +9,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   sqlite3 libsqlite3-dev
   python3 python3-ezdxf              # the independent DXF peer of the interop tests
+  locales-all                        # number handling checked under comma-decimal locales
+  qt6-base-dev libgl-dev             # the window layer (Qt 6 Widgets)
+  fonts-wine fonts-dejavu-core       # Tahoma metrics for dialog templates, one fixed fallback
+  xvfb xdotool x11-apps              # the smoke test with real mouse clicks under Xvfb
 )
 
 sudo_cmd=()

@@ -1,0 +1,1 @@
+// The window framework lands here.

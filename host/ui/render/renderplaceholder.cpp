@@ -1,0 +1,1 @@
+// The renderer lands here.
