@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ge/point3d.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class AcDbDatabase;
+class AcDbEntity;
+
+namespace hostui {
+
+// The drawing view: the current space of one database drawn in plan on a dark
+// background. It owns its display list and rebuilds it on regen(); between regens it
+// only pans and zooms, painting what lies in the window.
+//
+// Mouse contract (what the main window's input relies on):
+// - a left press and release within a few pixels is a click: pointClicked;
+// - a left drag beyond that is a rectangle: rectangleDragged, corners in press/release
+//   order, so a caller tells window (left to right) from crossing (right to left);
+// - the middle button pans, the wheel zooms about the cursor; neither emits a click;
+// - every mouse move emits cursorMoved with the drawing point under the cursor.
+class DrawingView : public QWidget {
+    Q_OBJECT
+public:
+    explicit DrawingView(QWidget* parent = nullptr);
+    ~DrawingView() override;
+
+    // Not owned; nullptr shows an empty view.
+    void setDatabase(AcDbDatabase* db);
+    AcDbDatabase* database() const { return m_db; }
+    // Builds the display list again from the database, after a change.
+    void regen();
+    void zoomExtents();
+
+    AcGePoint3d toDrawing(QPointF pixel) const;
+    QPointF toPixel(const AcGePoint3d& point) const;
+    // Drawing units one pixel spans at the current zoom.
+    double unitsPerPixel() const { return m_unitsPerPixel; }
+
+    // Entities drawn over the drawing while a jig or a drag runs (not owned; they must
+    // outlive the call or be replaced first). An empty list clears them.
+    void setTransients(std::vector<const AcDbEntity*> entities);
+
+    // What the view shows, for scripts: the entities of the current space, and every
+    // text, MText, attribute and field as displayed.
+    int entityCount() const;
+    std::vector<std::wstring> displayedTexts() const;
+
+signals:
+    void cursorMoved(const AcGePoint3d& point);
+    void pointClicked(const AcGePoint3d& point);
+    void rectangleDragged(const AcGePoint3d& from, const AcGePoint3d& to);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    AcDbDatabase* m_db = nullptr;
+    // View centre in drawing units and the zoom.
+    AcGePoint3d m_center;
+    double m_unitsPerPixel = 1.0;
+    std::vector<const AcDbEntity*> m_transients;
+    QPoint m_pressPixel;
+    QPoint m_lastPixel;
+    Qt::MouseButton m_pressed = Qt::NoButton;
+    bool m_rubberBand = false;
+};
+
+}  // namespace hostui

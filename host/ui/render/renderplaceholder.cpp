@@ -1,1 +1,0 @@
-// The renderer lands here.
