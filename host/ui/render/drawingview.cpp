@@ -1,4 +1,4 @@
-#include "render/drawingview.h"
+#include "ui/render/drawingview.h"
 
 #include <QMouseEvent>
 #include <QPainter>
