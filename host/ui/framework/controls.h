@@ -1,0 +1,109 @@
+#pragma once
+
+#include "ui/framework/wnd.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hostui {
+
+// The tab control's widget: a framed panel with a strip of vertical tabs along its right
+// edge, or its left edge without TCS_RIGHT. Pages are the parent's business: they lie
+// over the panel as siblings, as on the platform.
+class TabControlWidget : public QWidget {
+public:
+    static constexpr int stripWidth = 22;
+
+    explicit TabControlWidget(QWidget* parent);
+    void setTabsOnRight(bool right);
+    bool tabsOnRight() const { return m_right; }
+    int insertItem(int index, const QString& text);
+    void removeAll();
+    int count() const { return static_cast<int>(m_items.size()); }
+    QString itemText(int index) const;
+    int current() const { return m_current; }
+    void setCurrent(int index);
+    void setFocusMark(int index);
+    // The tab's rectangle in this widget; empty for a bad index.
+    QRect tabRect(int index) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int tabAt(QPoint p) const;
+    void notifyParent(UINT code);
+
+    std::vector<QString> m_items;
+    int m_current = -1;
+    int m_focusMark = -1;
+    int m_pressed = -1;
+    bool m_right = true;
+};
+
+}  // namespace hostui
+
+class CTabCtrl : public CWnd {
+public:
+    struct TCITEM {};
+    int InsertItem(int index, LPCTSTR text);
+    BOOL DeleteAllItems();
+    int GetItemCount() const;
+    int GetCurSel() const;
+    int SetCurSel(int index);
+    void SetCurFocus(int index);
+    std::wstring itemText(int index) const;
+
+protected:
+    void styleChanged() override;
+
+private:
+    hostui::TabControlWidget* tabs() const;
+};
+
+class CStatic : public CWnd {};
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const;
+    void SetCheck(int check);
+};
+
+class CEdit : public CWnd {
+public:
+    void SetSel(int start, int end);
+    void LimitText(int chars);
+};
+
+// The host's edits. A string edit takes any text; a numeric and an angle edit rewrite
+// what was typed in the host's number form when the focus leaves them, and keep the
+// last good text when what was typed is no number.
+class CAcUiStringEdit : public CEdit {};
+
+class CAcUiNumericEdit : public CEdit {
+public:
+    void SetRange(double low, double high);
+    // Normalises the text now, as leaving the edit does.
+    BOOL Convert();
+    BOOL GetValue(double& value) const;
+    void SetValue(double value);
+
+protected:
+    void styleChanged() override;
+
+private:
+    std::optional<double> m_low, m_high;
+};
+
+class CAcUiAngleEdit : public CAcUiNumericEdit {};
+
+namespace hostui {
+// The host's number form for edits: shortest round-trip decimal, "." as separator.
+std::wstring formatNumber(double value);
+std::optional<double> parseNumber(const std::wstring& text);
+}  // namespace hostui

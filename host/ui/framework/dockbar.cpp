@@ -1,0 +1,221 @@
+#include "ui/framework/dockbar.h"
+
+#include "ui/framework/frame.h"
+#include "ui/framework/settings.h"
+
+#include <QDockWidget>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QToolButton>
+
+namespace {
+
+// The docked bar's title: its name and the close control. A press passes on to the
+// bar's window and then to the dock (which drags it); a double-click goes to the bar's
+// window only, so the bar decides what it means.
+class BarTitle : public QWidget {
+public:
+    BarTitle(const QString& title, QDockWidget* dock) : QWidget(dock), m_dock(dock) {
+        auto* row = new QHBoxLayout(this);
+        row->setContentsMargins(3, 1, 1, 1);
+        row->setSpacing(2);
+        auto* label = new QLabel(title, this);
+        label->setMinimumWidth(0);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        auto* close = new QToolButton(this);
+        close->setObjectName("close");
+        close->setText(QString::fromUtf8("\u00D7"));
+        close->setAutoRaise(true);
+        close->setFixedSize(16, 16);
+        row->addWidget(label, 1);
+        row->addWidget(close);
+        QObject::connect(close, &QToolButton::clicked, dock, &QDockWidget::close);
+        setMinimumWidth(0);
+    }
+    QSize minimumSizeHint() const override { return {0, 18}; }
+    QSize sizeHint() const override { return {60, 18}; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (CWnd* bar = barWindow(); bar && event->button() == Qt::LeftButton)
+            bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        event->ignore();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (CWnd* bar = barWindow(); bar && event->button() == Qt::LeftButton)
+            bar->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+        event->accept();
+    }
+
+private:
+    CWnd* barWindow() const { return CWnd::FromHandle(m_dock->widget()); }
+    QDockWidget* m_dock;
+};
+
+// The bar's window: a resize tells the bar SizeChanged before WM_SIZE reaches it.
+class BarWindow : public hostui::WindowWidget {
+public:
+    BarWindow(CAdUiDockControlBar* bar, QWidget* parent) : WindowWidget(bar, parent), m_bar(bar) {}
+    QSize minimumSizeHint() const override { return {0, 0}; }
+    void release() {
+        m_bar = nullptr;
+        WindowWidget::release();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        if (m_bar) {
+            CRect rect(0, 0, event->size().width(), event->size().height());
+            m_bar->SizeChanged(&rect, m_bar->IsFloating(), 0);
+        }
+        WindowWidget::resizeEvent(event);
+    }
+
+private:
+    CAdUiDockControlBar* m_bar;
+};
+
+QString areaName(QDockWidget* dock) {
+    if (dock->isFloating()) return "float";
+    auto* main = qobject_cast<QMainWindow*>(dock->parentWidget());
+    return main && main->dockWidgetArea(dock) == Qt::RightDockWidgetArea ? "right" : "left";
+}
+
+}  // namespace
+
+CAdUiDockControlBar::CAdUiDockControlBar() = default;
+
+CAdUiDockControlBar::~CAdUiDockControlBar() {
+    if (CFrameWnd* frame = acedGetAcadFrame()) frame->removeBar(this);
+    if (auto* w = dynamic_cast<BarWindow*>(widget())) w->release();
+    if (m_dock) {
+        saveState();
+        delete m_dock.data();
+    }
+}
+
+BOOL CAdUiDockControlBar::Create(LPCTSTR, LPCTSTR title, DWORD style, const RECT& rect, CWnd* parent, UINT) {
+    auto* main = parent ? qobject_cast<QMainWindow*>(parent->widget()) : nullptr;
+    if (!main || m_dock) return FALSE;
+    const QString name = QString::fromWCharArray(title ? title : L"");
+    auto* dock = new QDockWidget(name, main);
+    dock->setObjectName("bar:" + name);
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                      QDockWidget::DockWidgetFloatable);
+    dock->setTitleBarWidget(new BarTitle(name, dock));
+    auto* window = new BarWindow(this, dock);
+    window->resize(rect.Width(), rect.Height());
+    dock->setWidget(window);
+    dock->hide();
+    m_dock = dock;
+    attachWidget(window, false);
+    setStyleBits(style);
+    QObject::connect(dock, &QDockWidget::topLevelChanged, dock, [this] {
+        saveState();
+        if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
+    });
+    QObject::connect(dock, &QDockWidget::dockLocationChanged, dock, [this] { saveState(); });
+    if (!sendCreate(title)) {
+        attachWidget(nullptr, false);
+        delete dock;
+        return FALSE;
+    }
+    if (CFrameWnd* frame = acedGetAcadFrame()) frame->addBar(this);
+    return TRUE;
+}
+
+void CAdUiDockControlBar::SetToolID(const GUID* id) {
+    if (!id) return;
+    m_toolKey = QString::asprintf("{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", id->Data1, id->Data2,
+                                  id->Data3, id->Data4[0], id->Data4[1], id->Data4[2], id->Data4[3], id->Data4[4],
+                                  id->Data4[5], id->Data4[6], id->Data4[7]);
+}
+
+void CAdUiDockControlBar::EnableDocking(DWORD sides) {
+    m_dockingSides = sides;
+    if (!m_dock) return;
+    Qt::DockWidgetAreas areas;
+    if (sides & CBRS_ALIGN_LEFT) areas |= Qt::LeftDockWidgetArea;
+    if (sides & CBRS_ALIGN_RIGHT) areas |= Qt::RightDockWidgetArea;
+    if (sides & CBRS_ALIGN_TOP) areas |= Qt::TopDockWidgetArea;
+    if (sides & CBRS_ALIGN_BOTTOM) areas |= Qt::BottomDockWidgetArea;
+    m_dock->setAllowedAreas(areas);
+}
+
+BOOL CAdUiDockControlBar::RestoreControlBar(UINT dockBarId, CRect*) {
+    if (!m_dock) return FALSE;
+    const QString key = "bars/" + m_toolKey + "/";
+    const QString area = m_toolKey.isEmpty() ? QString() : hostui::setting(key + "area").toString();
+    const bool right = area == "right" || (area.isEmpty() && dockBarId == AFX_IDW_DOCKBAR_RIGHT);
+    placeAt(right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea);
+    const int width = hostui::setting(key + "width").toInt();
+    auto* main = qobject_cast<QMainWindow*>(m_dock->parentWidget());
+    if (main && width > 0) main->resizeDocks({m_dock.data()}, {width}, Qt::Horizontal);
+    if (area == "float") {
+        m_dock->setFloating(true);
+        const QRect geometry = hostui::setting(key + "floating").toRect();
+        if (geometry.isValid()) m_dock->setGeometry(geometry);
+    }
+    return TRUE;
+}
+
+BOOL CAdUiDockControlBar::IsFloating() const { return m_dock && m_dock->isFloating() ? TRUE : FALSE; }
+
+CSize CAdUiDockControlBar::CalcDynamicLayout(int, DWORD) {
+    if (!m_dock) return {};
+    return {m_dock->width(), m_dock->height()};
+}
+
+void CAdUiDockControlBar::SizeChanged(CRect*, BOOL, int) {}
+
+void CAdUiDockControlBar::placeAt(Qt::DockWidgetArea area) {
+    auto* main = m_dock ? qobject_cast<QMainWindow*>(m_dock->parentWidget()) : nullptr;
+    if (!main) return;
+    const bool wasVisible = m_dock->isVisible();
+    if (m_dock->isFloating()) m_dock->setFloating(false);
+    main->addDockWidget(area, m_dock.data(), Qt::Vertical);
+    m_dock->setVisible(wasVisible);
+    main->layout()->activate();
+}
+
+void CAdUiDockControlBar::setFloatingBar(bool floating) {
+    if (m_dock) m_dock->setFloating(floating);
+}
+
+void CAdUiDockControlBar::dragEdgeTo(int width) {
+    auto* main = m_dock ? qobject_cast<QMainWindow*>(m_dock->parentWidget()) : nullptr;
+    if (!main || !widget()) return;
+    MSG held{widget(), WM_MOUSEMOVE, MK_LBUTTON, 0};
+    PreTranslateMessage(&held);
+    if (m_dock->isFloating()) m_dock->resize(width, m_dock->height());
+    else main->resizeDocks({m_dock.data()}, {width}, Qt::Horizontal);
+    main->layout()->activate();
+    if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
+    MSG released{widget(), WM_MOUSEMOVE, 0, 0};
+    PreTranslateMessage(&released);
+}
+
+void CAdUiDockControlBar::notifySized() {
+    QWidget* w = widget();
+    if (!w) return;
+    CRect rect(0, 0, w->width(), w->height());
+    SizeChanged(&rect, IsFloating(), 0);
+    SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width(), w->height()));
+    saveState();
+}
+
+void CAdUiDockControlBar::saveState() const {
+    if (!m_dock || m_toolKey.isEmpty()) return;
+    const QString key = "bars/" + m_toolKey + "/";
+    hostui::setSetting(key + "area", areaName(m_dock.data()));
+    if (m_dock->isFloating()) hostui::setSetting(key + "floating", m_dock->geometry());
+    else hostui::setSetting(key + "width", m_dock->width());
+}
+
+LPCTSTR AfxRegisterWndClass(UINT, void*, void*, void*) { return L"HostBarWindow"; }
+
+void* LoadCursor(void*, const wchar_t*) { return nullptr; }

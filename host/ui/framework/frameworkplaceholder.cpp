@@ -1,1 +1,0 @@
-// The window framework lands here.

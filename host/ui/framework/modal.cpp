@@ -1,0 +1,97 @@
+#include "ui/framework/modal.h"
+
+#include "ui/framework/dialog.h"
+#include "ui/framework/frame.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace hostui {
+
+namespace {
+
+// "Drawing files|*.DWG||" to Qt's "Drawing files (*.DWG)".
+QString qtFilter(const std::wstring& filter) {
+    const QStringList parts = QString::fromStdWString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        if (!parts[i].isEmpty()) out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return out.join(";;");
+}
+
+// A person answers on the desktop.
+class DesktopDriver : public ModalDriver {
+public:
+    void runDialog(CAdUiBaseDialog& dialog) override {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (dialog.hasEnded() || !dialog.widget()) loop.quit();
+        });
+        poll.start(20);
+        if (!dialog.hasEnded()) loop.exec(QEventLoop::DialogExec);
+    }
+
+    int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromStdWString(caption), QString::fromStdWString(text),
+                        QMessageBox::NoButton, modalParent());
+        switch (type & 0xF) {
+            case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+            case MB_YESNOCANCEL:
+                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+                break;
+            case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+            default: box.setStandardButtons(QMessageBox::Ok); break;
+        }
+        switch (box.exec()) {
+            case QMessageBox::Yes: return IDYES;
+            case QMessageBox::No: return IDNO;
+            case QMessageBox::Cancel: return IDCANCEL;
+            default: return (type & 0xF) == MB_OKCANCEL || (type & 0xF) == MB_OK ? IDOK : IDCANCEL;
+        }
+    }
+
+    std::optional<std::wstring> chooseFile(const FileRequest& r) override {
+        const QString title = QString::fromStdWString(r.title);
+        const QString initial = QString::fromStdWString(r.initialPath);
+        const QString path = r.open ? QFileDialog::getOpenFileName(modalParent(), title, initial, qtFilter(r.filter))
+                                    : QFileDialog::getSaveFileName(modalParent(), title, initial, qtFilter(r.filter));
+        if (path.isEmpty()) return std::nullopt;
+        return path.toStdWString();
+    }
+};
+
+ModalDriver*& current() {
+    static ModalDriver* driver = nullptr;
+    return driver;
+}
+
+}  // namespace
+
+ModalDriver& modalDriver() {
+    static DesktopDriver desktop;
+    return current() ? *current() : desktop;
+}
+
+void setModalDriver(ModalDriver* driver) { current() = driver; }
+
+const wchar_t* applicationName() { return L"Marvolt Host"; }
+
+QWidget* modalParent() {
+    if (QWidget* main = mainFrameWidget()) return main;
+    return QApplication::activeWindow();
+}
+
+}  // namespace hostui
+
+int MessageBoxW(HWND, LPCTSTR text, LPCTSTR caption, UINT type) {
+    return hostui::modalDriver().messageBox(caption ? caption : L"Error", text ? text : L"", type);
+}
+
+int AfxMessageBox(LPCTSTR text, UINT type) {
+    return hostui::modalDriver().messageBox(hostui::applicationName(), text ? text : L"", type);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ui/framework/wintypes.h"
+
+#include <optional>
+#include <string>
+
+class CAdUiBaseDialog;
+
+namespace hostui {
+
+struct FileRequest {
+    std::wstring title;
+    std::wstring filter;      // "Drawing files|*.DWG||" form
+    std::wstring defaultExtension;
+    std::wstring initialPath;
+    bool open = true;
+};
+
+// Runs the modal windows: message boxes, file dialogs and modal dialogs. On a desktop
+// a person answers them; in a script the script's next lines do. Every call returns
+// once the window has its answer.
+class ModalDriver {
+public:
+    virtual ~ModalDriver() = default;
+    // The dialog is shown; runs until it has ended (EndDialog).
+    virtual void runDialog(CAdUiBaseDialog& dialog) = 0;
+    // Answers IDOK, IDCANCEL, IDYES or IDNO.
+    virtual int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) = 0;
+    // The chosen path, or nullopt when cancelled.
+    virtual std::optional<std::wstring> chooseFile(const FileRequest& request) = 0;
+};
+
+// The driver in use: the desktop driver unless a script driver was set. Not owned.
+ModalDriver& modalDriver();
+void setModalDriver(ModalDriver* driver);
+
+// The host application's name, the caption of its alerts and message boxes.
+const wchar_t* applicationName();
+
+// Parent for modal windows: the main window when there is one.
+QWidget* modalParent();
+
+}  // namespace hostui
+
+int MessageBoxW(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type);
+int AfxMessageBox(LPCTSTR text, UINT type = MB_OK);

@@ -1,0 +1,328 @@
+#include "ui/framework/wnd.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QVariant>
+
+#include <cwchar>
+
+namespace {
+
+const char* const kOwnerProperty = "hostui.cwnd";
+const char* const kIdProperty = "hostui.ctrlid";
+
+LPARAM pointParam(const QPointF& p) { return MAKELPARAM(static_cast<int>(p.x()), static_cast<int>(p.y())); }
+
+CPoint pointOf(LPARAM l) {
+    return {static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(l))),
+            static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(l)))};
+}
+
+}  // namespace
+
+// --- CFont ---
+
+BOOL CFont::CreateFontIndirect(const LOGFONT* font) {
+    if (!font) return FALSE;
+    QFont f(QString::fromWCharArray(font->lfFaceName));
+    if (font->lfHeight != 0) f.setPixelSize(std::abs(font->lfHeight));
+    f.setWeight(font->lfWeight >= 700 ? QFont::Bold : QFont::Normal);
+    f.setItalic(font->lfItalic);
+    f.setUnderline(font->lfUnderline);
+    m_font = std::make_unique<QFont>(f);
+    return TRUE;
+}
+
+BOOL CFont::GetLogFont(LOGFONT* font) const {
+    if (!font || !m_font) return FALSE;
+    *font = LOGFONT{};
+    font->lfHeight = -m_font->pixelSize();
+    font->lfWeight = m_font->bold() ? 700 : 400;
+    font->lfItalic = m_font->italic();
+    font->lfUnderline = m_font->underline();
+    const std::wstring face = m_font->family().toStdWString();
+    std::wcsncpy(font->lfFaceName, face.c_str(), std::size(font->lfFaceName) - 1);
+    return TRUE;
+}
+
+BOOL CFont::DeleteObject() {
+    const bool had = static_cast<bool>(m_font);
+    m_font.reset();
+    return had ? TRUE : FALSE;
+}
+
+// --- WindowWidget ---
+
+namespace hostui {
+
+WPARAM keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    WPARAM keys = 0;
+    if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) keys |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton) keys |= MK_MBUTTON;
+    if (modifiers & Qt::ShiftModifier) keys |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier) keys |= MK_CONTROL;
+    return keys;
+}
+
+WindowWidget::WindowWidget(CWnd* owner, QWidget* parent) : QWidget(parent), m_owner(owner) {
+    setMouseTracking(true);
+}
+
+WindowWidget::~WindowWidget() = default;
+
+void WindowWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_owner)
+        m_owner->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(event->size().width(), event->size().height()));
+}
+
+void WindowWidget::mousePressEvent(QMouseEvent* event) {
+    if (!m_owner) return;
+    const WPARAM keys = keyState(event->buttons(), event->modifiers());
+    if (event->button() == Qt::LeftButton) m_owner->SendMessage(WM_LBUTTONDOWN, keys, pointParam(event->position()));
+    else if (event->button() == Qt::RightButton) m_owner->SendMessage(WM_RBUTTONDOWN, keys, pointParam(event->position()));
+}
+
+void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_owner) return;
+    const WPARAM keys = keyState(event->buttons(), event->modifiers());
+    if (event->button() == Qt::LeftButton) m_owner->SendMessage(WM_LBUTTONUP, keys, pointParam(event->position()));
+    else if (event->button() == Qt::RightButton) m_owner->SendMessage(WM_RBUTTONUP, keys, pointParam(event->position()));
+}
+
+void WindowWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!m_owner || event->button() != Qt::LeftButton) return;
+    m_owner->SendMessage(WM_LBUTTONDBLCLK, keyState(event->buttons(), event->modifiers()), pointParam(event->position()));
+}
+
+void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_owner) return;
+    MSG msg{this, WM_MOUSEMOVE, keyState(event->buttons(), event->modifiers()), pointParam(event->position())};
+    if (m_owner->PreTranslateMessage(&msg)) return;
+    m_owner->SendMessage(msg.message, msg.wParam, msg.lParam);
+}
+
+}  // namespace hostui
+
+// --- CWnd ---
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+    QWidget* w = m_widget.data();
+    if (!w) return;
+    if (auto* ww = dynamic_cast<hostui::WindowWidget*>(w)) ww->release();
+    if (CWnd::FromHandle(w) == this) w->setProperty(kOwnerProperty, QVariant());
+    if (m_owned) delete w;
+}
+
+CWnd* CWnd::FromHandle(HWND widget) {
+    if (!widget) return nullptr;
+    return static_cast<CWnd*>(widget->property(kOwnerProperty).value<void*>());
+}
+
+void CWnd::attachWidget(QWidget* widget, bool owned) {
+    m_widget = widget;
+    m_owned = owned;
+    if (widget) widget->setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(this)));
+}
+
+void CWnd::setControlId(int id) {
+    if (m_widget) m_widget->setProperty(kIdProperty, id);
+}
+
+bool CWnd::sendCreate(LPCTSTR name) {
+    CREATESTRUCT cs;
+    if (m_widget) {
+        cs.x = m_widget->x();
+        cs.y = m_widget->y();
+        cs.cx = m_widget->width();
+        cs.cy = m_widget->height();
+    }
+    cs.lpszName = name;
+    return SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return WindowProc(message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!m_widget) return FALSE;
+    QPointer<QWidget> target = m_widget;
+    QTimer::singleShot(0, m_widget.data(), [target, message, wParam, lParam] {
+        if (CWnd* wnd = CWnd::FromHandle(target.data())) wnd->SendMessage(message, wParam, lParam);
+    });
+    return TRUE;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_SIZE:
+            OnSize(static_cast<UINT>(wParam), static_cast<int>(LOWORD(static_cast<std::uintptr_t>(lParam))),
+                   static_cast<int>(HIWORD(static_cast<std::uintptr_t>(lParam))));
+            return 0;
+        case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), pointOf(lParam)); return 0;
+        case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wParam), pointOf(lParam)); return 0;
+        case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), pointOf(lParam)); return 0;
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            return OnNotify(wParam, lParam, &result) ? result : DefWindowProc(message, wParam, lParam);
+        }
+        case WM_COMMAND: return OnCommand(wParam, lParam) ? 0 : DefWindowProc(message, wParam, lParam);
+        default: return DefWindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) { return 0; }
+
+int CWnd::OnCreate(LPCREATESTRUCT) { return 0; }
+void CWnd::OnSize(UINT, int, int) {}
+void CWnd::OnLButtonDown(UINT, CPoint) {}
+void CWnd::OnLButtonDblClk(UINT, CPoint) {}
+void CWnd::OnMouseMove(UINT, CPoint) {}
+BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
+BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
+
+void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
+    if (!m_widget) return;
+    m_widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+    if (repaint) m_widget->update();
+}
+
+void CWnd::MoveWindow(const CRect& rect, BOOL repaint) { MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint); }
+
+BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
+    if (!m_widget) return FALSE;
+    if (!(flags & SWP_NOMOVE)) m_widget->move(x, y);
+    if (!(flags & SWP_NOSIZE)) m_widget->resize(std::max(0, cx), std::max(0, cy));
+    if (!(flags & SWP_NOZORDER) && insertAfter == nullptr) m_widget->raise();
+    if (flags & SWP_SHOWWINDOW) m_widget->show();
+    if (!(flags & SWP_NOREDRAW)) m_widget->update();
+    return TRUE;
+}
+
+void CWnd::GetWindowRect(CRect* rect) const {
+    if (!rect) return;
+    if (!m_widget) {
+        *rect = CRect();
+        return;
+    }
+    // A bar's window reports the outer size of its dock, title included, as the
+    // platform's bar window does.
+    const QWidget* outer = qobject_cast<QDockWidget*>(m_widget->parentWidget()) ? m_widget->parentWidget() : m_widget.data();
+    const QPoint topLeft = outer->mapToGlobal(QPoint(0, 0));
+    const QSize size = outer->isWindow() ? outer->frameGeometry().size() : outer->size();
+    *rect = CRect(topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height());
+}
+
+void CWnd::GetClientRect(CRect* rect) const {
+    if (!rect) return;
+    *rect = m_widget ? CRect(0, 0, m_widget->width(), m_widget->height()) : CRect();
+}
+
+BOOL CWnd::ShowWindow(int command) {
+    if (!m_widget) return FALSE;
+    const bool was = m_widget->isVisible();
+    m_widget->setVisible(command != SW_HIDE);
+    return was ? TRUE : FALSE;
+}
+
+BOOL CWnd::IsWindowVisible() const { return m_widget && m_widget->isVisible() ? TRUE : FALSE; }
+
+BOOL CWnd::EnableWindow(BOOL enable) {
+    if (!m_widget) return FALSE;
+    const bool was = !m_widget->isEnabled();
+    m_widget->setEnabled(enable != FALSE);
+    return was ? TRUE : FALSE;
+}
+
+BOOL CWnd::IsWindowEnabled() const { return m_widget && m_widget->isEnabled() ? TRUE : FALSE; }
+
+void CWnd::Invalidate(BOOL) {
+    if (m_widget) m_widget->update();
+}
+
+void CWnd::UpdateWindow() {
+    if (m_widget) m_widget->repaint();
+}
+
+CWnd* CWnd::SetFocus() {
+    CWnd* previous = FromHandle(QApplication::focusWidget());
+    if (m_widget) m_widget->setFocus(Qt::OtherFocusReason);
+    return previous;
+}
+
+BOOL CWnd::DestroyWindow() {
+    if (!m_widget) return FALSE;
+    SendMessage(WM_DESTROY);
+    QWidget* w = m_widget.data();
+    if (auto* ww = dynamic_cast<hostui::WindowWidget*>(w)) ww->release();
+    m_widget = nullptr;
+    delete w;
+    return TRUE;
+}
+
+CWnd* CWnd::GetParent() const {
+    for (QWidget* p = m_widget ? m_widget->parentWidget() : nullptr; p; p = p->parentWidget())
+        if (CWnd* wnd = FromHandle(p)) return wnd;
+    return nullptr;
+}
+
+CWnd* CWnd::GetDlgItem(int id) const {
+    if (!m_widget) return nullptr;
+    for (QWidget* child : m_widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QVariant v = child->property(kIdProperty);
+        if (v.isValid() && v.toInt() == id) return FromHandle(child);
+    }
+    return nullptr;
+}
+
+int CWnd::GetDlgCtrlID() const {
+    const QVariant v = m_widget ? m_widget->property(kIdProperty) : QVariant();
+    return v.isValid() ? v.toInt() : 0;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    CWnd* existing = parent ? parent->GetDlgItem(static_cast<int>(id)) : nullptr;
+    if (!existing || existing == this) return existing ? TRUE : FALSE;
+    m_style = existing->GetStyle();
+    m_font = existing->GetFont();
+    attachWidget(existing->widget(), false);
+    styleChanged();
+    return TRUE;
+}
+
+void CWnd::SetFont(CFont* font, BOOL redraw) {
+    m_font = font;
+    if (m_widget && font && font->font()) m_widget->setFont(*font->font());
+    fontChanged();
+    if (redraw && m_widget) m_widget->update();
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
+    const DWORD before = m_style;
+    m_style = (m_style & ~remove) | add;
+    if (m_style != before) styleChanged();
+    return m_style != before ? TRUE : FALSE;
+}
+
+void CWnd::SetWindowText(LPCTSTR text) {
+    if (!m_widget) return;
+    const QString t = QString::fromWCharArray(text ? text : L"");
+    if (!m_widget->setProperty("text", t)) m_widget->setWindowTitle(t);
+}
+
+std::wstring CWnd::windowText() const {
+    if (!m_widget) return {};
+    const QVariant v = m_widget->property("text");
+    return (v.isValid() ? v.toString() : m_widget->windowTitle()).toStdWString();
+}

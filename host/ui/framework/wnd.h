@@ -1,0 +1,142 @@
+#pragma once
+
+#include "ui/framework/wintypes.h"
+
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class CWnd;
+
+// A font object of the window system: owns one description until replaced.
+class CFont {
+public:
+    CFont() = default;
+    BOOL CreateFontIndirect(const LOGFONT* font);
+    BOOL GetLogFont(LOGFONT* font) const;
+    BOOL DeleteObject();
+    bool isEmpty() const { return !m_font; }
+    const QFont* font() const { return m_font.get(); }
+    void set(const QFont& font) { m_font = std::make_unique<QFont>(font); }
+
+private:
+    std::unique_ptr<QFont> m_font;
+};
+
+namespace hostui {
+
+// The Qt widget that stands for a window of the window framework: it turns Qt's events
+// into the window messages its CWnd handles. Mouse moves pass the CWnd's pre-translation
+// first, as the platform's message loop does.
+class WindowWidget : public QWidget {
+public:
+    explicit WindowWidget(CWnd* owner, QWidget* parent = nullptr);
+    ~WindowWidget() override;
+    void release() { m_owner = nullptr; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    CWnd* m_owner;
+};
+
+// The window-message key state of a Qt mouse event.
+WPARAM keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+}  // namespace hostui
+
+// A window: the framework's object for one widget, answering window messages through
+// WindowProc. A CWnd that made its widget destroys it with itself; a CWnd attached to a
+// control of a dialog leaves it to the dialog. Widgets destroyed by Qt (with their
+// parent) leave the CWnd without a window, which it survives.
+class CWnd {
+public:
+    CWnd();
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND GetSafeHwnd() const { return m_widget.data(); }
+    static CWnd* FromHandle(HWND widget);
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Queued: handled once the event loop runs again.
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    virtual BOOL PreTranslateMessage(MSG* message);
+
+    // Geometry in the parent's client coordinates (screen for top-level windows).
+    void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
+    void MoveWindow(const CRect& rect, BOOL repaint = TRUE);
+    BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
+    void GetWindowRect(CRect* rect) const;  // screen coordinates
+    void GetClientRect(CRect* rect) const;
+    BOOL ShowWindow(int command);
+    BOOL IsWindowVisible() const;
+    BOOL EnableWindow(BOOL enable = TRUE);
+    BOOL IsWindowEnabled() const;
+    void Invalidate(BOOL erase = TRUE);
+    void UpdateWindow();
+    CWnd* SetFocus();
+    BOOL DestroyWindow();
+
+    CWnd* GetParent() const;
+    CWnd* GetDlgItem(int id) const;
+    int GetDlgCtrlID() const;
+    // Binds this object to control id of parent, in place of the parent's default.
+    BOOL SubclassDlgItem(UINT id, CWnd* parent);
+
+    void SetFont(CFont* font, BOOL redraw = TRUE);
+    CFont* GetFont() const { return m_font; }
+    DWORD GetStyle() const { return m_style; }
+    BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
+
+    void SetWindowText(LPCTSTR text);
+    std::wstring windowText() const;
+
+protected:
+    friend class hostui::WindowWidget;
+    // Message dispatch: the handlers below for the messages the framework knows;
+    // DefWindowProc for the rest.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    virtual int OnCreate(LPCREATESTRUCT create);
+    virtual void OnDestroy() {}
+    virtual void OnSize(UINT type, int cx, int cy);
+    virtual void OnLButtonDown(UINT flags, CPoint point);
+    virtual void OnLButtonDblClk(UINT flags, CPoint point);
+    virtual void OnMouseMove(UINT flags, CPoint point);
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+
+    // A control or window kind reacts to its style word here (a tab control moves its tabs).
+    virtual void styleChanged() {}
+    virtual void fontChanged() {}
+
+public:
+    // The framework's side: binding a widget to this object. owned: the CWnd deletes the
+    // widget with itself.
+    void attachWidget(QWidget* widget, bool owned);
+    QWidget* widget() const { return m_widget.data(); }
+    void setStyleBits(DWORD style) { m_style = style; }
+    void setControlId(int id);
+    // Sends WM_CREATE; -1 from the handler means the creation failed.
+    bool sendCreate(LPCTSTR name);
+
+private:
+    QPointer<QWidget> m_widget;
+    bool m_owned = false;
+    DWORD m_style = 0;
+    CFont* m_font = nullptr;
+};
+
+// A window that the framework made for a control nobody bound.
+class CGenericControl : public CWnd {};
