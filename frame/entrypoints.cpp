@@ -2,6 +2,7 @@
 
 #include "frame/marvoltapp.h"
 #include "frame/moduleobject.h"
+#include "frame/moduleresources.h"
 
 #include <dlfcn.h>
 
@@ -25,7 +26,7 @@ HINSTANCE ownLibraryHandle() {
 __attribute__((constructor)) void onLibraryAttach() {
     const HINSTANCE library = ownLibraryHandle();
     theMarvoltApp().setLibraryHandle(library);
-    if (!g_resourcesRegistered) g_resourcesRegistered = acRegisterResourceModule(library);
+    if (!g_resourcesRegistered) g_resourcesRegistered = acRegisterResourceModule(library, &moduleResources());
     InitAcUiDLL();
 }
 

@@ -37,3 +37,8 @@
 #include "rx/dictionary.h"
 #include "rx/dynamiclinker.h"
 #include "rx/rxmodule.h"
+#include "ui/framework/controls.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/dockbar.h"
+#include "ui/framework/frame.h"
+#include "ui/framework/modal.h"

@@ -1,7 +1,45 @@
 #include "palette/palettecommands.h"
 
-// The palette window comes with the palette shell; until then the commands have
-// nothing to show and unload has nothing to destroy.
-void marvoltShowPalette() {}
-void marvoltTogglePalette() {}
-void destroyPalette() {}
+#include "frame/marvoltapp.h"
+#include "palette/zeldockcontrolbar.h"
+
+#include <memory>
+
+namespace {
+
+constexpr DWORD kDockSides = CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT;
+constexpr DWORD kBarStyleBits = 0x50001404;
+
+std::unique_ptr<CZelDockControlBar>& palette() {
+    static std::unique_ptr<CZelDockControlBar> bar;
+    return bar;
+}
+
+void createPalette(CFrameWnd* frame) {
+    palette() = std::make_unique<CZelDockControlBar>();
+    CZelDockControlBar& bar = *palette();
+    // A failed creation is not reported: the bar is still set up and shown.
+    bar.Create(frame, L"Marvolt");
+    bar.EnableDocking(kDockSides);
+    bar.SetBarStyle(bar.GetBarStyle() | kBarStyleBits);
+    bar.RestoreControlBar(AFX_IDW_DOCKBAR_LEFT, nullptr);
+}
+
+}  // namespace
+
+CZelDockControlBar* thePalette() { return palette().get(); }
+
+void marvoltShowPalette() {
+    CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+    CFrameWnd* frame = acedGetAcadFrame();
+    if (!palette()) createPalette(frame);
+    if (!frame) return;
+    frame->ShowControlBar(palette().get(), TRUE, FALSE);
+    frame->RecalcLayout();
+}
+
+void marvoltTogglePalette() {
+    if (CZelDockControlBar* bar = thePalette()) bar->toggle();
+}
+
+void destroyPalette() { palette().reset(); }

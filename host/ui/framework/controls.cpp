@@ -243,3 +243,5 @@ void CAcUiNumericEdit::styleChanged() {
         });
     }
 }
+
+long SetWindowTheme(HWND, const wchar_t*, const wchar_t*) { return 0; }

@@ -107,3 +107,7 @@ namespace hostui {
 std::wstring formatNumber(double value);
 std::optional<double> parseNumber(const std::wstring& text);
 }  // namespace hostui
+
+// Visual themes: the host's controls draw one plain look, so switching a control's
+// theme off changes nothing; answers 0 (success).
+long SetWindowTheme(HWND window, const wchar_t* appName, const wchar_t* idList);

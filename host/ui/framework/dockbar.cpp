@@ -3,6 +3,7 @@
 #include "ui/framework/frame.h"
 #include "ui/framework/settings.h"
 
+#include <QApplication>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,16 +11,19 @@
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 
-// The docked bar's title: its name and the close control. A press passes on to the
-// bar's window and then to the dock (which drags it); a double-click goes to the bar's
-// window only, so the bar decides what it means.
+// The bar's title: its name and the close control. A press and a double-click go to the
+// bar's window, so the bar decides what they mean. Dragging the title floats the bar
+// and moves it; letting go near the main window's left or right edge docks it there.
 class BarTitle : public QWidget {
 public:
-    BarTitle(const QString& title, QDockWidget* dock) : QWidget(dock), m_dock(dock) {
+    BarTitle(const QString& title, QDockWidget* dock, CAdUiDockControlBar* bar) : QWidget(dock), m_dock(dock), m_bar(bar) {
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(3, 1, 1, 1);
         row->setSpacing(2);
@@ -38,22 +42,47 @@ public:
     }
     QSize minimumSizeHint() const override { return {0, 18}; }
     QSize sizeHint() const override { return {60, 18}; }
+    void release() { m_bar = nullptr; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        if (CWnd* bar = barWindow(); bar && event->button() == Qt::LeftButton)
-            bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);
-        event->ignore();
+        if (event->button() != Qt::LeftButton) return;
+        m_pressGlobal = event->globalPosition().toPoint();
+        m_grab = event->position().toPoint();
+        m_moving = false;
+        if (CWnd* bar = barWindow()) bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (!(event->buttons() & Qt::LeftButton) || !m_bar) return;
+        const QPoint at = event->globalPosition().toPoint();
+        if (!m_moving && (at - m_pressGlobal).manhattanLength() < QApplication::startDragDistance()) return;
+        if (!m_moving) {
+            m_moving = true;
+            m_bar->setFloatingBar(true);
+        }
+        m_dock->move(at - m_grab);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton || !m_moving || !m_bar) return;
+        m_moving = false;
+        auto* main = qobject_cast<QMainWindow*>(m_dock->parentWidget());
+        if (!main) return;
+        const QPoint at = main->mapFromGlobal(event->globalPosition().toPoint());
+        constexpr int edge = 48;
+        if (at.x() < edge) m_bar->placeAt(Qt::LeftDockWidgetArea);
+        else if (at.x() > main->width() - edge) m_bar->placeAt(Qt::RightDockWidgetArea);
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         if (CWnd* bar = barWindow(); bar && event->button() == Qt::LeftButton)
             bar->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
-        event->accept();
     }
 
 private:
-    CWnd* barWindow() const { return CWnd::FromHandle(m_dock->widget()); }
+    CWnd* barWindow() const { return m_bar ? CWnd::FromHandle(m_dock->widget()) : nullptr; }
     QDockWidget* m_dock;
+    CAdUiDockControlBar* m_bar;
+    QPoint m_pressGlobal, m_grab;
+    bool m_moving = false;
 };
 
 // The bar's window: a resize tells the bar SizeChanged before WM_SIZE reaches it.
@@ -61,6 +90,8 @@ class BarWindow : public hostui::WindowWidget {
 public:
     BarWindow(CAdUiDockControlBar* bar, QWidget* parent) : WindowWidget(bar, parent), m_bar(bar) {}
     QSize minimumSizeHint() const override { return {0, 0}; }
+    QSize sizeHint() const override { return m_created; }
+    void setCreatedSize(QSize size) { m_created = size; }
     void release() {
         m_bar = nullptr;
         WindowWidget::release();
@@ -77,6 +108,7 @@ protected:
 
 private:
     CAdUiDockControlBar* m_bar;
+    QSize m_created{100, 100};
 };
 
 QString areaName(QDockWidget* dock) {
@@ -92,6 +124,7 @@ CAdUiDockControlBar::CAdUiDockControlBar() = default;
 CAdUiDockControlBar::~CAdUiDockControlBar() {
     if (CFrameWnd* frame = acedGetAcadFrame()) frame->removeBar(this);
     if (auto* w = dynamic_cast<BarWindow*>(widget())) w->release();
+    if (auto* title = m_dock ? dynamic_cast<BarTitle*>(m_dock->titleBarWidget()) : nullptr) title->release();
     if (m_dock) {
         saveState();
         delete m_dock.data();
@@ -106,11 +139,14 @@ BOOL CAdUiDockControlBar::Create(LPCTSTR, LPCTSTR title, DWORD style, const RECT
     dock->setObjectName("bar:" + name);
     dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                       QDockWidget::DockWidgetFloatable);
-    dock->setTitleBarWidget(new BarTitle(name, dock));
+    dock->setTitleBarWidget(new BarTitle(name, dock, this));
     auto* window = new BarWindow(this, dock);
     window->resize(rect.Width(), rect.Height());
+    window->setCreatedSize(QSize(rect.Width(), rect.Height()));
     dock->setWidget(window);
     dock->hide();
+    // The bar starts at the size it was created with, as its window on the platform does.
+    dock->resize(rect.Width(), rect.Height());
     m_dock = dock;
     attachWidget(window, false);
     setStyleBits(style);
@@ -118,7 +154,14 @@ BOOL CAdUiDockControlBar::Create(LPCTSTR, LPCTSTR title, DWORD style, const RECT
         saveState();
         if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
     });
-    QObject::connect(dock, &QDockWidget::dockLocationChanged, dock, [this] { saveState(); });
+    // A bar that moved to another side is laid out again once the main window has
+    // placed it, so that it sees where it now is.
+    QObject::connect(dock, &QDockWidget::dockLocationChanged, dock, [this] {
+        saveState();
+        QTimer::singleShot(0, m_dock.data(), [] {
+            if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
+        });
+    });
     if (!sendCreate(title)) {
         attachWidget(nullptr, false);
         delete dock;
@@ -150,16 +193,17 @@ BOOL CAdUiDockControlBar::RestoreControlBar(UINT dockBarId, CRect*) {
     if (!m_dock) return FALSE;
     const QString key = "bars/" + m_toolKey + "/";
     const QString area = m_toolKey.isEmpty() ? QString() : hostui::setting(key + "area").toString();
+    const int savedWidth = hostui::setting(key + "width").toInt();
+    const QRect floatingGeometry = hostui::setting(key + "floating").toRect();
     const bool right = area == "right" || (area.isEmpty() && dockBarId == AFX_IDW_DOCKBAR_RIGHT);
     placeAt(right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea);
-    const int width = hostui::setting(key + "width").toInt();
-    auto* main = qobject_cast<QMainWindow*>(m_dock->parentWidget());
-    if (main && width > 0) main->resizeDocks({m_dock.data()}, {width}, Qt::Horizontal);
+    // A hidden dock cannot be sized; the saved width waits until the bar is shown.
+    m_restoredWidth = savedWidth;
     if (area == "float") {
         m_dock->setFloating(true);
-        const QRect geometry = hostui::setting(key + "floating").toRect();
-        if (geometry.isValid()) m_dock->setGeometry(geometry);
+        if (floatingGeometry.isValid()) m_dock->setGeometry(floatingGeometry);
     }
+    m_restored = true;
     return TRUE;
 }
 
@@ -180,6 +224,14 @@ void CAdUiDockControlBar::placeAt(Qt::DockWidgetArea area) {
     main->addDockWidget(area, m_dock.data(), Qt::Vertical);
     m_dock->setVisible(wasVisible);
     main->layout()->activate();
+    if (CFrameWnd* frame = acedGetAcadFrame(); frame && wasVisible) frame->RecalcLayout();
+}
+
+void CAdUiDockControlBar::applyRestoredWidth() {
+    auto* main = m_dock ? qobject_cast<QMainWindow*>(m_dock->parentWidget()) : nullptr;
+    if (!main || m_restoredWidth <= 0 || !m_dock->isVisible() || m_dock->isFloating()) return;
+    main->resizeDocks({m_dock.data()}, {std::exchange(m_restoredWidth, 0)}, Qt::Horizontal);
+    main->layout()->activate();
 }
 
 void CAdUiDockControlBar::setFloatingBar(bool floating) {
@@ -197,6 +249,8 @@ void CAdUiDockControlBar::dragEdgeTo(int width) {
     if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
     MSG released{widget(), WM_MOUSEMOVE, 0, 0};
     PreTranslateMessage(&released);
+    // Letting go of the edge lays the bars out once more, now with the bar's own answer.
+    if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
 }
 
 void CAdUiDockControlBar::notifySized() {
@@ -209,7 +263,8 @@ void CAdUiDockControlBar::notifySized() {
 }
 
 void CAdUiDockControlBar::saveState() const {
-    if (!m_dock || m_toolKey.isEmpty()) return;
+    // Nothing is kept before the saved place was read back, or it would be overwritten.
+    if (!m_dock || m_toolKey.isEmpty() || !m_restored) return;
     const QString key = "bars/" + m_toolKey + "/";
     hostui::setSetting(key + "area", areaName(m_dock.data()));
     if (m_dock->isFloating()) hostui::setSetting(key + "floating", m_dock->geometry());

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QString>
 
-class QDockWidget;
+#include <QDockWidget>
 
 // A control bar that docks at an edge of the main window or floats. While docked, every
 // layout of the main window asks the bar's CalcDynamicLayout for its size and applies
@@ -29,6 +29,9 @@ public:
     // The framework's own answer: the bar's current outer size.
     virtual CSize CalcDynamicLayout(int length, DWORD mode);
     virtual void SizeChanged(CRect* rect, BOOL floating, int flags);
+    // A bar that collapses to a strip says whether it is collapsed now, for the host's
+    // scripts to show; the framework's bars never collapse.
+    virtual BOOL IsCollapsed() const { return FALSE; }
 
     // The framework's side.
     QDockWidget* dock() const { return m_dock.data(); }
@@ -40,6 +43,8 @@ public:
     void dragEdgeTo(int width);
     // SizeChanged, then WM_SIZE, for the bar's current size.
     void notifySized();
+    // The width saved under the tool identifier, once the restored bar is shown.
+    void applyRestoredWidth();
     void saveState() const;
 
 private:
@@ -47,6 +52,8 @@ private:
     QString m_toolKey;
     DWORD m_barStyle = 0;
     DWORD m_dockingSides = 0;
+    int m_restoredWidth = 0;
+    bool m_restored = false;
 };
 
 // A window class name for a bar; the host has one class for every window.

@@ -2,6 +2,7 @@
 
 #include "ui/framework/dockbar.h"
 
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QEvent>
 #include <QLayout>
@@ -125,5 +126,11 @@ void CFrameWnd::RecalcLayout(BOOL) {
 void CFrameWnd::ShowControlBar(CAdUiDockControlBar* bar, BOOL show, BOOL) {
     if (!bar || !bar->dock()) return;
     bar->dock()->setVisible(show != FALSE);
-    if (show) bar->dock()->raise();
+    if (!show) return;
+    // The main window places a newly shown dock at its own size first; that layout must
+    // be done before the bar's width is applied, or it would undo it later.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (mainWindow()) mainWindow()->layout()->activate();
+    bar->dock()->raise();
+    bar->applyRestoredWidth();
 }

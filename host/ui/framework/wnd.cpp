@@ -192,10 +192,21 @@ void CWnd::OnMouseMove(UINT, CPoint) {}
 BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
 BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
 
+// The platform tells a window its size whenever it is placed, changed or not; Qt only
+// on a change. Windows that lay out their children on WM_SIZE rely on the former.
+void CWnd::resizeTo(int width, int height) {
+    const QSize size(std::max(0, width), std::max(0, height));
+    const bool changed = m_widget->size() != size;
+    m_widget->resize(size);
+    // Qt holds a hidden widget's resize event back until it is shown.
+    if (!changed || !m_widget->isVisible()) SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(size.width(), size.height()));
+}
+
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     if (!m_widget) return;
-    m_widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
-    if (repaint) m_widget->update();
+    m_widget->move(x, y);
+    resizeTo(width, height);
+    if (repaint && m_widget) m_widget->update();
 }
 
 void CWnd::MoveWindow(const CRect& rect, BOOL repaint) { MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint); }
@@ -203,7 +214,8 @@ void CWnd::MoveWindow(const CRect& rect, BOOL repaint) { MoveWindow(rect.left, r
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
     if (!m_widget) return FALSE;
     if (!(flags & SWP_NOMOVE)) m_widget->move(x, y);
-    if (!(flags & SWP_NOSIZE)) m_widget->resize(std::max(0, cx), std::max(0, cy));
+    if (!(flags & SWP_NOSIZE)) resizeTo(cx, cy);
+    if (!m_widget) return FALSE;
     if (!(flags & SWP_NOZORDER) && insertAfter == nullptr) m_widget->raise();
     if (flags & SWP_SHOWWINDOW) m_widget->show();
     if (!(flags & SWP_NOREDRAW)) m_widget->update();

@@ -132,6 +132,8 @@ public:
     bool sendCreate(LPCTSTR name);
 
 private:
+    void resizeTo(int width, int height);
+
     QPointer<QWidget> m_widget;
     bool m_owned = false;
     DWORD m_style = 0;
