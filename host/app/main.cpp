@@ -4,10 +4,18 @@
 #include "ap/docmanager.h"
 #include "app/builtins.h"
 #include "app/scriptrunner.h"
+#include "app/uiscript.h"
 #include "dxf/textcodec.h"
 #include "ed/commandline.h"
 #include "ed/inputsource.h"
+#include "ed/userio.h"
 #include "rx/moduleloader.h"
+#include "ui/framework/frame.h"
+#include "ui/framework/modal.h"
+#include "ui/render/drawingview.h"
+
+#include <QApplication>
+#include <QMainWindow>
 
 #include <unistd.h>
 
@@ -73,7 +81,8 @@ int runInput(const Options& o, std::wstring& message) {
         message = L"cannot read script " + hostdxf::utf8ToWide(*o.script);
         return 2;
     }
-    hosted::ScriptInput input(file, hostdxf::utf8ToWide(*o.script));
+    hosted::ScriptInput lines(file, hostdxf::utf8ToWide(*o.script));
+    hostapp::UiScript input(lines);
     return hostapp::runCommandLine(input, message);
 }
 
@@ -81,6 +90,8 @@ int run(const Options& o) {
     std::wstring message;
     if (const int rc = hostapp::openDrawing(o.open ? hostdxf::utf8ToWide(*o.open) : L"", message); rc != 0)
         return fail(message, 1);
+    if (CWnd* view = acedGetAcadDwgView())
+        if (auto* drawing = dynamic_cast<hostui::DrawingView*>(view->widget())) drawing->setDatabase(curDoc()->database());
     for (const auto& r : curDoc()->database()->readReport().repairs)
         std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
     hostrx::ModuleLoader loader;
@@ -95,6 +106,19 @@ int run(const Options& o) {
     return rc == 0 ? 0 : fail(message, rc);
 }
 
+QtMessageHandler g_qtMessages = nullptr;
+
+// Without a display Qt notes what the offscreen platform cannot do and where it keeps its
+// runtime files; neither is news to the person running a script.
+void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith("This plugin does not support") || message.contains("XDG_RUNTIME_DIR")) return;
+    if (g_qtMessages) g_qtMessages(type, context, message);
+}
+
+void alertInABox(const ACHAR* message) {
+    hostui::modalDriver().messageBox(hostui::applicationName(), message, MB_OK);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,14 +127,28 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    // A script runs the same windows off the display.
+    if (o.script) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    g_qtMessages = qInstallMessageHandler(quietOffscreenNotes);
+    QApplication app(argc, argv);
+    QMainWindow mainWindow;
+    auto* view = new hostui::DrawingView(&mainWindow);
+    mainWindow.setCentralWidget(view);
+    mainWindow.resize(1280, 800);
+    mainWindow.show();
+    hostui::setMainFrame(&mainWindow, view);
+    hosted::setAlertHandler(&alertInABox);
     hosted::CommandLine::instance().setListener([](std::wstring_view text) {
         std::cout << hostdxf::wideToUtf8(text);
     });
+    int rc = 1;
     try {
-        const int rc = run(o);
+        rc = run(o);
         std::cout.flush();
-        return rc;
     } catch (const std::exception& e) {
-        return fail(hostdxf::utf8ToWide(e.what()), 1);
+        rc = fail(hostdxf::utf8ToWide(e.what()), 1);
     }
+    hosted::setAlertHandler(nullptr);
+    hostui::setMainFrame(nullptr, nullptr);
+    return rc;
 }

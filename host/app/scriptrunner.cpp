@@ -83,6 +83,10 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
             return 3;
         }
     }
+    if (editor.failed()) {
+        message = editor.failure();
+        return 3;
+    }
     commandLine.print(L"\n");
     return 0;
 }

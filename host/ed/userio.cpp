@@ -8,6 +8,7 @@
 
 namespace {
 void (*g_displayUpdater)() = nullptr;
+void (*g_alertHandler)(const ACHAR*) = nullptr;
 }
 
 int acedGetFullString(int cronly, const ACHAR* prompt, ACHAR* result, std::size_t bufLen) {
@@ -26,6 +27,10 @@ int acedGetFullString(int cronly, const ACHAR* prompt, ACHAR* result, std::size_
 }
 
 int acedAlert(const ACHAR* message) {
+    if (g_alertHandler) {
+        g_alertHandler(message ? message : L"");
+        return RTNORM;
+    }
     hosted::CommandLine::instance().print(std::wstring(L"\n** ") + (message ? message : L"") + L" **");
     return RTNORM;
 }
@@ -36,4 +41,5 @@ void acedUpdateDisplay() {
 
 namespace hosted {
 void setDisplayUpdater(void (*update)()) { g_displayUpdater = update; }
+void setAlertHandler(void (*alert)(const ACHAR*)) { g_alertHandler = alert; }
 }  // namespace hosted

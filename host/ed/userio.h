@@ -15,4 +15,7 @@ void acedUpdateDisplay();
 namespace hosted {
 // The host's display hook (the GUI's repaint); none without a display.
 void setDisplayUpdater(void (*update)());
+// Where alerts go when the host has windows: a modal box the user acknowledges. Without
+// one an alert is written to the command line.
+void setAlertHandler(void (*alert)(const ACHAR* message));
 }

@@ -14,6 +14,7 @@ namespace hostui {
 // edge, or its left edge without TCS_RIGHT. Pages are the parent's business: they lie
 // over the panel as siblings, as on the platform.
 class TabControlWidget : public QWidget {
+    Q_OBJECT
 public:
     static constexpr int stripWidth = 22;
 

@@ -32,6 +32,7 @@ namespace hostui {
 // into the window messages its CWnd handles. Mouse moves pass the CWnd's pre-translation
 // first, as the platform's message loop does.
 class WindowWidget : public QWidget {
+    Q_OBJECT
 public:
     explicit WindowWidget(CWnd* owner, QWidget* parent = nullptr);
     ~WindowWidget() override;

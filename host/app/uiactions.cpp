@@ -1,0 +1,568 @@
+#include "app/uiactions.h"
+
+#include "ap/docmanager.h"
+#include "ed/commandline.h"
+#include "ui/framework/controls.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/dockbar.h"
+#include "ui/framework/frame.h"
+#include "ui/render/drawingview.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+namespace hostapp {
+
+namespace {
+
+// --- naming controls and items ---
+
+struct Control {
+    QWidget* widget = nullptr;
+    std::wstring name;
+};
+
+CAdUiDockControlBar* paletteBar() {
+    CFrameWnd* frame = acedGetAcadFrame();
+    if (!frame) return nullptr;
+    for (CAdUiDockControlBar* bar : frame->bars())
+        if (bar->dock()) return bar;
+    return nullptr;
+}
+
+std::optional<int> number(const std::wstring& text) {
+    const std::string narrow(text.begin(), text.end());
+    int value = 0;
+    const auto [end, ec] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
+    if (ec != std::errc() || end != narrow.data() + narrow.size()) return std::nullopt;
+    return value;
+}
+
+// The live dialog made from a template, the visible one first, the newest first.
+CAdUiBaseDialog* dialogOf(int templateId) {
+    const auto& all = CAdUiBaseDialog::liveDialogs();
+    for (const bool visibleOnly : {true, false})
+        for (auto it = all.rbegin(); it != all.rend(); ++it)
+            if (static_cast<int>((*it)->templateId()) == templateId && (*it)->widget() &&
+                (!visibleOnly || (*it)->widget()->isVisible()))
+                return *it;
+    return nullptr;
+}
+
+bool resolve(const std::wstring& name, Control& out, std::wstring& why) {
+    out.name = name;
+    if (name == L"main") out.widget = hostui::mainFrameWidget();
+    else if (name == L"view") out.widget = acedGetAcadDwgView() ? acedGetAcadDwgView()->widget() : nullptr;
+    else if (name == L"palette") out.widget = paletteBar() ? paletteBar()->dock() : nullptr;
+    else {
+        const auto colon = name.find(L':');
+        const auto templateId = number(name.substr(0, colon));
+        const auto controlId = colon == std::wstring::npos ? std::optional<int>(0) : number(name.substr(colon + 1));
+        if (!templateId || !controlId) {
+            why = L"no control is named " + name + L" (TEMPLATE:ID, TEMPLATE, view, palette or main)";
+            return false;
+        }
+        CAdUiBaseDialog* dialog = dialogOf(*templateId);
+        if (!dialog) {
+            why = L"no window of template " + std::to_wstring(*templateId) + L" is open";
+            return false;
+        }
+        CWnd* control = colon == std::wstring::npos ? dialog : dialog->GetDlgItem(*controlId);
+        out.widget = control ? control->widget() : nullptr;
+    }
+    if (!out.widget) why = L"there is no " + name + L" now";
+    return out.widget != nullptr;
+}
+
+// The edit a person types into: the control itself, or the edit inside it.
+QLineEdit* editOf(QWidget* w) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e;
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->lineEdit();
+    return w->findChild<QLineEdit*>();
+}
+
+QString quoted(const QString& text) { return "\"" + text + "\""; }
+
+// An item named by its text in quotes or by "#N", its row from the top.
+std::optional<int> itemIndex(const UiWord& item, const std::vector<QString>& texts) {
+    if (!item.quoted && item.text.starts_with(L"#")) {
+        const auto n = number(item.text.substr(1));
+        if (n && *n >= 0 && *n < static_cast<int>(texts.size())) return n;
+        return std::nullopt;
+    }
+    const QString wanted = QString::fromStdWString(item.text);
+    const auto it = std::find(texts.begin(), texts.end(), wanted);
+    if (it == texts.end()) return std::nullopt;
+    return static_cast<int>(it - texts.begin());
+}
+
+std::vector<QString> itemTexts(QWidget* w) {
+    std::vector<QString> texts;
+    if (auto* tabs = dynamic_cast<hostui::TabControlWidget*>(w))
+        for (int i = 0; i < tabs->count(); ++i) texts.push_back(tabs->itemText(i));
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+        for (int i = 0; i < combo->count(); ++i) texts.push_back(combo->itemText(i));
+    return texts;
+}
+
+// --- what a person does ---
+
+void activate(QWidget* w) {
+    QWidget* window = w->window();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+}
+
+void personDoubleClick(QWidget* w, QPoint at) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+}
+
+QWidget* paletteTitle() { return paletteBar() ? paletteBar()->dock()->titleBarWidget() : nullptr; }
+
+// Where a click on the control or one of its items lands.
+bool clickPoint(const Control& c, const std::vector<UiWord>& words, std::size_t itemAt, QWidget*& target,
+                QPoint& at, std::wstring& why) {
+    target = c.widget;
+    if (c.name == L"palette") target = paletteTitle();
+    if (!target) {
+        why = L"the palette has no title to click";
+        return false;
+    }
+    at = QPoint(std::min(8, target->width() / 2), target->height() / 2);
+    if (c.name != L"palette") at = target->rect().center();
+    if (words.size() <= itemAt) return true;
+    const auto index = itemIndex(words[itemAt], itemTexts(c.widget));
+    if (!index) {
+        why = L"no item " + words[itemAt].text + L" in " + c.name;
+        return false;
+    }
+    if (auto* tabs = dynamic_cast<hostui::TabControlWidget*>(c.widget)) at = tabs->tabRect(*index).center();
+    return true;
+}
+
+std::optional<std::pair<Qt::Key, Qt::KeyboardModifiers>> keyNamed(const std::wstring& name) {
+    static const std::vector<std::pair<std::wstring, std::pair<Qt::Key, Qt::KeyboardModifiers>>> keys = {
+        {L"Tab", {Qt::Key_Tab, Qt::NoModifier}},         {L"Shift+Tab", {Qt::Key_Backtab, Qt::ShiftModifier}},
+        {L"Up", {Qt::Key_Up, Qt::NoModifier}},           {L"Down", {Qt::Key_Down, Qt::NoModifier}},
+        {L"Enter", {Qt::Key_Return, Qt::NoModifier}},    {L"Esc", {Qt::Key_Escape, Qt::NoModifier}},
+        {L"Delete", {Qt::Key_Delete, Qt::NoModifier}},   {L"F2", {Qt::Key_F2, Qt::NoModifier}},
+    };
+    for (const auto& [n, k] : keys)
+        if (n == name) return k;
+    return std::nullopt;
+}
+
+QAction* mainMenuEntry(const QString& path) {
+    auto* main = qobject_cast<QMainWindow*>(hostui::mainFrameWidget());
+    const QStringList parts = path.split('/');
+    if (!main || parts.size() != 2) return nullptr;
+    for (QAction* top : main->menuBar()->actions()) {
+        if (!top->menu() || top->text().remove('&') != parts[0]) continue;
+        for (QAction* entry : top->menu()->actions())
+            if (!entry->isSeparator() && entry->text().remove('&') == parts[1]) return entry;
+    }
+    return nullptr;
+}
+
+// --- "@ui show" ---
+
+void showMain(const std::vector<UiWord>& words) {
+    auto* main = qobject_cast<QMainWindow*>(hostui::mainFrameWidget());
+    printFact(L"@ main " + std::to_wstring(main->width()) + L" " + std::to_wstring(main->height()));
+    const auto menus = main->menuBar()->actions();
+    for (int i = 0; i < menus.size(); ++i)
+        printFact(QString("@ menubar #%1 %2").arg(i).arg(quoted(menus[i]->text().remove('&'))).toStdWString());
+    if (words.size() < 3) return;
+    const QString wanted = QString::fromStdWString(words[2].text);
+    for (QAction* top : menus) {
+        if (!top->menu() || top->text().remove('&') != wanted) continue;
+        const auto entries = top->menu()->actions();
+        for (int i = 0; i < entries.size(); ++i) {
+            const QString head = QString("@ menu %1 #%2 ").arg(quoted(wanted)).arg(i);
+            if (entries[i]->isSeparator()) printFact((head + "---").toStdWString());
+            else
+                printFact((head + quoted(entries[i]->text().remove('&')) + " " +
+                           quoted(entries[i]->data().toString()))
+                              .toStdWString());
+        }
+    }
+}
+
+void showPalette() {
+    CAdUiDockControlBar* bar = paletteBar();
+    QDockWidget* dock = bar->dock();
+    auto* main = qobject_cast<QMainWindow*>(dock->parentWidget());
+    const QString side = dock->isFloating() ? "floating"
+                         : main && main->dockWidgetArea(dock) == Qt::RightDockWidgetArea ? "right"
+                                                                                          : "left";
+    auto* tabs = dock->findChild<hostui::TabControlWidget*>();
+    int page = -1;
+    if (tabs) {
+        // The pages are the tab control's sibling windows, in the order they were made.
+        int index = 0;
+        for (QObject* sibling : tabs->parentWidget()->children()) {
+            auto* w = dynamic_cast<hostui::WindowWidget*>(sibling);
+            if (!w) continue;
+            if (w->isVisibleTo(tabs->parentWidget())) page = index;
+            ++index;
+        }
+    }
+    printFact(QString("@ palette docked=%1 width=%2 height=%3 collapsed=%4 tabs=%5 page=%6 visible=%7")
+                  .arg(side)
+                  .arg(dock->width())
+                  .arg(dock->height())
+                  .arg(bar->IsCollapsed() ? 1 : 0)
+                  .arg(tabs && !tabs->tabsOnRight() ? "left" : "right")
+                  .arg(page)
+                  .arg(dock->isVisible() ? 1 : 0)
+                  .toStdWString());
+}
+
+void showView(QWidget* w) {
+    auto* view = dynamic_cast<hostui::DrawingView*>(w);
+    AcApDocument* doc = curDoc();
+    const QString path = doc ? QString::fromWCharArray(doc->fileName()) : QString();
+    printFact(QString("@ view entities=%1 path=%2").arg(view ? view->entityCount() : 0).arg(quoted(path)).toStdWString());
+    if (!view) return;
+    for (const std::wstring& text : view->displayedTexts()) printFact(L"@ view text \"" + text + L"\"");
+}
+
+void showControl(const Control& c) {
+    const QString name = QString::fromStdWString(c.name);
+    QWidget* w = c.widget;
+    if (auto* dialog = dynamic_cast<CAdUiBaseDialog*>(CWnd::FromHandle(w)); dialog && c.name.find(L':') == std::wstring::npos) {
+        printFact(QString("@ %1 title %2 visible=%3").arg(name, quoted(w->windowTitle())).arg(w->isVisible() ? 1 : 0).toStdWString());
+        return;
+    }
+    const std::vector<QString> items = itemTexts(w);
+    if (dynamic_cast<hostui::TabControlWidget*>(w) || qobject_cast<QComboBox*>(w)) {
+        int current = -1;
+        if (auto* tabs = dynamic_cast<hostui::TabControlWidget*>(w)) current = tabs->current();
+        if (auto* combo = qobject_cast<QComboBox*>(w)) current = combo->currentIndex();
+        printFact(QString("@ %1 rows=%2").arg(name).arg(items.size()).toStdWString());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            printFact(QString("@ %1 #%2 %3%4")
+                          .arg(name)
+                          .arg(i)
+                          .arg(quoted(items[i]))
+                          .arg(static_cast<int>(i) == current ? " selected" : "")
+                          .toStdWString());
+        if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable())
+            printFact(QString("@ %1 %2").arg(name, quoted(combo->currentText())).toStdWString());
+        return;
+    }
+    QString text;
+    QString state;
+    if (QLineEdit* edit = editOf(w)) text = edit->text();
+    else if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
+    else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        text = button->text();
+        if (button->isCheckable()) state = button->isChecked() ? " checked" : " unchecked";
+    } else text = w->windowTitle();
+    if (!w->isEnabled()) state += " disabled";
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == w || w->isAncestorOf(focus))) state += " focus";
+    printFact(QString("@ %1 %2%3").arg(name, quoted(text), state).toStdWString());
+}
+
+// --- the actions ---
+
+using Action = bool (*)(const std::vector<UiWord>&, const Control&, std::wstring&);
+
+bool click(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    QWidget* target = nullptr;
+    QPoint at;
+    if (!clickPoint(c, w, 2, target, at, why)) return false;
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    return true;
+}
+
+bool dclick(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    QWidget* target = nullptr;
+    QPoint at;
+    if (!clickPoint(c, w, 2, target, at, why)) return false;
+    personDoubleClick(target, at);
+    return true;
+}
+
+bool tab(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    if (!dynamic_cast<hostui::TabControlWidget*>(c.widget) || w.size() < 3) {
+        why = c.name + L" is not a tab control, or no tab is named";
+        return false;
+    }
+    return click(w, c, why);
+}
+
+bool type(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    QLineEdit* edit = editOf(c.widget);
+    if (!edit || w.size() < 3) {
+        why = c.name + L" takes no typing, or no text is given";
+        return false;
+    }
+    activate(edit);
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->clear();
+    // The keys go to this edit even if a handler moves the focus meanwhile.
+    QTest::keyClicks(edit, QString::fromStdWString(w[2].text));
+    return true;
+}
+
+bool key(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    const auto k = w.size() >= 3 ? keyNamed(w[2].text) : std::nullopt;
+    if (!k) {
+        why = L"no key is named " + (w.size() >= 3 ? w[2].text : std::wstring());
+        return false;
+    }
+    QWidget* target = editOf(c.widget) ? static_cast<QWidget*>(editOf(c.widget)) : c.widget;
+    if (QWidget* focus = QApplication::focusWidget(); focus && c.widget->isAncestorOf(focus)) target = focus;
+    QTest::keyClick(target, k->first, k->second);
+    return true;
+}
+
+bool focus(const std::vector<UiWord>&, const Control& c, std::wstring&) {
+    activate(c.widget);
+    QWidget* target = editOf(c.widget) ? static_cast<QWidget*>(editOf(c.widget)) : c.widget;
+    target->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool setTicked(const Control& c, bool ticked, std::wstring& why) {
+    auto* button = qobject_cast<QAbstractButton*>(c.widget);
+    if (!button || !button->isCheckable()) {
+        why = c.name + L" is not a check box or a radio button";
+        return false;
+    }
+    if (button->isChecked() != ticked) {
+        if (ticked || !button->autoExclusive()) QTest::mouseClick(button, Qt::LeftButton);
+        else button->setChecked(false);
+    }
+    return true;
+}
+
+bool tick(const std::vector<UiWord>&, const Control& c, std::wstring& why) { return setTicked(c, true, why); }
+bool untick(const std::vector<UiWord>&, const Control& c, std::wstring& why) { return setTicked(c, false, why); }
+
+bool choose(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    auto* combo = qobject_cast<QComboBox*>(c.widget);
+    const auto index = combo && w.size() >= 3 ? itemIndex(w[2], itemTexts(combo)) : std::nullopt;
+    if (!index) {
+        why = L"no item " + (w.size() >= 3 ? w[2].text : std::wstring()) + L" to choose in " + c.name;
+        return false;
+    }
+    combo->setCurrentIndex(*index);
+    emit combo->activated(*index);
+    return true;
+}
+
+bool browse(const std::vector<UiWord>&, const Control& c, std::wstring& why) {
+    auto* button = c.widget->findChild<QToolButton*>("browse");
+    if (!button) {
+        why = c.name + L" has no browse button";
+        return false;
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+bool close(const std::vector<UiWord>&, const Control& c, std::wstring& why) {
+    if (c.name == L"palette") {
+        QWidget* title = paletteTitle();
+        auto* button = title ? title->findChild<QToolButton*>("close") : nullptr;
+        if (button) QTest::mouseClick(button, Qt::LeftButton);
+        return button != nullptr;
+    }
+    if (!c.widget->isWindow()) {
+        why = c.name + L" has no close box";
+        return false;
+    }
+    c.widget->close();
+    return true;
+}
+
+bool tip(const std::vector<UiWord>&, const Control& c, std::wstring&) {
+    QString text = c.widget->toolTip();
+    text.replace("\r\n", "\\n").replace("\n", "\\n");
+    printFact((QString("@ %1 tip ").arg(QString::fromStdWString(c.name)) + quoted(text)).toStdWString());
+    return true;
+}
+
+bool show(const std::vector<UiWord>& w, const Control& c, std::wstring&) {
+    if (c.name == L"main") showMain(w);
+    else if (c.name == L"palette") showPalette();
+    else if (c.name == L"view") showView(c.widget);
+    else showControl(c);
+    return true;
+}
+
+bool shot(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    const UiWord& file = w.back();
+    if (!file.quoted) {
+        why = L"the picture's file name must be in quotes";
+        return false;
+    }
+    QWidget* target = c.widget ? c.widget : hostui::mainFrameWidget();
+    if (!target || !target->grab().save(QString::fromStdWString(file.text))) {
+        why = L"cannot save the picture " + file.text;
+        return false;
+    }
+    return true;
+}
+
+bool resize(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    const auto width = w.size() >= 4 ? number(w[2].text) : std::nullopt;
+    const auto height = w.size() >= 4 ? number(w[3].text) : std::nullopt;
+    if (!width || !height || c.name != L"main") {
+        why = L"resize takes main W H";
+        return false;
+    }
+    c.widget->resize(*width, *height);
+    return true;
+}
+
+bool dock(const std::vector<UiWord>& w, std::wstring& why) {
+    CAdUiDockControlBar* bar = paletteBar();
+    if (!bar || w.size() < 2) {
+        why = L"there is no palette to dock";
+        return false;
+    }
+    const std::wstring& where = w[1].text;
+    if (where == L"left") bar->placeAt(Qt::LeftDockWidgetArea);
+    else if (where == L"right") bar->placeAt(Qt::RightDockWidgetArea);
+    else if (where == L"float") bar->setFloatingBar(true);
+    else {
+        why = L"dock takes left, right or float";
+        return false;
+    }
+    settleWindows();
+    if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
+    if (w.size() >= 3) {
+        const auto width = number(w[2].text);
+        if (!width || *width < 0) {
+            why = L"the width must be a whole number of pixels";
+            return false;
+        }
+        bar->dragEdgeTo(*width);
+    }
+    return true;
+}
+
+bool menu(const std::vector<UiWord>& w, std::wstring& why) {
+    if (w.size() < 2) {
+        why = L"menu takes an entry";
+        return false;
+    }
+    const QString entry = QString::fromStdWString(w[1].text);
+    if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        for (QAction* a : popup->actions())
+            if (!a->isSeparator() && a->text().remove('&') == entry) {
+                popup->setActiveAction(a);
+                a->trigger();
+                popup->close();
+                return true;
+            }
+    }
+    if (QAction* action = mainMenuEntry(entry)) {
+        action->trigger();
+        return true;
+    }
+    why = L"no menu entry " + w[1].text;
+    return false;
+}
+
+struct Verb {
+    const wchar_t* name;
+    Action action;
+};
+
+constexpr Verb kVerbs[] = {
+    {L"click", &click}, {L"dclick", &dclick}, {L"tab", &tab},       {L"type", &type},       {L"key", &key},
+    {L"focus", &focus}, {L"tick", &tick},     {L"untick", &untick}, {L"choose", &choose},   {L"browse", &browse},
+    {L"close", &close}, {L"tip", &tip},       {L"show", &show},     {L"resize", &resize},   {L"select", &click},
+};
+
+}  // namespace
+
+bool splitUiWords(const std::wstring& line, std::vector<UiWord>& words) {
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (iswspace(static_cast<wint_t>(line[i]))) {
+            ++i;
+            continue;
+        }
+        UiWord word;
+        if (line[i] == L'"') {
+            word.quoted = true;
+            ++i;
+            for (; i < line.size() && line[i] != L'"'; ++i) {
+                if (line[i] == L'\\' && i + 1 < line.size() && line[i + 1] == L'"') ++i;
+                word.text += line[i];
+            }
+            if (i >= line.size()) return false;
+            ++i;
+        } else {
+            while (i < line.size() && !iswspace(static_cast<wint_t>(line[i]))) word.text += line[i++];
+        }
+        words.push_back(std::move(word));
+    }
+    return true;
+}
+
+bool actOnWindows(const std::vector<UiWord>& words, std::wstring& why) {
+    if (words.empty()) {
+        why = L"an empty @ui line";
+        return false;
+    }
+    const std::wstring& verb = words[0].text;
+    bool done = false;
+    if (verb == L"dock") done = dock(words, why);
+    else if (verb == L"menu") done = menu(words, why);
+    else if (verb == L"shot" && (words.size() == 2)) {
+        Control main;
+        main.name = L"main";
+        main.widget = hostui::mainFrameWidget();
+        done = shot(words, main, why);
+    } else {
+        const auto it = std::find_if(std::begin(kVerbs), std::end(kVerbs),
+                                     [&](const Verb& v) { return verb == v.name; });
+        const bool isShot = verb == L"shot";
+        if (it == std::end(kVerbs) && !isShot) {
+            why = L"no @ui action is named " + verb;
+            return false;
+        }
+        Control control;
+        if (words.size() < 2 || !resolve(words[1].text, control, why)) {
+            if (why.empty()) why = L"the @ui " + verb + L" line names no control";
+            return false;
+        }
+        done = isShot ? shot(words, control, why) : it->action(words, control, why);
+    }
+    settleWindows();
+    return done;
+}
+
+void settleWindows() {
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+void printFact(const std::wstring& fact) {
+    hosted::CommandLine& line = hosted::CommandLine::instance();
+    const std::wstring& sofar = line.transcript();
+    line.print((sofar.empty() || sofar.back() == L'\n' ? L"" : L"\n") + fact);
+}
+
+}  // namespace hostapp

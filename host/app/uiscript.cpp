@@ -1,0 +1,161 @@
+#include "app/uiscript.h"
+
+#include "app/uiactions.h"
+#include "ed/commandline.h"
+#include "ed/editor.h"
+#include "ui/framework/dialog.h"
+
+#include <QAbstractButton>
+
+namespace hostapp {
+
+namespace {
+
+void print(const std::wstring& text) { hosted::CommandLine::instance().print(text); }
+
+struct ButtonName {
+    const wchar_t* name;
+    int id;
+};
+constexpr ButtonName kButtons[] = {{L"OK", IDOK}, {L"Cancel", IDCANCEL}, {L"Yes", IDYES}, {L"No", IDNO}};
+
+// The buttons a message box of this type has.
+bool boxHasButton(UINT type, int id) {
+    switch (type & 0xF) {
+        case MB_YESNO: return id == IDYES || id == IDNO;
+        case MB_YESNOCANCEL: return id == IDYES || id == IDNO || id == IDCANCEL;
+        case MB_OKCANCEL: return id == IDOK || id == IDCANCEL;
+        default: return id == IDOK;
+    }
+}
+
+}  // namespace
+
+UiScript::UiScript(hosted::InputSource& lines) : m_lines(lines) { hostui::setModalDriver(this); }
+
+UiScript::~UiScript() { hostui::setModalDriver(nullptr); }
+
+bool UiScript::isUiLine(const hosted::InputLine& line) {
+    const std::wstring_view text = hosted::trimmed(line.text);
+    return text == L"@ui" || text.starts_with(L"@ui ") || text.starts_with(L"@ui\t");
+}
+
+std::optional<hosted::InputLine> UiScript::next() {
+    // The prompt waiting for this line. When "@ui" lines print facts or set off output,
+    // the prompt is shown again below them, so that the answer stands beside it.
+    const std::wstring& transcript = hosted::CommandLine::instance().transcript();
+    const std::size_t printedBefore = transcript.size();
+    const std::size_t lineStart = transcript.rfind(L'\n');
+    const std::wstring prompt = transcript.substr(lineStart == std::wstring::npos ? 0 : lineStart + 1);
+    while (true) {
+        if (hosted::Editor::instance().failed()) return std::nullopt;
+        std::optional<hosted::InputLine> line = m_lines.next();
+        if (!line || !isUiLine(*line)) {
+            if (line && transcript.size() != printedBefore && !prompt.empty()) print(L"\n" + prompt);
+            return line;
+        }
+        act(*line);
+    }
+}
+
+void UiScript::act(const hosted::InputLine& line) {
+    std::vector<UiWord> words;
+    std::wstring why;
+    const std::wstring text(hosted::trimmed(line.text));
+    bool done = splitUiWords(text.substr(3), words);
+    if (!done) why = L"a quote is not closed";
+    else if (!words.empty() && words[0].text == L"answer") done = words.size() == 2 && answer(words[1].text, words[1].quoted, why);
+    else done = actOnWindows(words, why);
+    if (!done) hosted::Editor::instance().reject(line, L"a @ui line the host can act on: " + why);
+}
+
+bool UiScript::answer(const std::wstring& word, bool quoted, std::wstring& why) {
+    if (m_modals.empty()) {
+        why = L"no message box, file dialog or dialog is open";
+        return false;
+    }
+    const Modal top = m_modals.back();
+    if (top.waiting && top.waiting->fileDialog) {
+        if (!quoted && word != L"Cancel") {
+            why = L"a file dialog takes a path in quotes or Cancel";
+            return false;
+        }
+        top.waiting->answer = quoted ? std::optional(word) : std::nullopt;
+        top.waiting->answered = true;
+        print(L"\n-> " + word);
+        return true;
+    }
+    const auto button = std::find_if(std::begin(kButtons), std::end(kButtons), [&](const ButtonName& b) { return word == b.name; });
+    if (quoted || button == std::end(kButtons)) {
+        why = L"the buttons are OK, Cancel, Yes and No";
+        return false;
+    }
+    if (top.waiting) {
+        if (!boxHasButton(top.waiting->type, button->id)) {
+            why = L"the message box has no " + word + L" button";
+            return false;
+        }
+        top.waiting->answer = word;
+        top.waiting->answered = true;
+        print(L"\n-> " + word);
+        return true;
+    }
+    // A dialog's button by its id, pressed as a person would; else the dialog ends so.
+    if (CWnd* control = top.dialog->GetDlgItem(button->id)) {
+        if (auto* b = qobject_cast<QAbstractButton*>(control->widget())) {
+            b->click();
+            settleWindows();
+            return true;
+        }
+    }
+    top.dialog->EndDialog(button->id);
+    return true;
+}
+
+template <class Done>
+void UiScript::pump(Done done, const wchar_t* waitingFor) {
+    hosted::Editor& editor = hosted::Editor::instance();
+    while (!done() && !editor.failed()) {
+        std::optional<hosted::InputLine> line = m_lines.next();
+        if (!line) {
+            hosted::InputLine end{L"", 0};
+            editor.reject(end, std::wstring(L"an answer: the script ended while ") + waitingFor + L" was open");
+            return;
+        }
+        if (!isUiLine(*line)) {
+            editor.reject(*line, std::wstring(L"a @ui line for the open ") + waitingFor);
+            return;
+        }
+        act(*line);
+    }
+}
+
+void UiScript::runDialog(CAdUiBaseDialog& dialog) {
+    m_modals.push_back({&dialog, nullptr});
+    pump([&] { return dialog.hasEnded() || !dialog.widget(); }, L"dialog");
+    m_modals.pop_back();
+    if (!dialog.hasEnded()) dialog.EndDialog(IDCANCEL);
+}
+
+int UiScript::messageBox(const std::wstring& caption, const std::wstring& text, UINT type) {
+    print(L"\n[" + caption + L"] " + text);
+    Waiting waiting{false, type, std::nullopt, false};
+    m_modals.push_back({nullptr, &waiting});
+    pump([&] { return waiting.answered; }, L"message box");
+    m_modals.pop_back();
+    if (!waiting.answered) return (type & 0xF) == MB_OK ? IDOK : ((type & 0xF) == MB_YESNO ? IDNO : IDCANCEL);
+    for (const ButtonName& b : kButtons)
+        if (*waiting.answer == b.name) return b.id;
+    return IDCANCEL;
+}
+
+std::optional<std::wstring> UiScript::chooseFile(const hostui::FileRequest& request) {
+    print(L"\n[" + request.title + L"] file dialog");
+    Waiting waiting{true, 0, std::nullopt, false};
+    m_modals.push_back({nullptr, &waiting});
+    pump([&] { return waiting.answered; }, L"file dialog");
+    m_modals.pop_back();
+    return waiting.answered ? waiting.answer : std::nullopt;
+}
+
+}  // namespace hostapp

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ed/inputsource.h"
+#include "ui/framework/modal.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hostapp {
+
+// A script that works the windows. Its "@ui" lines act as a person's mouse and keyboard
+// would, each one synchronously: when what it sets off prompts on the command line,
+// the script's next lines answer; when it opens a modal window (a message box, an
+// alert, a file dialog, a dialog), that window takes the script's next lines, which
+// must be "@ui" lines, until it closes. A line that cannot act ends the run through the
+// editor's failure (exit status 3) with a message naming the line.
+//
+// While it lives, it is the modal driver of the window layer.
+class UiScript : public hosted::InputSource, public hostui::ModalDriver {
+public:
+    explicit UiScript(hosted::InputSource& lines);
+    ~UiScript() override;
+    UiScript(const UiScript&) = delete;
+    UiScript& operator=(const UiScript&) = delete;
+
+    // The next line that is not a "@ui" line, every "@ui" line before it acted on.
+    std::optional<hosted::InputLine> next() override;
+    std::wstring name() const override { return m_lines.name(); }
+
+    void runDialog(CAdUiBaseDialog& dialog) override;
+    int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override;
+    std::optional<std::wstring> chooseFile(const hostui::FileRequest& request) override;
+
+private:
+    // An open message box or file dialog, waiting for "@ui answer".
+    struct Waiting {
+        bool fileDialog = false;
+        UINT type = 0;
+        std::optional<std::wstring> answer;
+        bool answered = false;
+    };
+    // One modal window on the stack: a dialog or a waiting box.
+    struct Modal {
+        CAdUiBaseDialog* dialog = nullptr;
+        Waiting* waiting = nullptr;
+    };
+
+    static bool isUiLine(const hosted::InputLine& line);
+    void act(const hosted::InputLine& line);
+    bool answer(const std::wstring& word, bool quoted, std::wstring& why);
+    // Feeds lines to the innermost modal window until done() holds.
+    template <class Done>
+    void pump(Done done, const wchar_t* waitingFor);
+
+    hosted::InputSource& m_lines;
+    std::vector<Modal> m_modals;
+};
+
+}  // namespace hostapp
