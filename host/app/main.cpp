@@ -19,6 +19,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -128,7 +129,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     // A script runs the same windows off the display.
-    if (o.script) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    if (o.script || !display) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     g_qtMessages = qInstallMessageHandler(quietOffscreenNotes);
     QApplication app(argc, argv);
     QMainWindow mainWindow;

@@ -4,13 +4,16 @@ import os
 import subprocess
 
 
-def run_script(host, drawing, script, saved, work):
+def run_script(host, drawing, script, saved, work, config=None):
     """Runs the script (NAME.scr); answers whether the run ended well (so that the saved
     drawing can be read) and what failed: a non-zero exit status, or a transcript other
     than NAME.expected, written to WORK/NAME.actual for a diff."""
     name = os.path.splitext(os.path.basename(script))[0]
+    # The host keeps window places under XDG_CONFIG_HOME: each case starts from its own.
+    config = config or os.path.join(work, name + ".config")
     run = subprocess.run([host, "--open", drawing, "--script", script, "--save", saved],
-                         capture_output=True, text=True, env=dict(os.environ, TMPDIR=work))
+                         capture_output=True, text=True,
+                         env=dict(os.environ, TMPDIR=work, XDG_CONFIG_HOME=config))
     if run.returncode != 0:
         return False, [f"exit status {run.returncode}: {run.stderr.strip()}"]
     with open(os.path.splitext(script)[0] + ".expected", encoding="utf-8") as f:

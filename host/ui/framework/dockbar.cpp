@@ -4,6 +4,7 @@
 #include "ui/framework/settings.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -150,9 +151,15 @@ BOOL CAdUiDockControlBar::Create(LPCTSTR, LPCTSTR title, DWORD style, const RECT
     m_dock = dock;
     attachWidget(window, false);
     setStyleBits(style);
-    QObject::connect(dock, &QDockWidget::topLevelChanged, dock, [this] {
-        saveState();
-        if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
+    // Floating or docking again is laid out once Qt has placed the dock; a layout in the
+    // middle of the change would take a request while the dock has no place yet.
+    QObject::connect(dock, &QDockWidget::topLevelChanged, dock, [this](bool floating) {
+        m_floatingSized = false;
+        QTimer::singleShot(0, m_dock.data(), [this, floating] {
+            if (floating) giveFloatingSize();
+            saveState();
+            if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
+        });
     });
     // A bar that moved to another side is laid out again once the main window has
     // placed it, so that it sees where it now is.
@@ -223,6 +230,9 @@ void CAdUiDockControlBar::placeAt(Qt::DockWidgetArea area) {
     if (m_dock->isFloating()) m_dock->setFloating(false);
     main->addDockWidget(area, m_dock.data(), Qt::Vertical);
     m_dock->setVisible(wasVisible);
+    // The main window places the dock at a size of its own first; that must be done
+    // before the bar is asked its size, or it would undo the bar's answer later.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     main->layout()->activate();
     if (CFrameWnd* frame = acedGetAcadFrame(); frame && wasVisible) frame->RecalcLayout();
 }
@@ -236,6 +246,15 @@ void CAdUiDockControlBar::applyRestoredWidth() {
 
 void CAdUiDockControlBar::setFloatingBar(bool floating) {
     if (m_dock) m_dock->setFloating(floating);
+}
+
+// A floating bar has a size of its own: where it last floated, else its first size.
+void CAdUiDockControlBar::giveFloatingSize() {
+    if (!m_dock || !m_dock->isFloating()) return;
+    const QRect saved = m_toolKey.isEmpty() ? QRect() : hostui::setting("bars/" + m_toolKey + "/floating").toRect();
+    if (saved.isValid()) m_dock->setGeometry(saved);
+    else if (auto* window = dynamic_cast<BarWindow*>(widget())) m_dock->resize(window->sizeHint());
+    m_floatingSized = true;
 }
 
 void CAdUiDockControlBar::dragEdgeTo(int width) {
@@ -267,7 +286,8 @@ void CAdUiDockControlBar::saveState() const {
     if (!m_dock || m_toolKey.isEmpty() || !m_restored) return;
     const QString key = "bars/" + m_toolKey + "/";
     hostui::setSetting(key + "area", areaName(m_dock.data()));
-    if (m_dock->isFloating()) hostui::setSetting(key + "floating", m_dock->geometry());
+    // The docked size a bar floats off with is not its floating size.
+    if (m_dock->isFloating() && m_floatingSized) hostui::setSetting(key + "floating", m_dock->geometry());
     else hostui::setSetting(key + "width", m_dock->width());
 }
 

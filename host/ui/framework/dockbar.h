@@ -48,12 +48,15 @@ public:
     void saveState() const;
 
 private:
+    void giveFloatingSize();
+
     QPointer<QDockWidget> m_dock;
     QString m_toolKey;
     DWORD m_barStyle = 0;
     DWORD m_dockingSides = 0;
     int m_restoredWidth = 0;
     bool m_restored = false;
+    bool m_floatingSized = false;
 };
 
 // A window class name for a bar; the host has one class for every window.
