@@ -1,16 +1,22 @@
-// marvolt-host: the stand-in host. It opens a drawing as the current document, loads the
-// module, runs command-line input (a script, or standard input) and saves.
+// marvolt-host: the stand-in host. It opens the main window and a drawing as the current
+// document, loads the module, runs command-line input (a person at the window, or a
+// script) and saves.
 
 #include "ap/docmanager.h"
 #include "app/builtins.h"
+#include "app/guiinput.h"
+#include "app/mainwindow.h"
 #include "app/scriptrunner.h"
 #include "dxf/textcodec.h"
 #include "ed/commandline.h"
 #include "ed/inputsource.h"
 #include "rx/moduleloader.h"
 
-#include <unistd.h>
+#include <QApplication>
+#include <QMessageBox>
 
+#include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -21,10 +27,12 @@ namespace {
 
 struct Options {
     std::optional<std::string> open, script, save, module;
+    bool show = false;
 };
 
 void usage() {
-    std::cerr << "usage: marvolt-host [--open DRAWING] [--script FILE|-] [--save PATH] [--module PATH|none]\n";
+    std::cerr << "usage: marvolt-host [--open DRAWING] [--script FILE|-] [--save PATH] [--module PATH|none] "
+                 "[--show]\n";
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -40,6 +48,7 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--script") ok = value(o.script);
         else if (a == "--save") ok = value(o.save);
         else if (a == "--module") ok = value(o.module);
+        else if (a == "--show") ok = o.show = true;
         if (!ok) {
             std::cerr << "marvolt-host: unknown or incomplete option \"" << a << "\"\n";
             return false;
@@ -63,9 +72,29 @@ std::optional<std::string> modulePath(const Options& o) {
     return !ec && std::filesystem::exists(beside) ? std::optional(beside.string()) : std::nullopt;
 }
 
-int runInput(const Options& o, std::wstring& message) {
-    if (!o.script || *o.script == "-") {
-        hosted::ScriptInput input(std::cin, L"input");
+// A script in the windows: the windows catch up (paint, and show what the last line
+// did) before each line is read.
+class WindowedScript : public hosted::InputSource {
+public:
+    WindowedScript(std::istream& in, std::wstring name) : m_script(in, std::move(name)) {}
+    using InputSource::next;
+    std::optional<hosted::InputLine> next(hosted::Request request) override {
+        QCoreApplication::processEvents();
+        return m_script.next(request);
+    }
+    std::wstring name() const override { return m_script.name(); }
+
+private:
+    hosted::ScriptInput m_script;
+};
+
+int runInput(const Options& o, hostapp::MainWindow& window, std::wstring& message) {
+    if (!o.script) {
+        hostapp::GuiInput input(window);
+        return hostapp::runCommandLine(input, message);
+    }
+    if (*o.script == "-") {
+        WindowedScript input(std::cin, L"input");
         return hostapp::runCommandLine(input, message);
     }
     std::ifstream file(*o.script);
@@ -73,24 +102,44 @@ int runInput(const Options& o, std::wstring& message) {
         message = L"cannot read script " + hostdxf::utf8ToWide(*o.script);
         return 2;
     }
-    hosted::ScriptInput input(file, hostdxf::utf8ToWide(*o.script));
+    WindowedScript input(file, hostdxf::utf8ToWide(*o.script));
     return hostapp::runCommandLine(input, message);
+}
+
+// Qt's own notes (a missing runtime folder, what the offscreen platform cannot do) are
+// no part of a script's output; its errors still are.
+void scriptMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << "\n";
+}
+
+// With a person at the window a failure is also shown there, not only on stderr.
+int failShown(const Options& o, const std::wstring& message, int status) {
+    if (!o.script) QMessageBox::critical(nullptr, QStringLiteral("Marvolt Host"), QString::fromStdWString(message));
+    return fail(message, status);
 }
 
 int run(const Options& o) {
     std::wstring message;
+    auto window = std::make_unique<hostapp::MainWindow>();
+    window->setInteractive(!o.script);
+    // A script's transcript is its output, exactly as without windows.
+    if (o.script) window->setEcho([](std::wstring_view text) { std::cout << hostdxf::wideToUtf8(text); });
     if (const int rc = hostapp::openDrawing(o.open ? hostdxf::utf8ToWide(*o.open) : L"", message); rc != 0)
-        return fail(message, 1);
+        return failShown(o, message, 1);
     for (const auto& r : curDoc()->database()->readReport().repairs)
         std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
+    window->refresh();
+    window->show();
     hostrx::ModuleLoader loader;
     hostapp::registerBuiltinCommands(loader);
-    if (const auto path = modulePath(o); path && !loader.load(*path, message)) return fail(message, 1);
-    int rc = runInput(o, message);
+    if (const auto path = modulePath(o); path && !loader.load(*path, message)) return failShown(o, message, 1);
+    int rc = runInput(o, *window, message);
     if (rc == 0 && o.save) rc = hostapp::saveDrawing(hostdxf::utf8ToWide(*o.save), message);
     std::wstring ignored;
     if (loader.isLoaded()) loader.unload(ignored);
     hostapp::removeBuiltinCommands();
+    // The window shows the documents: it goes first.
+    window.reset();
     acDocManager->closeAll();
     return rc == 0 ? 0 : fail(message, rc);
 }
@@ -103,10 +152,14 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    hosted::CommandLine::instance().setListener([](std::wstring_view text) {
-        std::cout << hostdxf::wideToUtf8(text);
-    });
+    // A script runs in windows nobody sees unless --show asks for them.
+    if (o.script && !o.show) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (o.script) qInstallMessageHandler(&scriptMessages);
     try {
+        QApplication app(argc, argv);
+        // Qt takes the user's locale for the whole process; numbers in drawings and on
+        // the command line are read and written the same everywhere.
+        std::setlocale(LC_NUMERIC, "C");
         const int rc = run(o);
         std::cout.flush();
         return rc;
