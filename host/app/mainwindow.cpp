@@ -192,6 +192,8 @@ void MainWindow::refresh() {
         while (m_tabs->count() > 0) m_tabs->removeTab(0);
         for (AcApDocument* doc : docs) m_tabs->addTab(documentLabel(doc));
         m_tabDocuments = docs;
+        // A hidden tab bar does not tell the layout that it grew.
+        m_tabs->updateGeometry();
     } else {
         for (int i = 0; i < m_tabs->count(); ++i)
             m_tabs->setTabText(i, documentLabel(m_tabDocuments[static_cast<std::size_t>(i)]));
