@@ -11,6 +11,8 @@
 #include "ed/jig.h"
 #include "ed/prompts.h"
 #include "ed/selection.h"
+#include "db/blockreference.h"
+#include "rx/moduleloader.h"
 #include "rx/commandstack.h"
 #include "rx/dictionary.h"
 #include "testdrawing.h"
@@ -318,6 +320,40 @@ TEST_F(MainWindowInput, DocumentsAreSwitchedOnlyWhileNothingRuns) {
     EXPECT_EQ(curDoc(), first);
     EXPECT_TRUE(first->isModified());
     EXPECT_FALSE(second->isModified());
+}
+
+// The module's nested copy with the mouse alone: a click picks the line inside a block
+// reference, a click gives the base point, the copy follows the cursor and a click
+// places it.
+TEST_F(MainWindowInput, ModuleNestedCopyByMouse) {
+    AcDbDatabase& db = *first->database();
+    const AcDbObjectId leaf = addBlock(db, L"LEAF");
+    appendTo(leaf, new AcDbLine({0, 0, 0}, {2, 0, 0}));
+    auto* ref = new AcDbBlockReference({20, 20, 0}, leaf);
+    ref->setScaleFactors(AcGeVector3d(2, 2, 2));
+    appendToModel(db, ref);
+    window->refresh();
+
+    hostrx::ModuleLoader loader;
+    std::wstring message;
+    ASSERT_TRUE(loader.load(MARVOLT_MODULE_PATH, message));
+    const std::size_t before = hosted::currentSpaceEntities().size();
+    EXPECT_EQ(play({type("zelncopy"), click(22, 20), click(20, 20), move(25, 25), move(28, 28), click(30, 30)}), 0);
+    EXPECT_GT(window->dragDisplay().framesShown(), 0);
+    EXPECT_TRUE(window->dragDisplay().shown().empty());
+    loader.unload(message);
+
+    const auto after = hosted::currentSpaceEntities();
+    ASSERT_EQ(after.size(), before + 1) << transcript();
+    const auto* copy = AcDbLine::cast(hosted::liveEntity(after.back()));
+    ASSERT_NE(copy, nullptr);
+    const double px = view()->unitsPerPixel();
+    EXPECT_NEAR(copy->startPoint().x, 30, 2 * px);
+    EXPECT_NEAR(copy->startPoint().y, 30, 2 * px);
+    EXPECT_NEAR(copy->endPoint().x, 34, 2 * px);
+    // The drag's samples are not in the transcript: one prompt, one point.
+    const std::wstring said = transcript();
+    EXPECT_EQ(said.find(L"Enter second point:"), said.rfind(L"Enter second point:")) << said;
 }
 
 TEST(CommandInputLine, UpAndDownWalkTheHistory) {
