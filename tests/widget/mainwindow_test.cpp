@@ -24,6 +24,9 @@
 #include "app/viewdragdisplay.h"
 #include "ui/render/drawingview.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -354,6 +357,58 @@ TEST_F(MainWindowInput, ModuleNestedCopyByMouse) {
     // The drag's samples are not in the transcript: one prompt, one point.
     const std::wstring said = transcript();
     EXPECT_EQ(said.find(L"Enter second point:"), said.rfind(L"Enter second point:")) << said;
+}
+
+TEST_F(MainWindowInput, ClosingAsksAboutUnsavedDrawingsOfAPerson) {
+    const struct {
+        const char* name;
+        bool interactive;
+        QMessageBox::StandardButton answer;
+        int questions;
+        bool closes;
+    } cases[] = {
+        {"cancel keeps the window", true, QMessageBox::Cancel, 1, false},
+        {"no closes without saving", true, QMessageBox::No, 1, true},
+        {"a script is never asked", false, QMessageBox::Cancel, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        first->setModified(true);
+        window->setInteractive(c.interactive);
+        int questions = 0;
+        window->setDialogs({{}, [&](const QString&, const QString& text) {
+                                ++questions;
+                                EXPECT_TRUE(text.contains("Drawing1")) << text.toStdString();
+                                return c.answer;
+                            },
+                            {}});
+        window->show();
+        bool closed = false;
+        const auto connection = QObject::connect(window.get(), &MainWindow::closed, [&] { closed = true; });
+        window->close();
+        QObject::disconnect(connection);
+        EXPECT_EQ(questions, c.questions);
+        EXPECT_EQ(closed, c.closes);
+        EXPECT_EQ(window->isVisible(), !c.closes);
+    }
+}
+
+TEST_F(MainWindowInput, SaveAsThenOpenGivesATabNamedAfterTheFile) {
+    const QString path = QDir::temp().filePath(QStringLiteral("mainwin-%1.dwg").arg(QCoreApplication::applicationPid()));
+    window->setDialogs({[&](MainWindow::FileChoice, const QString&) { return path; }, {}, {}});
+    first->setModified(true);
+    ASSERT_TRUE(window->saveDocumentAs());
+    EXPECT_FALSE(first->isModified());
+    EXPECT_EQ(window->documentTabs()->tabText(0), QFileInfo(path).fileName());
+
+    ASSERT_TRUE(window->openDocument());
+    EXPECT_EQ(acDocManager->documentCount(), 2);
+    EXPECT_EQ(window->documentTabs()->count(), 2);
+    EXPECT_EQ(window->documentTabs()->currentIndex(), 1);
+    EXPECT_EQ(view()->database(), curDoc()->database());
+    EXPECT_NE(curDoc(), first);
+    EXPECT_EQ(std::wstring(curDoc()->fileName()), path.toStdWString());
+    QFile::remove(path);
 }
 
 TEST(CommandInputLine, UpAndDownWalkTheHistory) {
