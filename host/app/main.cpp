@@ -7,6 +7,7 @@
 #include "app/guiinput.h"
 #include "app/mainwindow.h"
 #include "app/scriptrunner.h"
+#include "app/windowedscript.h"
 #include "dxf/textcodec.h"
 #include "ed/commandline.h"
 #include "ed/inputsource.h"
@@ -72,29 +73,13 @@ std::optional<std::string> modulePath(const Options& o) {
     return !ec && std::filesystem::exists(beside) ? std::optional(beside.string()) : std::nullopt;
 }
 
-// A script in the windows: the windows catch up (paint, and show what the last line
-// did) before each line is read.
-class WindowedScript : public hosted::InputSource {
-public:
-    WindowedScript(std::istream& in, std::wstring name) : m_script(in, std::move(name)) {}
-    using InputSource::next;
-    std::optional<hosted::InputLine> next(hosted::Request request) override {
-        QCoreApplication::processEvents();
-        return m_script.next(request);
-    }
-    std::wstring name() const override { return m_script.name(); }
-
-private:
-    hosted::ScriptInput m_script;
-};
-
 int runInput(const Options& o, hostapp::MainWindow& window, std::wstring& message) {
     if (!o.script) {
         hostapp::GuiInput input(window);
         return hostapp::runCommandLine(input, message);
     }
     if (*o.script == "-") {
-        WindowedScript input(std::cin, L"input");
+        hostapp::WindowedScript input(std::cin, L"input");
         return hostapp::runCommandLine(input, message);
     }
     std::ifstream file(*o.script);
@@ -102,7 +87,7 @@ int runInput(const Options& o, hostapp::MainWindow& window, std::wstring& messag
         message = L"cannot read script " + hostdxf::utf8ToWide(*o.script);
         return 2;
     }
-    WindowedScript input(file, hostdxf::utf8ToWide(*o.script));
+    hostapp::WindowedScript input(file, hostdxf::utf8ToWide(*o.script));
     return hostapp::runCommandLine(input, message);
 }
 
