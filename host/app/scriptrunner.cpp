@@ -62,6 +62,11 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
     hosted::CommandLine& commandLine = hosted::CommandLine::instance();
     editor.setInput(&input);
     editor.clearFailure();
+    // The input lives no longer than this run; later prompts find none.
+    struct Detach {
+        hosted::Editor& editor;
+        ~Detach() { editor.setInput(nullptr); }
+    } detach{editor};
     // A person's mistakes are said on the command line and the session goes on; a
     // script's end the run with a status.
     const auto stop = [&](const hosted::InputLine& line, std::wstring why, int rc) {
