@@ -247,6 +247,23 @@ TEST_F(MainWindowInput, DraggedRectanglesSelectByWindowOrCrossing) {
     }
 }
 
+// A click at "Command: " is no command, and a hand that slipped while clicking at a
+// point prompt still gives the point it let go at.
+TEST_F(MainWindowInput, MouseAnswersOnlyWhereThePromptTakesThem) {
+    EXPECT_EQ(play({[this] {
+                        QTest::mouseClick(view(), Qt::LeftButton, {}, pixel(5, 5));
+                        QTest::keyClicks(line(), "GETPT");
+                        QTest::keyClick(line(), Qt::Key_Return);
+                    },
+                    dragRectangle(0, 0, 12, 9)}),
+              0);
+    EXPECT_EQ(transcript().find(L"unknown command"), std::wstring::npos) << transcript();
+    ASSERT_EQ(g_seen.rc, RTNORM);
+    const double px = view()->unitsPerPixel();
+    EXPECT_NEAR(g_seen.point.x, 12, px);
+    EXPECT_NEAR(g_seen.point.y, 9, px);
+}
+
 TEST_F(MainWindowInput, EscapeCancelsThePrompt) {
     EXPECT_EQ(play({type("GETPT"), [this] { QTest::keyClick(line(), Qt::Key_Escape); }}), 0);
     EXPECT_EQ(g_seen.rc, RTCAN);
