@@ -33,6 +33,11 @@ Acad::ErrorStatus AcApDocManager::openDocument(const std::wstring& fileName, AcA
     return setCurDocument(doc);
 }
 
+AcApDocument* AcApDocManager::document(int index) const {
+    if (index < 0 || index >= documentCount()) return nullptr;
+    return m_documents[static_cast<std::size_t>(index)].get();
+}
+
 Acad::ErrorStatus AcApDocManager::setCurDocument(AcApDocument* doc) {
     if (doc && std::none_of(m_documents.begin(), m_documents.end(), [&](const auto& d) { return d.get() == doc; }))
         return Acad::eInvalidInput;

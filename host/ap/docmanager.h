@@ -30,11 +30,16 @@ public:
     void setFileName(std::wstring name) { m_fileName = std::move(name); }
     AcAp::DocLockMode myLockMode() const { return m_locks.empty() ? AcAp::kNotLocked : m_locks.back(); }
     int lockCount() const { return static_cast<int>(m_locks.size()); }
+    // Whether the drawing may have changed since it was opened or saved. The host sets
+    // it when a command has run on the document, so it errs on the side of asking.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
 
 private:
     friend class AcApDocManager;
     std::unique_ptr<AcDbDatabase> m_db;
     std::wstring m_fileName;
+    bool m_modified = false;
     std::vector<AcAp::DocLockMode> m_locks;
 };
 
@@ -45,6 +50,8 @@ public:
     AcApDocument* curDocument() const { return m_current; }
     AcApDocument* mdiActiveDocument() const { return m_current; }
     int documentCount() const { return static_cast<int>(m_documents.size()); }
+    // The open documents in the order they were opened; nullptr out of range.
+    AcApDocument* document(int index) const;
 
     Acad::ErrorStatus lockDocument(AcApDocument* doc, AcAp::DocLockMode mode = AcAp::kWrite,
                                    const ACHAR* globalCmdName = nullptr, const ACHAR* localCmdName = nullptr,
@@ -53,7 +60,7 @@ public:
     Acad::ErrorStatus unlockDocument(AcApDocument* doc);
 
     // The host's side: opening a drawing file (or a new drawing for an empty path) as
-    // the current document. The database's read report says why a file was refused.
+    // a new current document, beside those already open. The database's read report says why a file was refused.
     Acad::ErrorStatus openDocument(const std::wstring& fileName, AcApDocument*& doc, std::wstring& message);
     Acad::ErrorStatus setCurDocument(AcApDocument* doc);
     Acad::ErrorStatus closeDocument(AcApDocument* doc);

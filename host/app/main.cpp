@@ -1,10 +1,15 @@
-// marvolt-host: the stand-in host. It opens a drawing as the current document, loads the
-// module, runs command-line input (a script, or standard input) and saves.
+// marvolt-host: the stand-in host. It opens the main window and a drawing as the current
+// document, loads the module, runs command-line input (a person at the window, or a
+// script) and saves.
 
 #include "ap/docmanager.h"
 #include "app/builtins.h"
+#include "app/guiinput.h"
+#include "app/mainwindow.h"
+#include "ui/render/drawingview.h"
 #include "app/scriptrunner.h"
 #include "app/uiscript.h"
+#include "app/windowedscript.h"
 #include "dxf/textcodec.h"
 #include "ed/commandline.h"
 #include "ed/inputsource.h"
@@ -12,13 +17,11 @@
 #include "rx/moduleloader.h"
 #include "ui/framework/frame.h"
 #include "ui/framework/modal.h"
-#include "ui/render/drawingview.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QMessageBox>
 
-#include <unistd.h>
-
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,10 +33,12 @@ namespace {
 
 struct Options {
     std::optional<std::string> open, script, save, module;
+    bool show = false;
 };
 
 void usage() {
-    std::cerr << "usage: marvolt-host [--open DRAWING] [--script FILE|-] [--save PATH] [--module PATH|none]\n";
+    std::cerr << "usage: marvolt-host [--open DRAWING] [--script FILE|-] [--save PATH] [--module PATH|none] "
+                 "[--show]\n";
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -49,6 +54,7 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--script") ok = value(o.script);
         else if (a == "--save") ok = value(o.save);
         else if (a == "--module") ok = value(o.module);
+        else if (a == "--show") ok = o.show = true;
         if (!ok) {
             std::cerr << "marvolt-host: unknown or incomplete option \"" << a << "\"\n";
             return false;
@@ -72,9 +78,14 @@ std::optional<std::string> modulePath(const Options& o) {
     return !ec && std::filesystem::exists(beside) ? std::optional(beside.string()) : std::nullopt;
 }
 
-int runInput(const Options& o, std::wstring& message) {
-    if (!o.script || *o.script == "-") {
-        hosted::ScriptInput input(std::cin, L"input");
+int runInput(const Options& o, hostapp::MainWindow& window, std::wstring& message) {
+    if (!o.script) {
+        hostapp::GuiInput input(window);
+        return hostapp::runCommandLine(input, message);
+    }
+    if (*o.script == "-") {
+        hostapp::WindowedScript lines(std::cin, L"input");
+        hostapp::UiScript input(lines);
         return hostapp::runCommandLine(input, message);
     }
     std::ifstream file(*o.script);
@@ -82,42 +93,68 @@ int runInput(const Options& o, std::wstring& message) {
         message = L"cannot read script " + hostdxf::utf8ToWide(*o.script);
         return 2;
     }
-    hosted::ScriptInput lines(file, hostdxf::utf8ToWide(*o.script));
+    hostapp::WindowedScript lines(file, hostdxf::utf8ToWide(*o.script));
     hostapp::UiScript input(lines);
     return hostapp::runCommandLine(input, message);
 }
 
-int run(const Options& o) {
-    std::wstring message;
-    if (const int rc = hostapp::openDrawing(o.open ? hostdxf::utf8ToWide(*o.open) : L"", message); rc != 0)
-        return fail(message, 1);
-    if (CWnd* view = acedGetAcadDwgView())
-        if (auto* drawing = dynamic_cast<hostui::DrawingView*>(view->widget())) drawing->setDatabase(curDoc()->database());
-    for (const auto& r : curDoc()->database()->readReport().repairs)
-        std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
-    hostrx::ModuleLoader loader;
-    hostapp::registerBuiltinCommands(loader);
-    if (const auto path = modulePath(o); path && !loader.load(*path, message)) return fail(message, 1);
-    int rc = runInput(o, message);
-    if (rc == 0 && o.save) rc = hostapp::saveDrawing(hostdxf::utf8ToWide(*o.save), message);
-    std::wstring ignored;
-    if (loader.isLoaded()) loader.unload(ignored);
-    hostapp::removeBuiltinCommands();
-    acDocManager->closeAll();
-    return rc == 0 ? 0 : fail(message, rc);
+// Qt's own notes (a missing runtime folder, what the offscreen platform cannot do) are
+// no part of a script's output; its errors still are.
+void scriptMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << "\n";
 }
 
-QtMessageHandler g_qtMessages = nullptr;
-
-// Without a display Qt notes what the offscreen platform cannot do and where it keeps its
-// runtime files; neither is news to the person running a script.
-void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith("This plugin does not support") || message.contains("XDG_RUNTIME_DIR")) return;
-    if (g_qtMessages) g_qtMessages(type, context, message);
+// With a person at the window a failure is also shown there, not only on stderr.
+int failShown(const Options& o, const std::wstring& message, int status) {
+    if (!o.script) QMessageBox::critical(nullptr, QStringLiteral("Marvolt Host"), QString::fromStdWString(message));
+    return fail(message, status);
 }
 
 void alertInABox(const ACHAR* message) {
     hostui::modalDriver().messageBox(hostui::applicationName(), message, MB_OK);
+}
+
+// The window framework reaches the main window, and alerts become boxes, while it lives.
+class FrameRegistration {
+public:
+    explicit FrameRegistration(hostapp::MainWindow& window) {
+        hostui::setMainFrame(&window, window.view());
+        hosted::setAlertHandler(&alertInABox);
+    }
+    ~FrameRegistration() {
+        hosted::setAlertHandler(nullptr);
+        hostui::setMainFrame(nullptr, nullptr);
+    }
+    FrameRegistration(const FrameRegistration&) = delete;
+    FrameRegistration& operator=(const FrameRegistration&) = delete;
+};
+
+int run(const Options& o) {
+    std::wstring message;
+    auto window = std::make_unique<hostapp::MainWindow>();
+    auto registration = std::make_unique<FrameRegistration>(*window);
+    window->setInteractive(!o.script);
+    // A script's transcript is its output, exactly as without windows.
+    if (o.script) window->setEcho([](std::wstring_view text) { std::cout << hostdxf::wideToUtf8(text); });
+    if (const int rc = hostapp::openDrawing(o.open ? hostdxf::utf8ToWide(*o.open) : L"", message); rc != 0)
+        return failShown(o, message, 1);
+    for (const auto& r : curDoc()->database()->readReport().repairs)
+        std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
+    window->refresh();
+    window->show();
+    hostrx::ModuleLoader loader;
+    hostapp::registerBuiltinCommands(loader);
+    if (const auto path = modulePath(o); path && !loader.load(*path, message)) return failShown(o, message, 1);
+    int rc = runInput(o, *window, message);
+    if (rc == 0 && o.save) rc = hostapp::saveDrawing(hostdxf::utf8ToWide(*o.save), message);
+    std::wstring ignored;
+    if (loader.isLoaded()) loader.unload(ignored);
+    hostapp::removeBuiltinCommands();
+    // The window shows the documents: it goes first.
+    registration.reset();
+    window.reset();
+    acDocManager->closeAll();
+    return rc == 0 ? 0 : fail(message, rc);
 }
 
 }  // namespace
@@ -128,29 +165,24 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    // A script runs the same windows off the display.
-    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-    if (o.script || !display) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    g_qtMessages = qInstallMessageHandler(quietOffscreenNotes);
-    QApplication app(argc, argv);
-    QMainWindow mainWindow;
-    auto* view = new hostui::DrawingView(&mainWindow);
-    mainWindow.setCentralWidget(view);
-    mainWindow.resize(1280, 800);
-    mainWindow.show();
-    hostui::setMainFrame(&mainWindow, view);
-    hosted::setAlertHandler(&alertInABox);
-    hosted::CommandLine::instance().setListener([](std::wstring_view text) {
-        std::cout << hostdxf::wideToUtf8(text);
-    });
-    int rc = 1;
-    try {
-        rc = run(o);
-        std::cout.flush();
-    } catch (const std::exception& e) {
-        rc = fail(hostdxf::utf8ToWide(e.what()), 1);
+    // A script runs in windows nobody sees unless --show asks for them.
+    if (o.script && !o.show) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    if (!display) {
+        std::cerr << "marvolt-host: no display to open the window on; run a script with --script FILE, "
+                     "or --script - to type commands here\n";
+        return 1;
     }
-    hosted::setAlertHandler(nullptr);
-    hostui::setMainFrame(nullptr, nullptr);
-    return rc;
+    if (o.script) qInstallMessageHandler(&scriptMessages);
+    try {
+        QApplication app(argc, argv);
+        // Qt takes the user's locale for the whole process; numbers in drawings and on
+        // the command line are read and written the same everywhere.
+        std::setlocale(LC_NUMERIC, "C");
+        const int rc = run(o);
+        std::cout.flush();
+        return rc;
+    } catch (const std::exception& e) {
+        return fail(hostdxf::utf8ToWide(e.what()), 1);
+    }
 }

@@ -4,7 +4,7 @@
 #include "ed/commandline.h"
 #include "ed/commandrunner.h"
 #include "ed/editor.h"
-
+#include "ed/userio.h"
 
 namespace hostapp {
 
@@ -36,19 +36,25 @@ int openDrawing(const std::wstring& path, std::wstring& message) {
     return 4;
 }
 
-int saveDrawing(const std::wstring& path, std::wstring& message) {
-    AcApDocument* doc = curDoc();
-    const std::wstring target = path.empty() && doc ? std::wstring(doc->fileName()) : path;
-    if (!doc || target.empty()) {
+int saveDocument(AcApDocument& doc, const std::wstring& path, std::wstring& message) {
+    const std::wstring target = path.empty() ? std::wstring(doc.fileName()) : path;
+    if (target.empty()) {
         message = L"nothing to save, or no file name to save under";
         return 4;
     }
-    if (const Acad::ErrorStatus es = doc->database()->saveAs(target.c_str()); es != Acad::eOk) {
+    if (const Acad::ErrorStatus es = doc.database()->saveAs(target.c_str()); es != Acad::eOk) {
         message = L"cannot save " + target + L" [" + acadErrorStatusText(es) + L"]";
         return 4;
     }
-    doc->setFileName(target);
+    doc.setFileName(target);
+    doc.setModified(false);
     return 0;
+}
+
+int saveDrawing(const std::wstring& path, std::wstring& message) {
+    if (AcApDocument* doc = curDoc()) return saveDocument(*doc, path, message);
+    message = L"nothing to save, or no file name to save under";
+    return 4;
 }
 
 int runCommandLine(hosted::InputSource& input, std::wstring& message) {
@@ -56,9 +62,25 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
     hosted::CommandLine& commandLine = hosted::CommandLine::instance();
     editor.setInput(&input);
     editor.clearFailure();
-    while (true) {
+    // The input lives no longer than this run; later prompts find none.
+    struct Detach {
+        hosted::Editor& editor;
+        ~Detach() { editor.setInput(nullptr); }
+    } detach{editor};
+    // A person's mistakes are said on the command line and the session goes on; a
+    // script's end the run with a status.
+    const auto stop = [&](const hosted::InputLine& line, std::wstring why, int rc) {
+        if (!input.interactive()) {
+            message = where(input, line) + why;
+            return rc;
+        }
+        commandLine.print(L"\n" + why + L".");
+        return 0;
+    };
+    int rc = 0;
+    while (rc == 0) {
         commandLine.print(L"\nCommand: ");
-        const auto line = input.next();
+        const auto line = input.next(hosted::Request::command);
         if (!line) break;
         commandLine.print(line->text);
         const std::wstring text(hosted::trimmed(line->text));
@@ -68,22 +90,30 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
             continue;
         }
         if (text.front() == L'@') {
-            if (const int rc = fileAction(text, message); rc != 0) {
-                message = where(input, *line) + message;
-                return rc;
-            }
+            std::wstring why;
+            if (const int failed = fileAction(text, why); failed != 0) rc = stop(*line, why, failed);
+            acedUpdateDisplay();
             continue;
         }
+        AcApDocument* doc = curDoc();
         if (hosted::runCommand(text) == hosted::CommandOutcome::unknown) {
-            message = where(input, *line) + L"unknown command \"" + text + L"\"";
-            return 2;
+            rc = stop(*line, L"unknown command \"" + text + L"\"", 2);
+            continue;
         }
+        if (doc && acDocManager->curDocument() == doc) doc->setModified(true);
+        acedUpdateDisplay();
         if (editor.failed()) {
-            message = editor.failure();
-            return 3;
+            if (!input.interactive()) {
+                message = editor.failure();
+                return 3;
+            }
+            editor.clearFailure();
+            commandLine.print(L"\n*Cancel*");
         }
     }
-    if (editor.failed()) {
+    if (rc != 0) return rc;
+    // A script can fail outside any prompt too (a "@ui" line that cannot act).
+    if (editor.failed() && !input.interactive()) {
         message = editor.failure();
         return 3;
     }

@@ -40,7 +40,7 @@ bool UiScript::isUiLine(const hosted::InputLine& line) {
     return text == L"@ui" || text.starts_with(L"@ui ") || text.starts_with(L"@ui\t");
 }
 
-std::optional<hosted::InputLine> UiScript::next() {
+std::optional<hosted::InputLine> UiScript::next(hosted::Request request) {
     // The prompt waiting for this line. When "@ui" lines print facts or set off output,
     // the prompt is shown again below them, so that the answer stands beside it.
     const std::wstring& transcript = hosted::CommandLine::instance().transcript();
@@ -49,7 +49,7 @@ std::optional<hosted::InputLine> UiScript::next() {
     const std::wstring prompt = transcript.substr(lineStart == std::wstring::npos ? 0 : lineStart + 1);
     while (true) {
         if (hosted::Editor::instance().failed()) return std::nullopt;
-        std::optional<hosted::InputLine> line = m_lines.next();
+        std::optional<hosted::InputLine> line = m_lines.next(request);
         if (!line || !isUiLine(*line)) {
             if (line && transcript.size() != printedBefore && !prompt.empty()) print(L"\n" + prompt);
             return line;

@@ -25,7 +25,8 @@ public:
     UiScript& operator=(const UiScript&) = delete;
 
     // The next line that is not a "@ui" line, every "@ui" line before it acted on.
-    std::optional<hosted::InputLine> next() override;
+    using InputSource::next;
+    std::optional<hosted::InputLine> next(hosted::Request request) override;
     std::wstring name() const override { return m_lines.name(); }
 
     void runDialog(CAdUiBaseDialog& dialog) override;

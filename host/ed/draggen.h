@@ -15,5 +15,6 @@ using AcEdDragSampler = int (*)(ads_point cursor, ads_matrix transform);
 // cursor (the cursor's look) is not used by this host.
 //
 // In a script the point line answers the drag: the sampler is called once with that
-// point, as with the last cursor position of a person's drag.
+// point, as with the last cursor position of a person's drag. A person's cursor moves
+// call the sampler too, and the display shows the selection placed by its matrix.
 int acedDragGen(const ads_name ss, const ACHAR* prompt, int cursor, AcEdDragSampler scnf, ads_point result);

@@ -13,10 +13,11 @@ Editor& Editor::instance() {
     return editor;
 }
 
-std::optional<InputLine> Editor::ask(std::wstring_view prompt) {
+std::optional<InputLine> Editor::ask(std::wstring_view prompt, Request request) {
     if (failed()) return std::nullopt;
-    CommandLine::instance().print(prompt);
-    std::optional<InputLine> line = m_input ? m_input->next() : std::nullopt;
+    if (!m_samplingPrompt || *m_samplingPrompt != prompt) CommandLine::instance().print(prompt);
+    m_samplingPrompt.reset();
+    std::optional<InputLine> line = m_input ? m_input->next(request) : std::nullopt;
     if (!line) {
         std::wstring shown(prompt);
         while (!shown.empty() && std::iswspace(static_cast<wint_t>(shown.front()))) shown.erase(0, 1);
@@ -24,12 +25,19 @@ std::optional<InputLine> Editor::ask(std::wstring_view prompt) {
              shown + L"\" was waiting");
         return std::nullopt;
     }
+    if (line->sample && request == Request::drag) {
+        m_samplingPrompt = std::wstring(prompt);
+        return line;
+    }
+    line->sample = false;
     CommandLine::instance().print(line->text);
     return line;
 }
 
 void Editor::reject(const InputLine& line, std::wstring_view what) {
     const std::wstring source = m_input ? m_input->name() : std::wstring(L"input");
+    if (m_input && m_input->interactive() && !failed())
+        CommandLine::instance().print(L"\nInvalid input: expected " + std::wstring(what) + L".");
     fail(source + L":" + std::to_wstring(line.number) + L": \"" + line.text + L"\" is not " + std::wstring(what));
 }
 

@@ -14,7 +14,11 @@ namespace hosted {
 // echoes it to the transcript. Input that a prompt cannot take, or input that ends
 // while a prompt waits, puts the editor in a failed state with a message naming the
 // line: every prompt from then on answers "cancelled" at once, so the running command
-// winds down on its ordinary cancel path, and the caller reports the failure.
+// winds down on its ordinary cancel path, and the caller reports the failure (a script
+// ends; a person's session cancels the command and goes on, see reject).
+//
+// During a drag the source may answer with samples (InputLine::sample): the prompt is
+// printed once for a run of samples and a sample is not echoed; the final line is.
 class Editor {
 public:
     static Editor& instance();
@@ -23,8 +27,9 @@ public:
     InputSource* input() const { return m_input; }
 
     // The next answer to prompt, or nullopt once the editor has failed.
-    std::optional<InputLine> ask(std::wstring_view prompt);
+    std::optional<InputLine> ask(std::wstring_view prompt, Request request = Request::text);
     // The line could not answer the prompt: fail with "what" naming what was expected.
+    // For a person the transcript says so at once ("Invalid input: expected WHAT.").
     void reject(const InputLine& line, std::wstring_view what);
 
     bool failed() const { return !m_failure.empty(); }
@@ -39,6 +44,8 @@ private:
 
     InputSource* m_input = nullptr;
     std::wstring m_failure;
+    // The prompt of the run of drag samples under way, already printed.
+    std::optional<std::wstring> m_samplingPrompt;
 };
 
 // The text without white space at either end.

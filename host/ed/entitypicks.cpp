@@ -31,15 +31,17 @@ struct NestedHit {
 constexpr int kMaxDepth = 64;
 
 // Reads one pick: RTNORM with the point, RTERROR for an empty answer, RTCAN on Escape.
-int askPick(const ACHAR* prompt, AcGePoint3d& point) {
-    const int rc = hosted::askPoint(prompt ? prompt : L"\nSelect object: ", L"a pick point (x,y or x,y,z)", point);
+int askPick(const ACHAR* prompt, hosted::PointAnswer& answer) {
+    const int rc = hosted::askPoint(prompt ? prompt : L"\nSelect object: ", L"a pick point (x,y or x,y,z)",
+                                    hosted::Request::pick, answer);
     return rc == RTNONE ? RTERROR : rc;
 }
 
-std::optional<Probe> probeAt(const AcGePoint3d& point) {
+// aperture 0: the host's rule, as a script's picks have it.
+std::optional<Probe> probeAt(const AcGePoint3d& point, double aperture) {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     if (!db) return std::nullopt;
-    return Probe{point, hosted::pickAperture(*db)};
+    return Probe{point, aperture > 0.0 ? aperture : hosted::pickAperture(*db)};
 }
 
 // Whether the probe falls in the plan box of the entity carried to world coordinates.
@@ -154,10 +156,10 @@ void copyPoint(const AcGePoint3d& p, ads_point out) {
 
 int acedEntSel(const ACHAR* prompt, ads_name entres, ads_point ptres) {
     if (!entres || !ptres) return RTERROR;
-    AcGePoint3d point;
-    if (const int rc = askPick(prompt, point); rc != RTNORM) return rc;
-    copyPoint(point, ptres);
-    const auto probe = probeAt(point);
+    hosted::PointAnswer pick;
+    if (const int rc = askPick(prompt, pick); rc != RTNORM) return rc;
+    copyPoint(pick.point, ptres);
+    const auto probe = probeAt(pick.point, pick.aperture);
     const auto found = probe ? topmostAt(*probe) : std::nullopt;
     if (!found) return RTERROR;
     return setName(*found, entres) ? RTNORM : RTERROR;
@@ -167,12 +169,12 @@ int acedNEntSelP(const ACHAR* prompt, ads_name entres, ads_point ptres, int pick
                  resbuf** refstkres) {
     if (refstkres) *refstkres = nullptr;
     if (!entres || !ptres) return RTERROR;
-    AcGePoint3d point(ptres[0], ptres[1], ptres[2]);
+    hosted::PointAnswer pick{AcGePoint3d(ptres[0], ptres[1], ptres[2])};
     if (pickflag == 0) {
-        if (const int rc = askPick(prompt, point); rc != RTNORM) return rc;
-        copyPoint(point, ptres);
+        if (const int rc = askPick(prompt, pick); rc != RTNORM) return rc;
+        copyPoint(pick.point, ptres);
     }
-    const auto probe = probeAt(point);
+    const auto probe = probeAt(pick.point, pick.aperture);
     const auto hit = probe ? nestedAt(*probe) : std::nullopt;
     if (!hit || !setName(hit->entity, entres)) return RTERROR;
     if (xformres)

@@ -2,9 +2,10 @@
 
 #include "adscodes.h"
 
-// Picking one entity by a point. In a script a pick is a point line ("x,y" or "x,y,z"),
-// tested in plan view with the host's pick box (hittest.h) against the current space,
-// topmost (last drawn) entity first. Both requests answer RTNORM with the entity;
+// Picking one entity by a point. A pick is a point line ("x,y" or "x,y,z"), tested in
+// plan view against the current space, topmost (last drawn) entity first, with the pick
+// box the line brings (a person's click: 3 pixels of the view as zoomed) or else, as
+// for a script, the host's pick box (hittest.h). Both requests answer RTNORM with the entity;
 // RTERROR, printing nothing, when the pick hits nothing or the answer is empty; RTCAN on
 // Escape and once the editor has failed. A line that is no point fails the editor.
 

@@ -4,7 +4,7 @@
 
 namespace hosted {
 
-std::optional<InputLine> ScriptInput::next() {
+std::optional<InputLine> ScriptInput::next(Request) {
     std::string line;
     while (std::getline(m_in, line)) {
         ++m_number;

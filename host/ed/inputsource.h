@@ -6,10 +6,28 @@
 
 namespace hosted {
 
+// What a prompt waits for. A script ignores it; a person's source lets the mouse answer
+// only where it makes sense (a click gives a point, a dragged rectangle a window at a
+// selection, cursor moves samples during a drag).
+enum class Request {
+    command,    // "Command: " — nothing runs
+    text,       // a text, a number or a keyword
+    point,      // a point
+    pick,       // an entity pick: a point with the pick box it was made with
+    selection,  // "Select objects: ": picks, windows, crossings, ALL
+    drag,       // a jig or acedDragGen: cursor samples, then the final input
+};
+
 // One line of user input and where it came from.
 struct InputLine {
     std::wstring text;
     int number = 0;  // 1-based line of a script; 0 for input typed by a person
+    // Half the side of the pick box in drawing units a pick was made with; 0 leaves it
+    // to the host's rule (hosted::pickAperture), which scripts keep.
+    double aperture = 0.0;
+    // A cursor position during a drag that does not end it. Only Request::drag gets
+    // samples, and never from a script: there every line is final.
+    bool sample = false;
 };
 
 // Where the editor's answers come from: a person at the GUI or a script. next() blocks
@@ -18,9 +36,13 @@ struct InputLine {
 class InputSource {
 public:
     virtual ~InputSource() = default;
-    virtual std::optional<InputLine> next() = 0;
+    virtual std::optional<InputLine> next(Request request) = 0;
+    std::optional<InputLine> next() { return next(Request::text); }
     // How messages name the source: a script's path, or "input".
     virtual std::wstring name() const = 0;
+    // A person answers: a line a prompt cannot take cancels the running command and
+    // the session goes on, where a script's run ends with a failure.
+    virtual bool interactive() const { return false; }
 };
 
 // A script: one answer a line. Comment lines (";" first) are skipped; a trailing
@@ -28,7 +50,8 @@ public:
 class ScriptInput : public InputSource {
 public:
     ScriptInput(std::istream& in, std::wstring name) : m_in(in), m_name(std::move(name)) {}
-    std::optional<InputLine> next() override;
+    using InputSource::next;
+    std::optional<InputLine> next(Request request) override;
     std::wstring name() const override { return m_name; }
 
 private:

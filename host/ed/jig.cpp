@@ -3,6 +3,7 @@
 #include "ap/docmanager.h"
 #include "db/blocktable.h"
 #include "db/entity.h"
+#include "ed/dragdisplay.h"
 #include "ed/editor.h"
 
 #include <cmath>
@@ -10,10 +11,13 @@
 
 AcEdJig::DragStatus AcEdJig::drag() {
     m_finalInput = false;
+    hosted::DragSession shown;
     while (true) {
         const DragStatus status = sampler();
-        if (status == kNormal && update())
+        if (status == kNormal && update()) {
             if (AcDbEntity* e = entity()) e->draw();
+            shown.present();
+        }
         if (status != kNormal && status != kNoChange) return status;
         // A final input that repeats the last sample still places the entity.
         if (m_finalInput) return kNormal;
@@ -21,9 +25,10 @@ AcEdJig::DragStatus AcEdJig::drag() {
 }
 
 bool AcEdJig::nextInput(std::wstring& text, DragStatus& status) {
-    const auto line = hosted::Editor::instance().ask(m_prompt);
-    // Every line of a script is a final input, the click that ends the drag.
-    m_finalInput = true;
+    const auto line = hosted::Editor::instance().ask(m_prompt, hosted::Request::drag);
+    // A person's cursor moves are samples; every line of a script is a final input,
+    // the click that ends the drag.
+    m_finalInput = !line || !line->sample;
     if (!line || hosted::Editor::isCancel(*line)) {
         status = kCancel;
         return false;

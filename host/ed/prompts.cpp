@@ -31,12 +31,12 @@ int request(const ACHAR* prompt, bool allowEmpty, const wchar_t* expected, Take&
 }  // namespace
 
 int acedGetPoint(const ads_point, const ACHAR* prompt, ads_point result) {
-    AcGePoint3d point;
-    const int rc = hosted::askPoint(prompt, L"a point (x,y or x,y,z)", point);
+    hosted::PointAnswer answer;
+    const int rc = hosted::askPoint(prompt, L"a point (x,y or x,y,z)", hosted::Request::point, answer);
     if (rc == RTNORM) {
-        result[0] = point.x;
-        result[1] = point.y;
-        result[2] = point.z;
+        result[0] = answer.point.x;
+        result[1] = answer.point.y;
+        result[2] = answer.point.z;
     }
     return rc;
 }

@@ -82,8 +82,8 @@ std::optional<std::pair<AcDbExtents, bool>> parseWindow(std::wstring_view text) 
 }
 
 // The entities one selection line takes, in drawing order; nullopt when the line is
-// not a selection.
-std::optional<IdList> entitiesOfLine(std::wstring_view text) {
+// not a selection. A pick uses the line's pick box, else the host's rule.
+std::optional<IdList> entitiesOfLine(std::wstring_view text, double pickBox) {
     const IdList all = currentSpaceEntities();
     if (hostrx::equalsNoCase(text, L"ALL")) return all;
     IdList out;
@@ -97,7 +97,8 @@ std::optional<IdList> entitiesOfLine(std::wstring_view text) {
     }
     const auto point = hosted::parsePoint(text);
     if (!point) return std::nullopt;
-    const double aperture = hosted::pickAperture(*acdbHostApplicationServices()->workingDatabase());
+    const double aperture =
+        pickBox > 0.0 ? pickBox : hosted::pickAperture(*acdbHostApplicationServices()->workingDatabase());
     // A pick takes the one entity on top: the last drawn of those under the pick box.
     for (auto it = all.rbegin(); it != all.rend(); ++it)
         if (hosted::hitsPoint(*liveEntity(*it), *point, aperture)) return IdList{*it};
@@ -108,11 +109,11 @@ int askForSelection(const resbuf* filter, IdList& out) {
     hosted::Editor& editor = hosted::Editor::instance();
     Chosen chosen;
     while (true) {
-        const auto line = editor.ask(L"\nSelect objects: ");
+        const auto line = editor.ask(L"\nSelect objects: ", hosted::Request::selection);
         if (!line || hosted::Editor::isCancel(*line)) return RTCAN;
         const std::wstring_view text = trimmed(line->text);
         if (text.empty()) break;
-        const auto found = entitiesOfLine(text);
+        const auto found = entitiesOfLine(text, line->aperture);
         if (!found) {
             editor.reject(*line, L"a selection: a point, W x1,y1 x2,y2, C x1,y1 x2,y2 or ALL");
             return RTCAN;

@@ -18,7 +18,8 @@ import ezdxf  # noqa: E402
 
 def resave(host, original, target):
     """Our host opens original and saves it as target; the failure, if any."""
-    run = subprocess.run([host, "--open", original, "--save", target], capture_output=True, text=True)
+    run = subprocess.run([host, "--open", original, "--script", "-", "--save", target], capture_output=True, text=True,
+                         stdin=subprocess.DEVNULL)
     return None if run.returncode == 0 else f"host failed: {run.stderr.strip()}"
 
 

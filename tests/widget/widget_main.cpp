@@ -1,8 +1,9 @@
-// Widget tests run real Qt widgets on the offscreen platform, in one application object.
+// GoogleTest on Qt's offscreen platform: the widgets need one QApplication for the run.
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 
 namespace {
@@ -19,9 +20,11 @@ void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, cons
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     g_standardHandler = qInstallMessageHandler(quietOffscreenNotes);
+    // Also when CTest lists the tests, which it does without the tests' environment.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

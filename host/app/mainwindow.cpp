@@ -1,0 +1,311 @@
+// The database before Qt: Qt's "slots" keyword macro would break its slots().
+#include "ap/docmanager.h"
+
+#include "app/mainwindow.h"
+#include "app/commandlinewidget.h"
+#include "app/scriptrunner.h"
+#include "app/viewdragdisplay.h"
+#include "ed/commandline.h"
+#include "ed/userio.h"
+#include "ui/render/drawingview.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <charconv>
+
+namespace hostapp {
+
+namespace {
+
+MainWindow* g_mainWindow = nullptr;
+
+constexpr int kWidth = 1280, kHeight = 800;
+// About six lines of transcript under the view.
+constexpr int kCommandLineHeight = 150;
+const char* const kDrawingFilter = "Drawings (*.dwg *.dxf);;All files (*)";
+
+void refreshMainWindow() {
+    if (g_mainWindow) g_mainWindow->refresh();
+}
+
+QString coordinate(double value) {
+    char digits[64];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4);
+    return ec == std::errc() ? QString::fromLatin1(digits, end - digits) : QStringLiteral("?");
+}
+
+MainWindow::Dialogs standardDialogs(QWidget* parent) {
+    MainWindow::Dialogs d;
+    d.chooseFile = [parent](MainWindow::FileChoice choice, const QString& suggested) {
+        const QString filter = QString::fromLatin1(kDrawingFilter);
+        return choice == MainWindow::FileChoice::open
+                   ? QFileDialog::getOpenFileName(parent, QObject::tr("Open Drawing"), suggested, filter)
+                   : QFileDialog::getSaveFileName(parent, QObject::tr("Save Drawing As"), suggested, filter);
+    };
+    d.askYesNoCancel = [parent](const QString& title, const QString& text) {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                     QMessageBox::Yes);
+    };
+    d.tell = [parent](const QString& title, const QString& text) { QMessageBox::warning(parent, title, text); };
+    return d;
+}
+
+}  // namespace
+
+MainWindow* mainWindow() { return g_mainWindow; }
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      m_view(new hostui::DrawingView),
+      m_commandLine(new CommandLineWidget),
+      m_tabs(new QTabBar),
+      m_coordinates(new QLabel) {
+    setWindowTitle(QStringLiteral("Marvolt Host"));
+    resize(kWidth, kHeight);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    m_dialogs = standardDialogs(this);
+
+    m_tabs->setDocumentMode(true);
+    m_tabs->setExpanding(false);
+    m_tabs->setObjectName(QStringLiteral("documentTabs"));
+    m_view->setObjectName(QStringLiteral("drawingView"));
+    m_view->installEventFilter(this);
+    auto* drawing = new QWidget;
+    auto* drawingLayout = new QVBoxLayout(drawing);
+    drawingLayout->setContentsMargins(0, 0, 0, 0);
+    drawingLayout->setSpacing(0);
+    drawingLayout->addWidget(m_tabs);
+    drawingLayout->addWidget(m_view, 1);
+
+    // The command line belongs to the central area, so the docks at the sides run the
+    // window's full height beside it.
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(drawing);
+    split->addWidget(m_commandLine);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setChildrenCollapsible(false);
+    split->setSizes({kHeight - kCommandLineHeight, kCommandLineHeight});
+    setCentralWidget(split);
+
+    m_coordinates->setMinimumWidth(220);
+    statusBar()->addPermanentWidget(m_coordinates);
+    connect(m_view, &hostui::DrawingView::cursorMoved, this,
+            [this](const AcGePoint3d& p) { m_coordinates->setText(coordinate(p.x) + ", " + coordinate(p.y)); });
+    connect(m_tabs, &QTabBar::currentChanged, this, &MainWindow::switchTo);
+    buildMenus();
+
+    m_dragDisplay = std::make_unique<ViewDragDisplay>(*m_view);
+    hosted::CommandLine::instance().setListener([this](std::wstring_view text) {
+        m_commandLine->append(QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size())));
+        if (m_echo) m_echo(text);
+    });
+    g_mainWindow = this;
+    hosted::setDisplayUpdater(&refreshMainWindow);
+    m_commandLine->input()->setFocus();
+    refresh();
+}
+
+MainWindow::~MainWindow() {
+    hosted::setDisplayUpdater(nullptr);
+    hosted::CommandLine::instance().setListener({});
+    g_mainWindow = nullptr;
+    // The view goes with the window; its drag display first.
+    m_dragDisplay.reset();
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    const auto add = [&](QMenu* menu, const QString& label, QKeySequence key, auto slot) {
+        QAction* action = menu->addAction(label);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    m_documentActions = {
+        add(file, tr("&New"), QKeySequence::New, [this] { newDocument(); }),
+        add(file, tr("&Open..."), QKeySequence::Open, [this] { openDocument(); }),
+        add(file, tr("&Save"), QKeySequence::Save, [this] { saveDocument(); }),
+        add(file, tr("Save &As..."), QKeySequence::SaveAs, [this] { saveDocumentAs(); }),
+    };
+    m_closeAction = add(file, tr("&Close"), QKeySequence::Close, [this] { closeDocument(); });
+    file->addSeparator();
+    add(file, tr("E&xit"), QKeySequence::Quit, [this] { close(); });
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    add(view, tr("Zoom &Extents"), QKeySequence(), [this] { m_view->zoomExtents(); });
+    add(view, tr("&Regen"), QKeySequence(), [this] { m_view->regen(); });
+}
+
+void MainWindow::addPaletteDock(QDockWidget* dock, Qt::DockWidgetArea area) { addDockWidget(area, dock); }
+
+void MainWindow::setDialogs(Dialogs dialogs) {
+    const Dialogs standard = standardDialogs(this);
+    m_dialogs.chooseFile = dialogs.chooseFile ? std::move(dialogs.chooseFile) : standard.chooseFile;
+    m_dialogs.askYesNoCancel = dialogs.askYesNoCancel ? std::move(dialogs.askYesNoCancel) : standard.askYesNoCancel;
+    m_dialogs.tell = dialogs.tell ? std::move(dialogs.tell) : standard.tell;
+}
+
+void MainWindow::setIdle(bool idle) {
+    m_idle = idle;
+    m_tabs->setEnabled(idle);
+    for (QAction* action : m_documentActions) action->setEnabled(idle);
+    m_closeAction->setEnabled(idle && acDocManager->documentCount() > 1);
+}
+
+QString MainWindow::documentLabel(AcApDocument* doc) {
+    const QString path = QString::fromWCharArray(doc->fileName());
+    QString label;
+    if (!path.isEmpty()) {
+        label = QFileInfo(path).fileName();
+    } else {
+        auto it = std::find_if(m_untitled.begin(), m_untitled.end(), [&](const auto& u) { return u.first == doc; });
+        if (it == m_untitled.end()) {
+            m_untitled.emplace_back(doc, QStringLiteral("Drawing%1").arg(++m_untitledCount));
+            it = std::prev(m_untitled.end());
+        }
+        label = it->second;
+    }
+    return doc->isModified() ? label + QStringLiteral("*") : label;
+}
+
+void MainWindow::refresh() {
+    std::vector<AcApDocument*> docs;
+    for (int i = 0; i < acDocManager->documentCount(); ++i) docs.push_back(acDocManager->document(i));
+    std::erase_if(m_untitled, [&](const auto& u) { return std::find(docs.begin(), docs.end(), u.first) == docs.end(); });
+
+    m_syncing = true;
+    if (docs != m_tabDocuments) {
+        while (m_tabs->count() > 0) m_tabs->removeTab(0);
+        for (AcApDocument* doc : docs) m_tabs->addTab(documentLabel(doc));
+        m_tabDocuments = docs;
+        // A hidden tab bar does not tell the layout that it grew.
+        m_tabs->updateGeometry();
+    } else {
+        for (int i = 0; i < m_tabs->count(); ++i)
+            m_tabs->setTabText(i, documentLabel(m_tabDocuments[static_cast<std::size_t>(i)]));
+    }
+    AcApDocument* current = curDoc();
+    const auto at = std::find(docs.begin(), docs.end(), current);
+    if (at != docs.end()) m_tabs->setCurrentIndex(static_cast<int>(at - docs.begin()));
+    m_syncing = false;
+    setIdle(m_idle);
+
+    AcDbDatabase* db = current ? current->database() : nullptr;
+    if (m_view->database() != db) m_view->setDatabase(db);
+    else m_view->regen();
+    setWindowTitle(current ? QStringLiteral("Marvolt Host - ") + documentLabel(current) : QStringLiteral("Marvolt Host"));
+}
+
+void MainWindow::switchTo(int tab) {
+    if (m_syncing || tab < 0 || static_cast<std::size_t>(tab) >= m_tabDocuments.size()) return;
+    acDocManager->setCurDocument(m_tabDocuments[static_cast<std::size_t>(tab)]);
+    refresh();
+}
+
+bool MainWindow::newDocument() {
+    std::wstring message;
+    const bool opened = openDrawing(L"", message) == 0;
+    if (!opened) m_dialogs.tell(tr("New Drawing"), QString::fromStdWString(message));
+    refresh();
+    return opened;
+}
+
+bool MainWindow::openDocument() {
+    const QString path = m_dialogs.chooseFile(FileChoice::open, QString());
+    if (path.isEmpty()) return false;
+    std::wstring message;
+    const bool opened = openDrawing(path.toStdWString(), message) == 0;
+    if (!opened) m_dialogs.tell(tr("Open Drawing"), QString::fromStdWString(message));
+    refresh();
+    return opened;
+}
+
+bool MainWindow::saveTo(AcApDocument* doc, const QString& path) {
+    std::wstring message;
+    const bool saved = hostapp::saveDocument(*doc, path.toStdWString(), message) == 0;
+    if (!saved) m_dialogs.tell(tr("Save Drawing"), QString::fromStdWString(message));
+    refresh();
+    return saved;
+}
+
+bool MainWindow::saveOrAsk(AcApDocument* doc) {
+    QString path = QString::fromWCharArray(doc->fileName());
+    if (path.isEmpty()) path = m_dialogs.chooseFile(FileChoice::saveAs, documentLabel(doc).remove('*') + ".dwg");
+    return !path.isEmpty() && saveTo(doc, path);
+}
+
+bool MainWindow::saveDocument() {
+    AcApDocument* doc = curDoc();
+    return doc && saveOrAsk(doc);
+}
+
+bool MainWindow::saveDocumentAs() {
+    AcApDocument* doc = curDoc();
+    if (!doc) return false;
+    const QString path = m_dialogs.chooseFile(FileChoice::saveAs, QString::fromWCharArray(doc->fileName()));
+    return !path.isEmpty() && saveTo(doc, path);
+}
+
+bool MainWindow::settleUnsaved(AcApDocument* doc) {
+    if (!m_interactive || !doc->isModified()) return true;
+    QString name = documentLabel(doc);
+    name.chop(1);
+    switch (m_dialogs.askYesNoCancel(tr("Marvolt Host"), tr("Save changes to %1?").arg(name))) {
+        case QMessageBox::Yes: return saveOrAsk(doc);
+        case QMessageBox::No: return true;
+        default: return false;
+    }
+}
+
+bool MainWindow::closeDocument() {
+    AcApDocument* doc = curDoc();
+    // The host always keeps one drawing open for commands to work on.
+    if (!doc || acDocManager->documentCount() < 2 || !settleUnsaved(doc)) return false;
+    acDocManager->closeDocument(doc);
+    refresh();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    for (int i = 0; i < acDocManager->documentCount(); ++i) {
+        AcApDocument* doc = acDocManager->document(i);
+        if (!settleUnsaved(doc)) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    emit closed();
+}
+
+// Typing while the view has the focus goes to the command line, as a person expects
+// after a click in the drawing.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            m_commandLine->input()->setFocus();
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),
+                           static_cast<quint16>(key->count()));
+            QCoreApplication::sendEvent(m_commandLine->input(), &copy);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace hostapp

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class AcApDocument;
+class QAction;
+class QDockWidget;
+class QLabel;
+class QTabBar;
+
+namespace hostui {
+class DrawingView;
+}
+
+namespace hostapp {
+
+class CommandLineWidget;
+class ViewDragDisplay;
+
+// The host's main window: the menu bar (File, View), a tab per open document over the
+// drawing view of the current one, the command line at the foot and the cursor's
+// drawing coordinates in the status bar. The left and right dock areas are free for the
+// module's palette.
+//
+// There is one at a time (mainWindow()); while it lives it is the host's display: the
+// command-line transcript goes to it, acedUpdateDisplay refreshes it and drags are shown
+// in its view. It shows the documents of acDocManager and never owns them: documents
+// opened elsewhere (a script's @open) appear on refresh().
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class FileChoice { open, saveAs };
+    // What the window asks of a person; the defaults are Qt's standard dialogs. The
+    // window framework replaces them so that scripts can answer.
+    struct Dialogs {
+        // A path, or empty when cancelled.
+        std::function<QString(FileChoice, const QString& suggested)> chooseFile;
+        std::function<QMessageBox::StandardButton(const QString& title, const QString& text)> askYesNoCancel;
+        std::function<void(const QString& title, const QString& text)> tell;
+    };
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    hostui::DrawingView* view() const { return m_view; }
+    CommandLineWidget* commandLine() const { return m_commandLine; }
+    QTabBar* documentTabs() const { return m_tabs; }
+    const ViewDragDisplay& dragDisplay() const { return *m_dragDisplay; }
+    void addPaletteDock(QDockWidget* dock, Qt::DockWidgetArea area);
+
+    // Shows the documents as acDocManager has them now — a tab each, the current one in
+    // the view — and regenerates the view.
+    void refresh();
+
+    // A person works the window: closing it or a document asks about unsaved changes.
+    // Off for scripts, which save with @save.
+    void setInteractive(bool interactive) { m_interactive = interactive; }
+    bool isInteractive() const { return m_interactive; }
+    // Nothing runs, so documents may be switched, opened, saved and closed.
+    void setIdle(bool idle);
+    void setDialogs(Dialogs dialogs);
+    // Also called with every piece of the transcript (the script runner's standard
+    // output); empty for none.
+    void setEcho(std::function<void(std::wstring_view)> echo) { m_echo = std::move(echo); }
+
+    // The File menu's actions; false when cancelled or failed (the person was told).
+    bool newDocument();
+    bool openDocument();
+    bool saveDocument();
+    bool saveDocumentAs();
+    bool closeDocument();
+
+signals:
+    // The window has closed: the session is over.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void switchTo(int tab);
+    QString documentLabel(AcApDocument* doc);
+    bool saveTo(AcApDocument* doc, const QString& path);
+    bool saveOrAsk(AcApDocument* doc);
+    // Answers false when the person cancelled.
+    bool settleUnsaved(AcApDocument* doc);
+
+    hostui::DrawingView* m_view;
+    CommandLineWidget* m_commandLine;
+    QTabBar* m_tabs;
+    QLabel* m_coordinates;
+    std::unique_ptr<ViewDragDisplay> m_dragDisplay;
+    std::vector<QAction*> m_documentActions;  // enabled only while nothing runs
+    QAction* m_closeAction = nullptr;
+    std::vector<AcApDocument*> m_tabDocuments;
+    std::vector<std::pair<AcApDocument*, QString>> m_untitled;
+    int m_untitledCount = 0;
+    bool m_syncing = false;
+    bool m_idle = true;
+    bool m_interactive = false;
+    Dialogs m_dialogs;
+    std::function<void(std::wstring_view)> m_echo;
+};
+
+// The main window while one exists, else nullptr.
+MainWindow* mainWindow();
+
+}  // namespace hostapp
