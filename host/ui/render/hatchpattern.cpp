@@ -189,14 +189,16 @@ std::vector<QPointF> boundaryPath(Items& it) {
 
 void clipPattern(const std::vector<std::vector<QPointF>>& rings, const std::vector<PatternLine>& pattern,
                  std::vector<QPointF>& pieces, std::vector<QPointF>& dots, int maxLines) {
-    QRectF box;
-    bool first = true;
+    double left = 1e300, right = -1e300, bottom = 1e300, top = -1e300;
     for (const auto& ring : rings)
         for (const auto& p : ring) {
-            box = first ? QRectF(p, QSizeF(0, 0)) : box.united(QRectF(p, QSizeF(0, 0)));
-            first = false;
+            left = std::min(left, p.x());
+            right = std::max(right, p.x());
+            bottom = std::min(bottom, p.y());
+            top = std::max(top, p.y());
         }
-    if (first) return;
+    if (left > right) return;
+    const QRectF box(QPointF(left, bottom), QPointF(right, top));
     const QPointF corners[4] = {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()};
     std::vector<double> hits;
     for (const PatternLine& line : pattern) {

@@ -19,7 +19,9 @@ constexpr double kSmallestReadableText = 4.0;
 ViewMapping ViewMapping::fit(const QRectF& box, const QRectF& area, double margin) {
     ViewMapping m;
     const double w = std::max(box.width(), 1e-9), h = std::max(box.height(), 1e-9);
-    const double aw = std::max(area.width() - 2 * margin, 1.0), ah = std::max(area.height() - 2 * margin, 1.0);
+    // Pixel centres: a pixel's ink lands on the pixel whose centre the point is nearest,
+    // so the last row and column are reached at size - 1.
+    const double aw = std::max(area.width() - 1 - 2 * margin, 1.0), ah = std::max(area.height() - 1 - 2 * margin, 1.0);
     m.scale = std::min(aw / w, ah / h);
     if (box.width() <= 0 && box.height() <= 0) m.scale = 1.0;
     const QPointF c = box.center();
