@@ -8,6 +8,8 @@
 #include "db/foreignentity.h"
 #include "ge/planeframe.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -126,6 +128,29 @@ AcGePoint3d deBoor(int degree, const std::vector<double>& knots, const std::vect
     return p.w != 0 ? AcGePoint3d(p.x / p.w, p.y / p.w, p.z / p.w) : AcGePoint3d(p.x, p.y, p.z);
 }
 
+// A smooth curve through the points (a Catmull-Rom curve): how a spline that keeps only
+// its fit points is drawn. Close to the drawing program's curve, not equal to it.
+std::vector<AcGePoint3d> throughPoints(const std::vector<AcGePoint3d>& p) {
+    constexpr int kSteps = 16;
+    std::vector<AcGePoint3d> out;
+    const std::size_t n = p.size();
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const AcGePoint3d& p0 = p[i == 0 ? 0 : i - 1];
+        const AcGePoint3d& p1 = p[i];
+        const AcGePoint3d& p2 = p[i + 1];
+        const AcGePoint3d& p3 = p[std::min(i + 2, n - 1)];
+        for (int k = 0; k < kSteps; ++k) {
+            const double t = static_cast<double>(k) / kSteps, t2 = t * t, t3 = t2 * t;
+            auto blend = [&](double a, double b, double c, double d) {
+                return 0.5 * (2 * b + (c - a) * t + (2 * a - 5 * b + 4 * c - d) * t2 + (3 * b - a - 3 * c + d) * t3);
+            };
+            out.push_back({blend(p0.x, p1.x, p2.x, p3.x), blend(p0.y, p1.y, p2.y, p3.y), blend(p0.z, p1.z, p2.z, p3.z)});
+        }
+    }
+    out.push_back(p.back());
+    return out;
+}
+
 // The curve of a spline in world points: through its control points when it has them
 // (and a knot vector that fits), else along its fit points.
 std::vector<AcGePoint3d> splinePoints(const FilerItems& items) {
@@ -146,8 +171,8 @@ std::vector<AcGePoint3d> splinePoints(const FilerItems& items) {
         for (int i = 0; i <= samples; ++i) out.push_back(deBoor(degree, knots, ctrl, weights, t0 + (t1 - t0) * i / samples));
         return out;
     }
-    std::vector<AcGePoint3d> fit = allPoints(items, 11);
-    return fit.size() >= 2 ? fit : ctrl;
+    const std::vector<AcGePoint3d> fit = allPoints(items, 11);
+    return fit.size() >= 3 ? throughPoints(fit) : (fit.size() == 2 ? fit : ctrl);
 }
 
 void drawWorldPolyline(RenderContext& rc, const Placement& at, const std::vector<AcGePoint3d>& pts, bool closed, QRgb color) {
