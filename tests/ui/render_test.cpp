@@ -7,6 +7,7 @@
 #include "db/mtext.h"
 #include "db/text.h"
 
+#include "ui/render/aci.h"
 #include "ui/render/blockimage.h"
 
 #include <gtest/gtest.h>
@@ -328,6 +329,21 @@ TEST(RenderReferences, DimensionIsDrawnThroughItsGeometryBlock) {
     EXPECT_EQ(inkAt(image, 0, 10), kGreen);
 }
 
+TEST(RenderColours, PaletteEntries) {
+    struct Entry {
+        int index;
+        QRgb rgb;
+    };
+    // The named colours, both saturations of a hue at two brightnesses, the greys, and
+    // what is not a colour at all.
+    for (const Entry& e : {Entry{1, 0xFF0000}, Entry{2, 0xFFFF00}, Entry{5, 0x0000FF}, Entry{7, 0xFFFFFF},
+                           Entry{8, 0x808080}, Entry{9, 0xC0C0C0}, Entry{10, 0xFF0000}, Entry{11, 0xFF7F7F},
+                           Entry{12, 0xA50000}, Entry{30, 0xFF7F00}, Entry{31, 0xFFBF7F}, Entry{92, 0x00A500},
+                           Entry{140, 0x00BFFF}, Entry{171, 0x7F7FFF}, Entry{249, 0x261317}, Entry{250, 0x333333},
+                           Entry{255, 0xFFFFFF}, Entry{0, 0xFFFFFF}, Entry{256, 0xFFFFFF}})
+        EXPECT_EQ(hostui::aciColor(e.index), 0xFF000000u | e.rgb) << "index " << e.index;
+}
+
 // Text.
 
 TEST(RenderText, TheTextsBoxIsInkedAndAlignmentMovesIt) {
@@ -346,6 +362,23 @@ TEST(RenderText, TheTextsBoxIsInkedAndAlignmentMovesIt) {
     // Right aligned: the text ends at its alignment point.
     EXPECT_GT(inkedShare(image, 20, -29, 39, -21), 0.2);
     EXPECT_EQ(inkedShare(image, 42, -29, 49, -21), 0.0);
+}
+
+TEST(RenderText, WidthFactorStretchesAlongTheBaseline) {
+    AcDbDatabase db;
+    appendToModel(db, new AcDbText({-40, 20, 0}, L"HH", AcDbObjectId::kNull, 10));
+    auto* wide = new AcDbText({-40, -20, 0}, L"HH", AcDbObjectId::kNull, 10);
+    wide->setWidthFactor(2);
+    appendToModel(db, wide);
+    const QImage image = renderSpace(db);
+    auto lastInkedX = [&](double y) {
+        double last = -50;
+        for (double x = -50; x < 50; x += 0.5)
+            if (inked(image, x, y, 0)) last = x;
+        return last;
+    };
+    const double plain = lastInkedX(25) + 40, stretched = lastInkedX(-15) + 40;
+    EXPECT_NEAR(stretched / plain, 2.0, 0.15);
 }
 
 TEST(RenderText, RotatedTextRunsAlongItsAngle) {
