@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PlainCase>& row) { return std::string(row.param.name); });
 
 TEST(TextFormat, GroupsScopeTheirLook) {
-    const auto paragraphs = parseMText(L"{\\C1;\\H2x;\\fTimes;R}G\\LU");
+    const auto paragraphs = parseMText(L"{\\C1;\\H2x;\\fTimes|b1|i0;R}G\\LU");
     ASSERT_EQ(paragraphs.size(), 1u);
     const auto& runs = paragraphs[0].runs;
     ASSERT_EQ(runs.size(), 3u);
@@ -46,6 +46,9 @@ TEST(TextFormat, GroupsScopeTheirLook) {
     EXPECT_EQ(runs[0].colorIndex, 1);
     EXPECT_DOUBLE_EQ(runs[0].heightFactor, 2.0);
     EXPECT_EQ(runs[0].family, L"Times");
+    EXPECT_TRUE(runs[0].bold);
+    EXPECT_FALSE(runs[0].italic);
+    EXPECT_FALSE(runs[1].bold);
     EXPECT_EQ(runs[1].text, L"G");
     EXPECT_FALSE(runs[1].colorIndex.has_value());
     EXPECT_FALSE(runs[1].family.has_value());

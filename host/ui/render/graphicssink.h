@@ -31,6 +31,8 @@ struct TextRun {
     double oblique = 0.0;
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Baseline;
+    bool bold = false;
+    bool italic = false;
     bool underline = false;
     bool mirrored = false;  // drawn backwards (mirrored about the glyphs' vertical axis)
     QRgb color = 0xFFFFFFFF;

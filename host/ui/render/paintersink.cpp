@@ -121,6 +121,8 @@ void PainterSink::text(const TextRun& run) {
     m_painter.setTransform(glyphs, true);
     QFont f = font.font;
     f.setUnderline(run.underline);
+    f.setBold(run.bold);
+    f.setItalic(run.italic);
     m_painter.setFont(f);
     m_painter.setPen(QColor::fromRgba(run.color));
     m_painter.drawText(QPointF(0, 0), run.text);

@@ -164,7 +164,13 @@ std::vector<FormattedParagraph> parseMText(std::wstring_view s) {
             case L'O': look.overline = true; break;
             case L'o': look.overline = false; break;
             case L'K': case L'k': break;
-            case L'f': case L'F': look.family = fontName(argument(s, i + 2, next)); break;
+            case L'f': case L'F': {
+                const std::wstring_view a = argument(s, i + 2, next);
+                look.family = fontName(a);
+                look.bold = a.find(L"|b1") != std::wstring_view::npos;
+                look.italic = a.find(L"|i1") != std::wstring_view::npos;
+                break;
+            }
             case L'H': {
                 const std::wstring_view a = argument(s, i + 2, next);
                 const double v = number(a);

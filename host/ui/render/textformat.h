@@ -21,6 +21,8 @@ struct FormattedRun {
     std::optional<unsigned> rgb;         // \c, 0xRRGGBB
     double widthFactor = 1.0;            // \W
     double oblique = 0.0;                // \Q, radians
+    bool bold = false;                   // \f...|b1;
+    bool italic = false;                 // \f...|i1;
     bool underline = false;              // \L, %%u
     bool overline = false;               // \O, %%o
     bool operator==(const FormattedRun&) const = default;

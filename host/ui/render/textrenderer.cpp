@@ -158,6 +158,8 @@ struct PlacedRun {
     double widthFactor = 1;
     double oblique = 0;
     bool underline = false;
+    bool bold = false;
+    bool italic = false;
     std::optional<int> colorIndex;
     std::optional<unsigned> rgb;
 };
@@ -193,6 +195,8 @@ void RenderContext::drawMText(const AcDbMText& t, const Placement& at, QRgb colo
             look.widthFactor = style.widthFactor * r.widthFactor;
             look.oblique = style.oblique + r.oblique;
             look.underline = r.underline;
+            look.bold = r.bold;
+            look.italic = r.italic;
             look.colorIndex = r.colorIndex;
             look.rgb = r.rgb;
             // Words go one by one so that a line breaks where the width runs out.
@@ -211,6 +215,7 @@ void RenderContext::drawMText(const AcDbMText& t, const Placement& at, QRgb colo
                 }
                 if (!line->runs.empty() && line->runs.back().family == look.family &&
                     line->runs.back().height == look.height && line->runs.back().underline == look.underline &&
+                    line->runs.back().bold == look.bold && line->runs.back().italic == look.italic &&
                     line->runs.back().colorIndex == look.colorIndex && line->runs.back().rgb == look.rgb &&
                     line->runs.back().widthFactor == look.widthFactor && line->runs.back().oblique == look.oblique) {
                     line->runs.back().text += word;
@@ -264,6 +269,8 @@ void RenderContext::drawMText(const AcDbMText& t, const Placement& at, QRgb colo
             run.rotation = placed.rotation();
             run.oblique = r.oblique;
             run.underline = r.underline;
+            run.bold = r.bold;
+            run.italic = r.italic;
             run.mirrored = placed.mirrored();
             if (r.rgb) run.color = 0xFF000000u | *r.rgb;
             else if (r.colorIndex && *r.colorIndex == 0) run.color = at.byBlock;
