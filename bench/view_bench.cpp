@@ -3,7 +3,7 @@
 // view's own painting path (display list, grid, QPainter surface), against painting
 // the same point lists with bare QPainter calls and nothing in between: the floor the
 // view is measured against. Also a window on a tenth of the drawing (the grid's share)
-// and one frame of a pan (the cached picture moved, overlays on top).
+// one frame of a pan (the cached picture moved, overlays on top), and a regen.
 
 // The database headers come before Qt's: the database has a member named slots().
 #include "db/blockreference.h"
@@ -43,7 +43,7 @@ constexpr int kReferences = 200;
 constexpr int kWidth = 1600, kHeight = 1000;
 
 struct Figures {
-    double viewSeconds = 0, bareSeconds = 0, windowSeconds = 0, panFrameSeconds = 0;
+    double viewSeconds = 0, bareSeconds = 0, windowSeconds = 0, panFrameSeconds = 0, regenSeconds = 0;
     std::size_t primitives = 0;
 } g_figures;
 
@@ -263,6 +263,20 @@ void BM_PanFrame(benchmark::State& state) {
     QApplication::sendEvent(&s.view, &release);
 }
 
+// Building the display list again from the database, as after an edit.
+void BM_Regen(benchmark::State& state) {
+    Scene& s = scene();
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        s.view.regen();
+        const double seconds = secondsSince(start);
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    g_figures.regenSeconds = total / static_cast<double>(state.iterations());
+}
+
 void printSummary() {
     const auto& f = g_figures;
     if (f.viewSeconds > 0 && f.bareSeconds > 0)
@@ -272,6 +286,7 @@ void printSummary() {
                     f.viewSeconds / f.bareSeconds);
     if (f.windowSeconds > 0)
         std::printf("redraw of a window on a tenth of the drawing's width %.2f ms\n", f.windowSeconds * 1e3);
+    if (f.regenSeconds > 0) std::printf("regen of the display list %.1f ms\n", f.regenSeconds * 1e3);
     if (f.panFrameSeconds > 0) std::printf("one pan frame (cached picture moved) %.2f ms\n", f.panFrameSeconds * 1e3);
 }
 
@@ -280,6 +295,7 @@ void printSummary() {
 BENCHMARK(BM_ViewFullRedraw)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_BareQPainter)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ViewWindowRedraw)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Regen)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PanFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

@@ -117,8 +117,12 @@ void DrawingView::paintDrawing(QPainter& painter) const {
 void DrawingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const bool sameZoom = m_cacheUnitsPerPixel == m_unitsPerPixel;
-    if (!m_cacheValid || !sameZoom || m_cache.size() != size()) {
-        m_cache = QPixmap(size());
+    const qreal ratio = devicePixelRatioF();
+    if (!m_cacheValid || !sameZoom || m_cache.deviceIndependentSize() != QSizeF(size()) ||
+        m_cache.devicePixelRatio() != ratio) {
+        // At the screen's own resolution, so that lines stay sharp on a dense display.
+        m_cache = QPixmap(size() * ratio);
+        m_cache.setDevicePixelRatio(ratio);
         QPainter cachePainter(&m_cache);
         paintDrawing(cachePainter);
         m_cacheValid = true;

@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared by the parts of the entity renderer (curves and references, texts, the kinds
+// Shared by the files of the entity renderer (curves and references, texts, the kinds
 // kept as persisted data); not for use outside the renderer.
 
 #include "ui/render/graphicssink.h"
