@@ -159,6 +159,8 @@ TEST(ViewTexts, EveryTextAsDisplayedInDrawingOrder) {
     }
     const AcDbObjectId block = addBlock(db, L"Tag");
     appendTo(block, new AcDbText({0, 0, 0}, L"inside", AcDbObjectId::kNull, 1));
+    // A definition's attribute template shows through the reference only as its attribute.
+    appendTo(block, new AcDbAttributeDefinition({0, -2, 0}, L"default", L"NO", L"Number?"));
     auto* ref = new AcDbBlockReference({10, 10, 0}, block);
     auto* attribute = new AcDbAttribute();
     attribute->setTag(L"NO");
@@ -166,12 +168,15 @@ TEST(ViewTexts, EveryTextAsDisplayedInDrawingOrder) {
     attribute->setHeight(1);
     ref->appendAttribute(attribute);
     appendToModel(db, ref);
+    // On its own, a template shows its tag.
+    appendToModel(db, new AcDbAttributeDefinition({0, 5, 0}, L"default", L"LOOSE", L"Loose?"));
 
     DrawingView view;
     view.resize(200, 100);
     view.setDatabase(&db);
-    EXPECT_EQ(view.entityCount(), 4);
-    const std::vector<std::wstring> expected{L"45\u00B0", L"Big\nSecond line red", L"Bridge", L"inside", L"A-1"};
+    EXPECT_EQ(view.entityCount(), 5);
+    const std::vector<std::wstring> expected{L"45\u00B0", L"Big\nSecond line red", L"Bridge", L"inside", L"A-1",
+                                             L"LOOSE"};
     EXPECT_EQ(view.displayedTexts(), expected);
 }
 

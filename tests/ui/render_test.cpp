@@ -404,6 +404,28 @@ TEST(RenderText, MTextWrapsAtItsWidthAndStacksParagraphsDownward) {
     EXPECT_GT(inkedShare(image, -40, 15, -30, 25), 0.05) << "later lines further down";
 }
 
+TEST(RenderText, MTextAttachmentPlacesTheBlockAroundItsLocation) {
+    struct Case {
+        AcDbMText::AttachmentPoint attachment;
+        double inkX0, inkX1, inkY0, inkY1;  // a box that must hold ink
+        double emptyX0, emptyX1, emptyY0, emptyY1;  // a box that must not
+    };
+    // The location is (0, 0); the text is one line "HHHH" of height 10.
+    for (const Case& c : {Case{AcDbMText::kTopLeft, 1, 20, -9, -1, -20, -2, -20, 20},
+                          Case{AcDbMText::kBottomRight, -20, -1, 1, 9, 2, 20, -20, 20},
+                          Case{AcDbMText::kMiddleCenter, -10, 10, -4, 4, -45, -25, -20, 20}}) {
+        AcDbDatabase db;
+        auto* m = new AcDbMText();
+        m->setTextHeight(10);
+        m->setAttachment(c.attachment);
+        m->setContents(L"HHHH");
+        appendToModel(db, m);
+        const QImage image = renderSpace(db);
+        EXPECT_GT(inkedShare(image, c.inkX0, c.inkY0, c.inkX1, c.inkY1), 0.2) << "attachment " << c.attachment;
+        EXPECT_EQ(inkedShare(image, c.emptyX0, c.emptyY0, c.emptyX1, c.emptyY1), 0.0) << "attachment " << c.attachment;
+    }
+}
+
 // The image surface for blocks.
 
 TEST(BlockImage, FitsTheBlocksExtentsIntoTheImage) {

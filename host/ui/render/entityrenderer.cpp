@@ -48,7 +48,13 @@ void drawLeader(RenderContext& rc, const AcDbLeader& leader, const Placement& at
     std::vector<QPointF> points;
     points.reserve(vertices.size());
     for (const auto& v : vertices) points.push_back(rc.map(at, v));
-    rc.sink().polyline(points, false, {color, 0.0});
+    if (leader.isSplined() && vertices.size() > 2) {
+        std::vector<QPointF> curve;
+        for (const auto& p : smoothThrough(vertices)) curve.push_back(rc.map(at, p));
+        rc.sink().polyline(curve, false, {color, 0.0});
+    } else {
+        rc.sink().polyline(points, false, {color, 0.0});
+    }
     if (!leader.hasArrowHead()) return;
     const double size = std::abs(leader.dimscale() * leader.dimtxt()) * planeScale(at.xform);
     const QPointF tip = points[0], toward = points[1] - tip;

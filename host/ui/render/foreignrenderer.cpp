@@ -128,9 +128,10 @@ AcGePoint3d deBoor(int degree, const std::vector<double>& knots, const std::vect
     return p.w != 0 ? AcGePoint3d(p.x / p.w, p.y / p.w, p.z / p.w) : AcGePoint3d(p.x, p.y, p.z);
 }
 
-// A smooth curve through the points (a Catmull-Rom curve): how a spline that keeps only
-// its fit points is drawn. Close to the drawing program's curve, not equal to it.
-std::vector<AcGePoint3d> throughPoints(const std::vector<AcGePoint3d>& p) {
+}  // namespace
+
+// Close to the drawing program's curve through the same points, not equal to it.
+std::vector<AcGePoint3d> smoothThrough(const std::vector<AcGePoint3d>& p) {
     constexpr int kSteps = 16;
     std::vector<AcGePoint3d> out;
     const std::size_t n = p.size();
@@ -150,6 +151,8 @@ std::vector<AcGePoint3d> throughPoints(const std::vector<AcGePoint3d>& p) {
     out.push_back(p.back());
     return out;
 }
+
+namespace {
 
 // The curve of a spline in world points: through its control points when it has them
 // (and a knot vector that fits), else along its fit points.
@@ -172,7 +175,7 @@ std::vector<AcGePoint3d> splinePoints(const FilerItems& items) {
         return out;
     }
     const std::vector<AcGePoint3d> fit = allPoints(items, 11);
-    return fit.size() >= 3 ? throughPoints(fit) : (fit.size() == 2 ? fit : ctrl);
+    return fit.size() >= 3 ? smoothThrough(fit) : (fit.size() == 2 ? fit : ctrl);
 }
 
 void drawWorldPolyline(RenderContext& rc, const Placement& at, const std::vector<AcGePoint3d>& pts, bool closed, QRgb color) {

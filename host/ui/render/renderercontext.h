@@ -83,6 +83,10 @@ private:
 // any zoom the view allows.
 int arcSegments(double sweep);
 
+// A smooth curve through the points (a Catmull-Rom curve), for splines that keep only
+// their fit points and for splined leaders.
+std::vector<AcGePoint3d> smoothThrough(const std::vector<AcGePoint3d>& points);
+
 // Reads an entity open for read whatever its state: one the caller holds open for
 // write is read in place. Closes what it opened.
 class ReadAccess {
