@@ -28,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTabBar>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -119,6 +120,10 @@ protected:
         appendToModel(*doc->database(), new AcDbLine({20, 0, 0}, {30, 10, 0}));
         window = std::make_unique<MainWindow>();
         window->refresh();
+        // Shown and laid out first: the view fits the drawing to its final size, so the
+        // zoom a test reads is the one its clicks meet.
+        window->show();
+        QApplication::processEvents();
         stack()->addCommand(kGroup, L"GETPT", L"GETPT", ACRX_CMD_MODAL, &getPoint);
         stack()->addCommand(kGroup, L"PICK", L"PICK", ACRX_CMD_MODAL, &pick);
         stack()->addCommand(kGroup, L"SSCOUNT", L"SSCOUNT", ACRX_CMD_MODAL, &countSelection);
@@ -180,8 +185,14 @@ protected:
     Step click(double x, double y) const {
         return [this, x, y] { QTest::mouseClick(view(), Qt::LeftButton, {}, pixel(x, y)); };
     }
+    // The move reaches the view as the platform delivers it; QTest's own mouse move goes
+    // through the cursor, which the view hides and the offscreen platform does not track.
     Step move(double x, double y) const {
-        return [this, x, y] { QTest::mouseMove(view(), pixel(x, y)); };
+        return [this, x, y] {
+            const QPointF at = pixel(x, y);
+            QMouseEvent event(QEvent::MouseMove, at, view()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(view(), &event);
+        };
     }
     Step dragRectangle(double x1, double y1, double x2, double y2) const {
         return [this, x1, y1, x2, y2] {

@@ -1,4 +1,15 @@
+// The database header comes before any Qt header: it has a member named slots(),
+// which Qt's keyword macro would otherwise rewrite.
+#include "db/blocktable.h"
+#include "db/database.h"
+
 #include "ui/render/drawingview.h"
+
+#include "ui/render/displaylist.h"
+#include "ui/render/entityrenderer.h"
+#include "ui/render/paintersink.h"
+
+#include "ui/render/renderercontext.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,12 +22,18 @@ namespace hostui {
 namespace {
 // A press that moves less than this is still a click.
 constexpr int clickSlopPixels = 4;
-}
+// Half the arms of the crosshair, in pixels.
+constexpr int crosshairArm = 12;
+// Pixels left free around the drawing by zoomExtents.
+constexpr double extentsMargin = 12.0;
+}  // namespace
 
-DrawingView::DrawingView(QWidget* parent) : QWidget(parent) {
+DrawingView::DrawingView(QWidget* parent) : QWidget(parent), m_list(std::make_unique<DisplayList>()) {
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::BlankCursor);
 }
 
 DrawingView::~DrawingView() = default;
@@ -27,12 +44,36 @@ void DrawingView::setDatabase(AcDbDatabase* db) {
     zoomExtents();
 }
 
-void DrawingView::regen() { update(); }
+void DrawingView::regen() {
+    m_list->clear();
+    m_entityCount = 0;
+    m_texts.clear();
+    if (m_db) {
+        const AcDbObjectId space = m_db->currentSpaceId();
+        EntityRenderer renderer(m_db, *m_list, qRgb(255, 255, 255));
+        renderer.drawBlockContents(space);
+        m_texts = renderer.displayedTexts();
+        render::ReadAccess access(space);
+        if (const auto* block = AcDbBlockTableRecord::cast(access.get()))
+            for (const AcDbObjectId id : block->entityIds())
+                if (!id.isErased()) ++m_entityCount;
+    }
+    m_list->finish();
+    invalidateCache();
+}
 
 void DrawingView::zoomExtents() {
-    m_center = AcGePoint3d(0, 0, 0);
-    m_unitsPerPixel = 1.0;
-    update();
+    const QRectF box = m_list->bounds();
+    m_keepFitted = true;
+    if (m_list->size() == 0) {
+        m_center = AcGePoint3d(0, 0, 0);
+        m_unitsPerPixel = 1.0;
+    } else {
+        const ViewMapping fit = ViewMapping::fit(box, QRectF(rect()), extentsMargin);
+        m_unitsPerPixel = 1.0 / fit.scale;
+        m_center = AcGePoint3d(box.center().x(), box.center().y(), 0.0);
+    }
+    invalidateCache();
 }
 
 AcGePoint3d DrawingView::toDrawing(QPointF pixel) const {
@@ -50,16 +91,84 @@ void DrawingView::setTransients(std::vector<const AcDbEntity*> entities) {
     update();
 }
 
-int DrawingView::entityCount() const { return 0; }
+int DrawingView::entityCount() const { return m_entityCount; }
 
-std::vector<std::wstring> DrawingView::displayedTexts() const { return {}; }
+std::vector<std::wstring> DrawingView::displayedTexts() const { return m_texts; }
+
+void DrawingView::invalidateCache() {
+    m_cacheValid = false;
+    update();
+}
+
+void DrawingView::paintDrawing(QPainter& painter) const {
+    painter.fillRect(QRect(QPoint(0, 0), size()), backgroundColor());
+    ViewMapping mapping;
+    mapping.scale = 1.0 / m_unitsPerPixel;
+    mapping.originX = width() / 2.0 - m_center.x * mapping.scale;
+    mapping.originY = height() / 2.0 + m_center.y * mapping.scale;
+    PainterSink sink(painter, mapping);
+    const QPointF a = mapping.toWorld(QPointF(0, 0)), b = mapping.toWorld(QPointF(width(), height()));
+    // A primitive's box is the bare geometry; a pixel more keeps lines on the edge.
+    const double pad = m_unitsPerPixel;
+    m_list->replay(sink, QRectF(QPointF(std::min(a.x(), b.x()) - pad, std::min(a.y(), b.y()) - pad),
+                                QPointF(std::max(a.x(), b.x()) + pad, std::max(a.y(), b.y()) + pad)));
+}
 
 void DrawingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(33, 40, 48));
+    const bool sameZoom = m_cacheUnitsPerPixel == m_unitsPerPixel;
+    const qreal ratio = devicePixelRatioF();
+    if (!m_cacheValid || !sameZoom || m_cache.deviceIndependentSize() != QSizeF(size()) ||
+        m_cache.devicePixelRatio() != ratio) {
+        // At the screen's own resolution, so that lines stay sharp on a dense display.
+        m_cache = QPixmap(size() * ratio);
+        m_cache.setDevicePixelRatio(ratio);
+        QPainter cachePainter(&m_cache);
+        paintDrawing(cachePainter);
+        m_cacheValid = true;
+        m_cacheCenter = m_center;
+        m_cacheUnitsPerPixel = m_unitsPerPixel;
+    }
+    const QPointF shift((m_cacheCenter.x - m_center.x) / m_unitsPerPixel, (m_center.y - m_cacheCenter.y) / m_unitsPerPixel);
+    if (shift.manhattanLength() > 0) painter.fillRect(rect(), backgroundColor());
+    painter.drawPixmap(shift, m_cache);
+    paintOverlays(painter);
 }
 
-void DrawingView::resizeEvent(QResizeEvent*) { update(); }
+void DrawingView::paintOverlays(QPainter& painter) {
+    if (!m_transients.empty()) {
+        ViewMapping mapping;
+        mapping.scale = 1.0 / m_unitsPerPixel;
+        mapping.originX = width() / 2.0 - m_center.x * mapping.scale;
+        mapping.originY = height() / 2.0 + m_center.y * mapping.scale;
+        PainterSink sink(painter, mapping);
+        EntityRenderer renderer(m_db, sink, qRgb(255, 255, 255));
+        for (const AcDbEntity* e : m_transients)
+            if (e) renderer.drawEntity(*e);
+    }
+    if (m_rubberBand) {
+        const QRect box = QRect(m_pressPixel, m_lastPixel).normalized();
+        const bool window = m_lastPixel.x() >= m_pressPixel.x();
+        QPen pen(window ? QColor(120, 170, 255) : QColor(120, 230, 120), 0);
+        pen.setStyle(window ? Qt::SolidLine : Qt::DashLine);
+        painter.setPen(pen);
+        painter.setBrush(window ? QBrush(QColor(80, 120, 255, 40)) : QBrush(QColor(80, 230, 80, 50)));
+        if (window) painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box);
+    }
+    if (m_cursor.x() >= 0 && m_pressed != Qt::MiddleButton) {
+        painter.setPen(QPen(QColor(230, 230, 230), 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawLine(m_cursor - QPoint(crosshairArm, 0), m_cursor + QPoint(crosshairArm, 0));
+        painter.drawLine(m_cursor - QPoint(0, crosshairArm), m_cursor + QPoint(0, crosshairArm));
+        painter.drawRect(QRect(m_cursor - QPoint(3, 3), QSize(6, 6)));
+    }
+}
+
+void DrawingView::resizeEvent(QResizeEvent*) {
+    if (m_keepFitted && m_list->size() > 0) zoomExtents();
+    invalidateCache();
+}
 
 void DrawingView::mousePressEvent(QMouseEvent* event) {
     m_pressed = event->button();
@@ -73,21 +182,26 @@ void DrawingView::mouseMoveEvent(QMouseEvent* event) {
         const QPoint delta = at - m_lastPixel;
         m_center.x -= delta.x() * m_unitsPerPixel;
         m_center.y += delta.y() * m_unitsPerPixel;
-        update();
+        m_keepFitted = false;
     } else if (m_pressed == Qt::LeftButton && (at - m_pressPixel).manhattanLength() > clickSlopPixels) {
         m_rubberBand = true;
-        update();
     }
     m_lastPixel = at;
+    m_cursor = at;
+    update();
     emit cursorMoved(toDrawing(at));
 }
 
 void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (m_pressed == Qt::LeftButton && event->button() == Qt::LeftButton) {
+        // A drag the mouse events reported only at its ends is still a drag.
+        if (!m_rubberBand && (at - m_pressPixel).manhattanLength() > clickSlopPixels) m_rubberBand = true;
         if (m_rubberBand) emit rectangleDragged(toDrawing(m_pressPixel), toDrawing(at));
         else emit pointClicked(toDrawing(at));
     }
+    // The pan ends: the drawing is painted again to fill what the move uncovered.
+    if (m_pressed == Qt::MiddleButton) invalidateCache();
     m_pressed = Qt::NoButton;
     m_rubberBand = false;
     update();
@@ -101,6 +215,12 @@ void DrawingView::wheelEvent(QWheelEvent* event) {
     const AcGePoint3d after = toDrawing(at);
     m_center.x += before.x - after.x;
     m_center.y += before.y - after.y;
+    m_keepFitted = false;
+    invalidateCache();
+}
+
+void DrawingView::leaveEvent(QEvent*) {
+    m_cursor = QPoint(-1, -1);
     update();
 }
 

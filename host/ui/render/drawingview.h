@@ -8,10 +8,16 @@
 #include <string>
 #include <vector>
 
+#include <QColor>
+#include <QPainter>
+#include <QPixmap>
+
 class AcDbDatabase;
 class AcDbEntity;
 
 namespace hostui {
+
+class DisplayList;
 
 // The drawing view: the current space of one database drawn in plan on a dark
 // background. It owns its display list and rebuilds it on regen(); between regens it
@@ -48,7 +54,16 @@ public:
     // What the view shows, for scripts: the entities of the current space, and every
     // text, MText, attribute and field as displayed.
     int entityCount() const;
+    // MText paragraphs are joined by '\n'.
     std::vector<std::wstring> displayedTexts() const;
+
+    // Paints the background and the drawing (not the transients, cursor or rubber band)
+    // as the view shows them now, onto a device of the view's size: the view's own
+    // painting path, for pictures and for measuring it.
+    void paintDrawing(QPainter& painter) const;
+    // The primitives of the last regen, in world coordinates.
+    const DisplayList& displayList() const { return *m_list; }
+    static QColor backgroundColor() { return QColor(33, 40, 48); }
 
 signals:
     void cursorMoved(const AcGePoint3d& point);
@@ -62,8 +77,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    void invalidateCache();
+    void paintOverlays(QPainter& painter);
+
     AcDbDatabase* m_db = nullptr;
     // View centre in drawing units and the zoom.
     AcGePoint3d m_center;
@@ -73,6 +92,19 @@ private:
     QPoint m_lastPixel;
     Qt::MouseButton m_pressed = Qt::NoButton;
     bool m_rubberBand = false;
+
+    std::unique_ptr<DisplayList> m_list;
+    std::vector<std::wstring> m_texts;
+    int m_entityCount = 0;
+    // The drawing as last painted, with the view it was painted at: a pan moves it, any
+    // other change paints it again. Cursor moves and rubber bands repaint only over it.
+    QPixmap m_cache;
+    bool m_cacheValid = false;
+    AcGePoint3d m_cacheCenter;
+    double m_cacheUnitsPerPixel = 0;
+    // Until the user pans or zooms, a resize fits the extents again.
+    bool m_keepFitted = true;
+    QPoint m_cursor{-1, -1};
 };
 
 }  // namespace hostui

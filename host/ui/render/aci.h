@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QRgb>
+
+namespace hostui {
+
+// The colour an index of the 256-colour palette stands for on screen, 0xRRGGBB with an
+// opaque alpha. Index 7 is the foreground colour and is not special here: the caller
+// picks black or white for it by its background. 0 (by block) and 256 (by layer) are
+// not colours; both answer white, as does anything out of range.
+QRgb aciColor(int index);
+
+}  // namespace hostui
