@@ -3,14 +3,17 @@
 
 #include "ap/docmanager.h"
 #include "app/builtins.h"
+#include "app/exitstatus.h"
 #include "app/scriptrunner.h"
-#include "dxf/textcodec.h"
+#include "dxf/dxffiler.h"
 #include "ed/commandline.h"
 #include "ed/inputsource.h"
 #include "rx/moduleloader.h"
+#include "rx/utf8.h"
 
 #include <unistd.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -48,10 +51,12 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
-int fail(const std::wstring& message, int status) {
+using hostapp::ExitStatus;
+
+int fail(const std::wstring& message, ExitStatus status) {
     std::cout.flush();
-    std::cerr << "marvolt-host: " << hostdxf::wideToUtf8(message) << "\n";
-    return status;
+    std::cerr << "marvolt-host: " << hostrx::wideToUtf8(message) << "\n";
+    return hostapp::exitCode(status);
 }
 
 // The module beside the program unless named; "none" runs the host alone.
@@ -63,54 +68,60 @@ std::optional<std::string> modulePath(const Options& o) {
     return !ec && std::filesystem::exists(beside) ? std::optional(beside.string()) : std::nullopt;
 }
 
-int runInput(const Options& o, std::wstring& message) {
+ExitStatus runInput(const Options& o, std::wstring& message) {
     if (!o.script || *o.script == "-") {
         hosted::ScriptInput input(std::cin, L"input");
         return hostapp::runCommandLine(input, message);
     }
     std::ifstream file(*o.script);
     if (!file) {
-        message = L"cannot read script " + hostdxf::utf8ToWide(*o.script);
-        return 2;
+        message = L"cannot read script " + hostrx::utf8ToWide(*o.script);
+        return ExitStatus::fileFailed;
     }
-    hosted::ScriptInput input(file, hostdxf::utf8ToWide(*o.script));
+    hosted::ScriptInput input(file, hostrx::utf8ToWide(*o.script));
     return hostapp::runCommandLine(input, message);
 }
 
 int run(const Options& o) {
     std::wstring message;
-    if (const int rc = hostapp::openDrawing(o.open ? hostdxf::utf8ToWide(*o.open) : L"", message); rc != 0)
-        return fail(message, 1);
+    if (const ExitStatus rc = hostapp::openDrawing(o.open ? hostrx::utf8ToWide(*o.open) : L"", message);
+        rc != ExitStatus::done)
+        return fail(message, rc);
     for (const auto& r : curDoc()->database()->readReport().repairs)
-        std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
+        std::cout << "Repaired: " << hostrx::wideToUtf8(r) << "\n";
     hostrx::ModuleLoader loader;
     hostapp::registerBuiltinCommands(loader);
-    if (const auto path = modulePath(o); path && !loader.load(*path, message)) return fail(message, 1);
-    int rc = runInput(o, message);
-    if (rc == 0 && o.save) rc = hostapp::saveDrawing(hostdxf::utf8ToWide(*o.save), message);
+    if (const auto path = modulePath(o); path && !loader.load(*path, message))
+        return fail(message, ExitStatus::badStart);
+    ExitStatus rc = runInput(o, message);
+    if (rc == ExitStatus::done && o.save) rc = hostapp::saveDrawing(hostrx::utf8ToWide(*o.save), message);
     std::wstring ignored;
     if (loader.isLoaded()) loader.unload(ignored);
     hostapp::removeBuiltinCommands();
     acDocManager->closeAll();
-    return rc == 0 ? 0 : fail(message, rc);
+    return rc == ExitStatus::done ? 0 : fail(message, rc);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The window toolkit takes the locale from the environment as it starts; take it
+    // now as well, so that every run meets the numbers the way a windowed one does.
+    std::setlocale(LC_ALL, "");
     Options o;
     if (!parse(argc, argv, o)) {
         usage();
-        return 2;
+        return hostapp::exitCode(ExitStatus::badStart);
     }
+    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     hosted::CommandLine::instance().setListener([](std::wstring_view text) {
-        std::cout << hostdxf::wideToUtf8(text);
+        std::cout << hostrx::wideToUtf8(text);
     });
     try {
         const int rc = run(o);
         std::cout.flush();
         return rc;
     } catch (const std::exception& e) {
-        return fail(hostdxf::utf8ToWide(e.what()), 1);
+        return fail(hostrx::utf8ToWide(e.what()), ExitStatus::badStart);
     }
 }

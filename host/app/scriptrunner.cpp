@@ -15,43 +15,43 @@ std::wstring where(const hosted::InputSource& input, const hosted::InputLine& li
 }
 
 // "@open PATH", "@save [PATH]".
-int fileAction(const std::wstring& text, std::wstring& message) {
+ExitStatus fileAction(const std::wstring& text, std::wstring& message) {
     const auto gap = text.find_first_of(L" \t");
     const std::wstring verb = text.substr(0, gap);
     const std::wstring arg(gap == std::wstring::npos ? L"" : hosted::trimmed(std::wstring_view(text).substr(gap)));
     if (verb == L"@open" && !arg.empty()) return openDrawing(arg, message);
     if (verb == L"@save") return saveDrawing(arg, message);
     message = L"\"" + text + L"\" is not a file action (@open PATH or @save [PATH])";
-    return 2;
+    return ExitStatus::notACommand;
 }
 
 }  // namespace
 
-int openDrawing(const std::wstring& path, std::wstring& message) {
+ExitStatus openDrawing(const std::wstring& path, std::wstring& message) {
     AcApDocument* doc = nullptr;
     std::wstring why;
     const Acad::ErrorStatus es = acDocManager->openDocument(path, doc, why);
-    if (es == Acad::eOk) return 0;
+    if (es == Acad::eOk) return ExitStatus::done;
     message = L"cannot open " + path + L": " + (why.empty() ? std::wstring(acadErrorStatusText(es)) : why);
-    return 4;
+    return ExitStatus::fileFailed;
 }
 
-int saveDrawing(const std::wstring& path, std::wstring& message) {
+ExitStatus saveDrawing(const std::wstring& path, std::wstring& message) {
     AcApDocument* doc = curDoc();
     const std::wstring target = path.empty() && doc ? std::wstring(doc->fileName()) : path;
     if (!doc || target.empty()) {
         message = L"nothing to save, or no file name to save under";
-        return 4;
+        return ExitStatus::fileFailed;
     }
     if (const Acad::ErrorStatus es = doc->database()->saveAs(target.c_str()); es != Acad::eOk) {
         message = L"cannot save " + target + L" [" + acadErrorStatusText(es) + L"]";
-        return 4;
+        return ExitStatus::fileFailed;
     }
     doc->setFileName(target);
-    return 0;
+    return ExitStatus::done;
 }
 
-int runCommandLine(hosted::InputSource& input, std::wstring& message) {
+ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message) {
     hosted::Editor& editor = hosted::Editor::instance();
     hosted::CommandLine& commandLine = hosted::CommandLine::instance();
     editor.setInput(&input);
@@ -68,7 +68,7 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
             continue;
         }
         if (text.front() == L'@') {
-            if (const int rc = fileAction(text, message); rc != 0) {
+            if (const ExitStatus rc = fileAction(text, message); rc != ExitStatus::done) {
                 message = where(input, *line) + message;
                 return rc;
             }
@@ -76,15 +76,15 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
         }
         if (hosted::runCommand(text) == hosted::CommandOutcome::unknown) {
             message = where(input, *line) + L"unknown command \"" + text + L"\"";
-            return 2;
+            return ExitStatus::notACommand;
         }
         if (editor.failed()) {
             message = editor.failure();
-            return 3;
+            return ExitStatus::inputRefused;
         }
     }
     commandLine.print(L"\n");
-    return 0;
+    return ExitStatus::done;
 }
 
 }  // namespace hostapp

@@ -2,6 +2,7 @@
 
 #include "../db/blockreference.h"
 #include "../db/dimension.h"
+#include "../rx/utf8.h"
 
 #include <cmath>
 
@@ -30,7 +31,7 @@ void decodeInsert(EntityGroups& g, EntityDecoder& d) {
         e->setPosition(f.toWorld(g.p10.p));
         e->setScaleFactors({sc->x == 0 ? 1 : sc->x, sc->y == 0 ? 1 : sc->y, sc->z == 0 ? 1 : sc->z});
         e->setRotation(g.d50 * std::acos(-1.0) / 180.0);
-        g.blockName = wideToUtf8(g.s2);
+        g.blockName = hostrx::wideToUtf8(g.s2);
     };
 }
 
@@ -65,8 +66,8 @@ void decodeDimension(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
         e->setDimBlockPosition(g.p12.p);
         e->setNormal(g.normal.p.asVector());
         e->setDimensionText(g.s1);
-        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : wideToUtf8(g.s3)));
-        g.blockName = wideToUtf8(g.s2);
+        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : hostrx::wideToUtf8(g.s3)));
+        g.blockName = hostrx::wideToUtf8(g.s2);
     };
 }
 
@@ -106,7 +107,7 @@ void decodeLeader(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
         if (g.p11.seen) e->setHorizontalDirection(g.p11.p.asVector());
         e->setBlockOffset(g.p12.p.asVector());
         e->setAnnotationOffset(g.p13.p.asVector());
-        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : wideToUtf8(g.s3)));
+        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : hostrx::wideToUtf8(g.s3)));
         if (!annotation->isNull()) {
             const AcDbHandle h = *annotation;
             ctx.addFixup([&ctx, e, h] {

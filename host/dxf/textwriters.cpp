@@ -1,6 +1,6 @@
 #include "entitywriters.h"
 
-#include "textcodec.h"
+#include "../rx/utf8.h"
 
 #include "../db/mtext.h"
 #include "../db/text.h"
@@ -76,7 +76,7 @@ void writeMText(WriterContext& ctx, const AcDbMText& mt, const EntityPlace& at) 
     if (mt.width() > 0.0) out.real(41, mt.width());
     out.integer(71, mt.attachment());
     out.integer(72, mt.flowDirection());
-    const std::string contents = wideToUtf8(mt.displayText());
+    const std::string contents = hostrx::wideToUtf8(mt.displayText());
     std::size_t pos = 0;
     while (contents.size() - pos > 250) {
         std::size_t cut = pos + 250;

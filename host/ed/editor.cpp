@@ -1,6 +1,7 @@
 #include "ed/editor.h"
 
 #include "ed/commandline.h"
+#include "rx/numbertext.h"
 
 #include <cmath>
 #include <cwchar>
@@ -44,11 +45,8 @@ std::wstring_view trimmed(std::wstring_view s) {
 }
 
 std::optional<double> parseReal(std::wstring_view text) {
-    const std::wstring s(trimmed(text));
-    if (s.empty()) return std::nullopt;
-    wchar_t* end = nullptr;
-    const double v = std::wcstod(s.c_str(), &end);
-    if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+    double v = 0.0;
+    if (!hostrx::parseNumber(trimmed(text), v) || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 

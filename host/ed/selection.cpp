@@ -4,7 +4,7 @@
 #include "db/database.h"
 #include "db/foreignentity.h"
 #include "db/layertable.h"
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 #include "ed/commandline.h"
 #include "ed/editor.h"
 #include "ed/hittest.h"
@@ -138,7 +138,7 @@ const char* entityTypeName(const AcDbEntity& entity) {
 bool passesFilter(const AcDbEntity& entity, const resbuf* filter) {
     for (const resbuf* rb = filter; rb; rb = rb->rbnext) {
         if (rb->restype == RTDXF0 || rb->restype == 0) {
-            const std::wstring type = hostdxf::utf8ToWide(entityTypeName(entity));
+            const std::wstring type = hostrx::utf8ToWide(entityTypeName(entity));
             if (!wildcardMatchNoCase(type.c_str(), rb->resval.rstring)) return false;
         } else if (rb->restype == 8) {
             if (!wildcardMatchNoCase(layerNameOf(entity).c_str(), rb->resval.rstring)) return false;
