@@ -73,8 +73,10 @@ ExitStatus runInput(const Options& o, std::wstring& message) {
         hosted::ScriptInput input(std::cin, L"input");
         return hostapp::runCommandLine(input, message);
     }
+    // A folder opens as a stream that reads nothing; it must not pass for an empty script.
+    std::error_code ec;
     std::ifstream file(*o.script);
-    if (!file) {
+    if (!file || std::filesystem::is_directory(*o.script, ec)) {
         message = L"cannot read script " + hostrx::utf8ToWide(*o.script);
         return ExitStatus::fileFailed;
     }
