@@ -10,13 +10,17 @@ namespace {
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
     return s;
 }
 
 template <typename T>
 bool parseWhole(std::string_view text, T& value) {
     text = trimBlanks(text);
+    // One sign at most: from_chars reads '-' itself, never '+'.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') return false;
+    }
     T v{};
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (ec != std::errc() || ptr != text.data() + text.size()) return false;

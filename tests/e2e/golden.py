@@ -4,13 +4,18 @@ import os
 import subprocess
 
 
-def run_script(host, drawing, script, saved, work):
+def run_script(host, drawing, script, saved, work, locale=None):
     """Runs the script (NAME.scr); answers whether the run ended well (so that the saved
     drawing can be read) and what failed: a non-zero exit status, or a transcript other
-    than NAME.expected, written to WORK/NAME.actual for a diff."""
+    than NAME.expected, written to WORK/NAME.actual for a diff. With a locale (LC_ALL),
+    the host runs under it and must answer exactly as it does without one."""
     name = os.path.splitext(os.path.basename(script))[0]
+    env = dict(os.environ, TMPDIR=work)
+    if locale:
+        env["LC_ALL"] = locale
+        name += "." + locale
     run = subprocess.run([host, "--open", drawing, "--script", script, "--save", saved],
-                         capture_output=True, text=True, env=dict(os.environ, TMPDIR=work))
+                         capture_output=True, text=True, env=env)
     if run.returncode != 0:
         return False, [f"exit status {run.returncode}: {run.stderr.strip()}"]
     with open(os.path.splitext(script)[0] + ".expected", encoding="utf-8") as f:
