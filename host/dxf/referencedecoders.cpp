@@ -4,7 +4,11 @@
 #include "../db/dimension.h"
 #include "../rx/utf8.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace hostdxf::reading {
 namespace {
@@ -35,6 +39,45 @@ void decodeInsert(EntityGroups& g, EntityDecoder& d) {
     };
 }
 
+// An R12 file marks no subclasses, so the groups of a dimension's kind came in before
+// any marker. A 2018 file has them under the kind's markers, after AcDbDimension:
+// move them there, so that the record is written back in the order readers expect.
+void placeUnmarkedKindGroups(AcDbDimension& dim) {
+    if (!dim.foreignData() || !dim.kindSubclass().empty()) return;
+    hostdb::ForeignData* data = &dim.foreign();
+    auto& chunks = data->chunks();
+    const auto unmarked = std::find_if(chunks.begin(), chunks.end(), [](const auto& c) { return c.subclass.empty(); });
+    if (unmarked == chunks.end()) return;
+    const hostdb::FilerItems items = std::move(unmarked->items);
+    chunks.erase(unmarked);
+    // The classes of each kind, by the low bits of group 70, and which of them holds a
+    // group: the last class takes what the one before does not name.
+    static const std::vector<std::pair<const char*, std::vector<int>>> kinds[] = {
+        {{"AcDbAlignedDimension", {13, 23, 33, 14, 24, 34}}, {"AcDbRotatedDimension", {}}},
+        {{"AcDbAlignedDimension", {}}},
+        {{"AcDb2LineAngularDimension", {}}},
+        {{"AcDbDiametricDimension", {}}},
+        {{"AcDbRadialDimension", {}}},
+        {{"AcDb3PointAngularDimension", {}}},
+        {{"AcDbOrdinateDimension", {}}},
+    };
+    const auto kind = static_cast<std::size_t>(dim.dimensionType() & 0x0F);
+    if (kind >= std::size(kinds)) {
+        data->chunk("") = items;
+        return;
+    }
+    const auto& classes = kinds[kind];
+    for (const auto& [name, codes] : classes) data->chunk(name);  // the markers in their order, even if empty
+    for (const auto& item : items) {
+        std::size_t c = 0;
+        while (c + 1 < classes.size() &&
+               std::find(classes[c].second.begin(), classes[c].second.end(), item.code) == classes[c].second.end())
+            ++c;
+        data->chunk(classes[c].first).push_back(item);
+    }
+    dim.setKindSubclass(classes.back().first);
+}
+
 // The groups common to every kind of dimension are modelled; those of its kind stay
 // as persisted data under the kind's class marker.
 void decodeDimension(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
@@ -55,7 +98,9 @@ void decodeDimension(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
         case 70: e->setDimensionType(static_cast<int>(integer(t.value))); return true;
         case 71: e->setAttachment(static_cast<int>(integer(t.value))); return true;
         default:
-            if (sub.empty() && t.code >= 13 && t.code <= 36) return false;  // R12: kind points unmarked
+            // R12 marks no subclasses: the kind's points (13 to 16 with their 2x and 3x)
+            // stay as persisted data, while y and z of 10, 11 and 12 are the dimension's.
+            if (sub.empty() && t.code >= 13 && t.code <= 36 && t.code % 10 >= 3 && t.code % 10 <= 6) return false;
             return g.p10.take(t.code, 10, t.value) || g.p11.take(t.code, 11, t.value) ||
                    g.p12.take(t.code, 12, t.value) || g.normal.take(t.code, 210, t.value);
         }
@@ -66,6 +111,7 @@ void decodeDimension(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
         e->setDimBlockPosition(g.p12.p);
         e->setNormal(g.normal.p.asVector());
         e->setDimensionText(g.s1);
+        placeUnmarkedKindGroups(*e);
         e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : hostrx::wideToUtf8(g.s3)));
         g.blockName = hostrx::wideToUtf8(g.s2);
     };
