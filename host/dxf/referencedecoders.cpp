@@ -1,4 +1,5 @@
 #include "entitydecoders.h"
+#include "angles.h"
 
 #include "../db/blockreference.h"
 #include "../db/dimension.h"
@@ -34,7 +35,7 @@ void decodeInsert(EntityGroups& g, EntityDecoder& d) {
         e->setNormal(g.normal.p.asVector());
         e->setPosition(f.toWorld(g.p10.p));
         e->setScaleFactors({sc->x == 0 ? 1 : sc->x, sc->y == 0 ? 1 : sc->y, sc->z == 0 ? 1 : sc->z});
-        e->setRotation(g.d50 * std::acos(-1.0) / 180.0);
+        e->setRotation(radiansFromDegrees(g.d50));
         g.blockName = hostrx::wideToUtf8(g.s2);
     };
 }

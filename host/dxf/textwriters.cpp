@@ -1,4 +1,5 @@
 #include "entitywriters.h"
+#include "angles.h"
 
 #include "../rx/utf8.h"
 
@@ -23,9 +24,9 @@ void writeTextBody(WriterContext& ctx, const AcDbText& t, bool secondMarker) {
     out.point(10, p.x, p.y, p.z);
     out.real(40, t.height());
     out.text(1, t.displayText());
-    out.real(50, t.rotation() * kDegrees);
+    out.real(50, degreesToWrite(t.rotation()));
     out.real(41, t.widthFactor());
-    out.real(51, t.oblique() * kDegrees);
+    out.real(51, degreesToWrite(t.oblique()));
     out.text(7, nameOf(t.textStyle()).empty() ? L"Standard" : nameOf(t.textStyle()));
     out.integer(71, t.generationFlags());
     out.integer(72, t.horizontalMode());

@@ -172,14 +172,14 @@ const EntityCase kCases[] = {
          EXPECT_TRUE(pl.isClosed());
      }},
     {"text aligned to a point", true, "",
-     "0 TEXT\n100 AcDbEntity\n8 0\n100 AcDbText\n10 1\n20 2\n30 0\n40 2.5\n1 Marvolt\n50 45\n72 1\n11 5\n21 2\n31 0\n"
+     "0 TEXT\n100 AcDbEntity\n8 0\n100 AcDbText\n10 1\n20 2\n30 0\n40 2.5\n1 Marvolt\n50 30\n72 1\n11 5\n21 2\n31 0\n"
      "100 AcDbText\n73 2\n",
-     "0 TEXT\n100 AcDbText\n10 1.0\n20 2.0\n40 2.5\n1 Marvolt\n50 45.0\n72 1\n11 5.0\n21 2.0\n100 AcDbText\n73 2\n",
+     "0 TEXT\n100 AcDbText\n10 1.0\n20 2.0\n40 2.5\n1 Marvolt\n50 30.0\n72 1\n11 5.0\n21 2.0\n100 AcDbText\n73 2\n",
      [](const AcDbEntity& e) {
          const auto& t = *AcDbText::cast(&e);
          EXPECT_EQ(t.textStringConst(), L"Marvolt");
          EXPECT_EQ(t.horizontalMode(), AcDb::kTextCenter);
-         EXPECT_NEAR(t.rotation(), std::numbers::pi / 4, kTolerance);
+         EXPECT_NEAR(t.rotation(), std::numbers::pi / 6, kTolerance);
          expectPoint(t.alignmentPoint(), 5, 2, 0);
      }},
     {"multiline text in parts", false, "",

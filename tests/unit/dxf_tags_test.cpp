@@ -1,6 +1,7 @@
 // The lowest part of the file layer on inline fragments: groups read from text, text
 // decoded from code pages and escapes, groups written back.
 
+#include "dxf/angles.h"
 #include "dxf/tagreader.h"
 #include "dxf/tagwriter.h"
 #include "dxf/textcodec.h"
@@ -225,6 +226,20 @@ TEST(TagWriter, GroupsAreWrittenAsReadersExpect) {
     const std::vector<Group> back = readAll(reader);
     EXPECT_TRUE(reader.error().empty()) << reader.error();
     EXPECT_EQ(back.size(), 14u);
+}
+
+// Every angle a file gives with one decimal is saved as it was read; an angle the host
+// computed reads back to within a rounding.
+TEST(Angles, DegreesAreWrittenShortAndReadBackExactly) {
+    for (int tenths = -7200; tenths <= 7200; ++tenths) {
+        const double degrees = tenths / 10.0;
+        const double radians = hostdxf::radiansFromDegrees(degrees);
+        EXPECT_EQ(hostdxf::degreesToWrite(radians), degrees) << degrees;
+    }
+    for (double radians : {1.0, 0.1, -2.5, 1e-9, 3.141592653589793, 6.283185307179586}) {
+        const double written = hostdxf::degreesToWrite(radians);
+        EXPECT_DOUBLE_EQ(hostdxf::radiansFromDegrees(written), radians);
+    }
 }
 
 }  // namespace
