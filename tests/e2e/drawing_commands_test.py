@@ -246,9 +246,10 @@ CASES = [
     ("flip_spline", "spline", check_flipped_spline),
 ]
 
-# Each case runs again under a comma-decimal locale, which the host takes from the
-# environment at start as a window toolkit does: transcript and drawing must not change.
-LOCALES = [None, "de_DE.UTF-8"]
+# Each case runs again under other locales, which the host takes from the environment at
+# start as a window toolkit does: a comma-decimal one, and one whose upper case of "i" is
+# not "I". Transcript and drawing must not change.
+LOCALES = [None, "de_DE.UTF-8", "tr_TR.UTF-8"]
 
 
 def run_case(host, work, name, drawing, check, locale):

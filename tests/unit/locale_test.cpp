@@ -1,12 +1,15 @@
-// Numbers as text: the one pair of functions every reader and writer goes through, and
-// the places that read and write numbers, run under a comma-decimal locale as a process
-// does once a window toolkit has set the locale from the environment.
+// What must not change with the process locale, which a window toolkit sets from the
+// environment: numbers as text (the one pair of functions every reader and writer goes
+// through, and the places that read and write numbers, under a comma-decimal locale),
+// and the letter case by which names match.
 
 #include "db/dimension.h"
 #include "db/foreignentity.h"
 #include "ed/editor.h"
 #include "ed/wideformat.h"
 #include "rx/numbertext.h"
+#include "rx/textcase.h"
+#include "rx/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +178,31 @@ TEST_F(CommaLocale, LeaderOverridesAreReadAndWrittenWithAPoint) {
             found = true;
         }
     EXPECT_TRUE(found) << "the text height override was not written";
+}
+
+TEST(LetterCase, NamesMatchAlikeUnderEveryLocale) {
+    const struct {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    } cases[] = {
+        {L"flipx", L"FLIPX", true},
+        {L"texttoclayer", L"TextToCLayer", true},
+        {L"öl", L"ÖL", true},           // öl, ÖL
+        {L"αβ", L"ΑΒ", true},  // Greek
+        {L"i", L"İ", false},                  // dotted capital I is another letter
+        {L"Straße", L"STRASSE", false},
+    };
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    for (const char* locale : {"C", "de_DE.UTF-8", "tr_TR.UTF-8"}) {
+        if (!std::setlocale(LC_ALL, locale)) continue;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(locale) + " " + hostrx::wideToUtf8(c.a));
+            EXPECT_EQ(hostrx::equalsNoCase(c.a, c.b), c.same);
+        }
+        EXPECT_EQ(hostrx::upperCased(L"zelncopy"), L"ZELNCOPY") << locale;
+    }
+    std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace
