@@ -2,10 +2,10 @@
 
 #include "ed/commandline.h"
 #include "rx/numbertext.h"
+#include "rx/textcase.h"
 
 #include <cmath>
 #include <cwchar>
-#include <cwctype>
 
 namespace hosted {
 
@@ -20,7 +20,7 @@ std::optional<InputLine> Editor::ask(std::wstring_view prompt) {
     std::optional<InputLine> line = m_input ? m_input->next() : std::nullopt;
     if (!line) {
         std::wstring shown(prompt);
-        while (!shown.empty() && std::iswspace(static_cast<wint_t>(shown.front()))) shown.erase(0, 1);
+        while (!shown.empty() && hostrx::isSpace(shown.front())) shown.erase(0, 1);
         fail((m_input ? m_input->name() : std::wstring(L"input")) + L": the input ended while the prompt \"" +
              shown + L"\" was waiting");
         return std::nullopt;
@@ -39,8 +39,8 @@ void Editor::fail(std::wstring message) {
 }
 
 std::wstring_view trimmed(std::wstring_view s) {
-    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.back()))) s.remove_suffix(1);
+    while (!s.empty() && hostrx::isSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && hostrx::isSpace(s.back())) s.remove_suffix(1);
     return s;
 }
 

@@ -12,7 +12,6 @@
 #include "rx/textcase.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <optional>
 #include <vector>
@@ -66,7 +65,7 @@ using hosted::trimmed;
 
 // "W x1,y1 x2,y2" or "C x1,y1 x2,y2": the window and whether it is a crossing.
 std::optional<std::pair<AcDbExtents, bool>> parseWindow(std::wstring_view text) {
-    if (text.size() < 2 || !std::iswspace(static_cast<wint_t>(text[1]))) return std::nullopt;
+    if (text.size() < 2 || !hostrx::isSpace(text[1])) return std::nullopt;
     const wchar_t kind = hostrx::upperChar(text[0]);
     if (kind != L'W' && kind != L'C') return std::nullopt;
     const std::wstring_view rest = trimmed(text.substr(2));

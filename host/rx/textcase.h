@@ -12,6 +12,10 @@ namespace hostrx {
 // would become "İ", and "flipx" would no longer name FLIPX; under "C", "ö"
 // would not meet "Ö".
 wchar_t upperChar(wchar_t c);
+// Unicode's letters and white space, likewise whatever the process locale.
+bool isLetter(wchar_t c);
+bool isLetterOrDigit(wchar_t c);
+bool isSpace(wchar_t c);
 
 inline bool equalsNoCase(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() &&

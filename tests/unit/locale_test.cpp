@@ -6,6 +6,7 @@
 #include "db/dimension.h"
 #include "db/foreignentity.h"
 #include "ed/editor.h"
+#include "ed/wcmatch.h"
 #include "ed/wideformat.h"
 #include "rx/numbertext.h"
 #include "rx/textcase.h"
@@ -201,6 +202,10 @@ TEST(LetterCase, NamesMatchAlikeUnderEveryLocale) {
             EXPECT_EQ(hostrx::equalsNoCase(c.a, c.b), c.same);
         }
         EXPECT_EQ(hostrx::upperCased(L"zelncopy"), L"ZELNCOPY") << locale;
+        // The pattern language's letter and separator classes, and white space.
+        EXPECT_TRUE(hosted::wildcardMatchNoCase(L"\u00d6L", L"@@")) << locale;
+        EXPECT_FALSE(hosted::wildcardMatchNoCase(L"\u00e9", L".")) << locale;
+        EXPECT_EQ(hosted::trimmed(L"\u3000 Gr\u00f6\u00dfe\t"), L"Gr\u00f6\u00dfe") << locale;
     }
     std::setlocale(LC_ALL, saved.c_str());
 }
