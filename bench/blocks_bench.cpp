@@ -6,6 +6,7 @@
 
 #include "benchsupport.h"
 #include "blocks/blockworker.h"
+#include "dxf/dxffiler.h"
 #include "ed/editor.h"
 #include "frame/hostapi.h"
 
@@ -161,5 +162,6 @@ BENCHMARK(BM_ReadBigBlockEntities)->UseManualTime()->Unit(benchmark::kMillisecon
 BENCHMARK(BM_DoInsertSubBlock)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     return bench::runBenchmarks(argc, argv, printSummary);
 }

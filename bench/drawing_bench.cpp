@@ -9,9 +9,10 @@
 
 #include "db/blocktable.h"
 #include "db/database.h"
+#include "dxf/dxffiler.h"
 #include "dxf/filebytes.h"
 #include "benchsupport.h"
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 
 #include <benchmark/benchmark.h>
 
@@ -105,7 +106,7 @@ void BM_ReadAndListBlocks(benchmark::State& state) {
         auto db = std::make_unique<AcDbDatabase>(false, true);
         const auto start = std::chrono::steady_clock::now();
         if (db->readDwgFile(path.c_str(), _SH_DENYNO) != Acad::eOk)
-            return state.SkipWithError(hostdxf::wideToUtf8(db->readReport().message).c_str());
+            return state.SkipWithError(hostrx::wideToUtf8(db->readReport().message).c_str());
         const auto list = listBlocks(*db);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(took.count());
@@ -153,7 +154,7 @@ void BM_ReaderPeakMemory(benchmark::State& state) {
 
 int peakChild(const char* path) {
     AcDbDatabase db(false, true);
-    const std::wstring wide = hostdxf::utf8ToWide(path);
+    const std::wstring wide = hostrx::utf8ToWide(path);
     if (db.readDwgFile(wide.c_str(), _SH_DENYNO) != Acad::eOk) return 1;
     return listBlocks(db).size() == kLibraryBlocks ? 0 : 1;
 }
@@ -183,6 +184,7 @@ BENCHMARK(BM_EzdxfReadAndListBlocks)->UseManualTime()->Iterations(1)->Unit(bench
 BENCHMARK(BM_ReaderPeakMemory)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     if (argc == 3 && std::string(argv[1]) == "--peak-child") return peakChild(argv[2]);
     return bench::runBenchmarks(argc, argv, printSummary);
 }

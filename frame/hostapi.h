@@ -14,7 +14,7 @@
 #include "db/database.h"
 #include "db/dictionary.h"
 #include "db/dimension.h"
-#include "db/errorstatus.h"
+#include "rx/errorstatus.h"
 #include "db/field.h"
 #include "db/group.h"
 #include "db/layertable.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "blocks/blockinfo.h"
+#include "storage/blockinfo.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "ap/platform.h"
 
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 #include "ed/wideformat.h"
 
 #include <dlfcn.h>
@@ -17,7 +17,7 @@ namespace {
 
 std::wstring tempDirectory() {
     const char* env = std::getenv("TMPDIR");
-    std::wstring dir = hostdxf::utf8ToWide(env && *env ? env : "/tmp");
+    std::wstring dir = hostrx::utf8ToWide(env && *env ? env : "/tmp");
     if (dir.back() != L'/') dir += L'/';
     return dir;
 }
@@ -59,7 +59,7 @@ void _wsplitpath(const wchar_t* path, wchar_t* drive, wchar_t* dir, wchar_t* fna
 
 BOOL PathFileExistsW(const wchar_t* path) {
     struct stat info {};
-    return path && ::stat(hostdxf::wideToUtf8(path).c_str(), &info) == 0;
+    return path && ::stat(hostrx::wideToUtf8(path).c_str(), &info) == 0;
 }
 
 int _vsnwprintf_s(wchar_t* buffer, std::size_t sizeOfBuffer, std::size_t count, const wchar_t* format,
@@ -98,7 +98,7 @@ DWORD GetModuleFileNameW(HINSTANCE module, wchar_t* fileName, DWORD size) {
         if (n <= 0) return 0;
         path.assign(exe, static_cast<std::size_t>(n));
     }
-    const std::wstring wide = hostdxf::utf8ToWide(path);
+    const std::wstring wide = hostrx::utf8ToWide(path);
     const std::size_t n = std::min<std::size_t>(wide.size(), size - 1);
     std::wmemcpy(fileName, wide.data(), n);
     fileName[n] = L'\0';

@@ -1,22 +1,24 @@
-// marvolt-host: the stand-in host. It opens the main window and a drawing as the current
-// document, loads the module, runs command-line input (a person at the window, or a
-// script) and saves.
+// marvolt-host: the stand-in host. It opens a drawing as the current document in its
+// main window, loads the module, takes command-line input (a person at the window, or a
+// script run in the same windows off the display) and saves.
 
 #include "ap/docmanager.h"
 #include "app/builtins.h"
+#include "app/exitstatus.h"
 #include "app/guiinput.h"
 #include "app/mainwindow.h"
-#include "ui/render/drawingview.h"
 #include "app/scriptrunner.h"
 #include "app/uiscript.h"
 #include "app/windowedscript.h"
-#include "dxf/textcodec.h"
+#include "dxf/dxffiler.h"
 #include "ed/commandline.h"
 #include "ed/inputsource.h"
 #include "ed/userio.h"
 #include "rx/moduleloader.h"
+#include "rx/utf8.h"
 #include "ui/framework/frame.h"
 #include "ui/framework/modal.h"
+#include "ui/render/drawingview.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -26,10 +28,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace {
+
+using hostapp::ExitStatus;
 
 struct Options {
     std::optional<std::string> open, script, save, module;
@@ -63,10 +68,10 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
-int fail(const std::wstring& message, int status) {
+int fail(const std::wstring& message, ExitStatus status) {
     std::cout.flush();
-    std::cerr << "marvolt-host: " << hostdxf::wideToUtf8(message) << "\n";
-    return status;
+    std::cerr << "marvolt-host: " << hostrx::wideToUtf8(message) << "\n";
+    return hostapp::exitCode(status);
 }
 
 // The module beside the program unless named; "none" runs the host alone.
@@ -78,24 +83,29 @@ std::optional<std::string> modulePath(const Options& o) {
     return !ec && std::filesystem::exists(beside) ? std::optional(beside.string()) : std::nullopt;
 }
 
-int runInput(const Options& o, hostapp::MainWindow& window, std::wstring& message) {
+ExitStatus runScript(hosted::InputSource& lines, std::wstring& message) {
+    hostapp::UiScript input(lines);
+    return hostapp::runCommandLine(input, message);
+}
+
+ExitStatus runInput(const Options& o, hostapp::MainWindow& window, std::wstring& message) {
     if (!o.script) {
         hostapp::GuiInput input(window);
         return hostapp::runCommandLine(input, message);
     }
     if (*o.script == "-") {
         hostapp::WindowedScript lines(std::cin, L"input");
-        hostapp::UiScript input(lines);
-        return hostapp::runCommandLine(input, message);
+        return runScript(lines, message);
     }
+    // A folder opens as a stream that reads nothing; it must not pass for an empty script.
+    std::error_code ec;
     std::ifstream file(*o.script);
-    if (!file) {
-        message = L"cannot read script " + hostdxf::utf8ToWide(*o.script);
-        return 2;
+    if (!file || std::filesystem::is_directory(*o.script, ec)) {
+        message = L"cannot read script " + hostrx::utf8ToWide(*o.script);
+        return ExitStatus::fileFailed;
     }
-    hostapp::WindowedScript lines(file, hostdxf::utf8ToWide(*o.script));
-    hostapp::UiScript input(lines);
-    return hostapp::runCommandLine(input, message);
+    hostapp::WindowedScript lines(file, hostrx::utf8ToWide(*o.script));
+    return runScript(lines, message);
 }
 
 // Qt's own notes (a missing runtime folder, what the offscreen platform cannot do) are
@@ -105,7 +115,7 @@ void scriptMessages(QtMsgType type, const QMessageLogContext&, const QString& te
 }
 
 // With a person at the window a failure is also shown there, not only on stderr.
-int failShown(const Options& o, const std::wstring& message, int status) {
+int failShown(const Options& o, const std::wstring& message, ExitStatus status) {
     if (!o.script) QMessageBox::critical(nullptr, QStringLiteral("Marvolt Host"), QString::fromStdWString(message));
     return fail(message, status);
 }
@@ -135,18 +145,20 @@ int run(const Options& o) {
     auto registration = std::make_unique<FrameRegistration>(*window);
     window->setInteractive(!o.script);
     // A script's transcript is its output, exactly as without windows.
-    if (o.script) window->setEcho([](std::wstring_view text) { std::cout << hostdxf::wideToUtf8(text); });
-    if (const int rc = hostapp::openDrawing(o.open ? hostdxf::utf8ToWide(*o.open) : L"", message); rc != 0)
-        return failShown(o, message, 1);
+    if (o.script) window->setEcho([](std::wstring_view text) { std::cout << hostrx::wideToUtf8(text); });
+    if (const ExitStatus rc = hostapp::openDrawing(o.open ? hostrx::utf8ToWide(*o.open) : L"", message);
+        rc != ExitStatus::done)
+        return failShown(o, message, rc);
     for (const auto& r : curDoc()->database()->readReport().repairs)
-        std::cout << "Repaired: " << hostdxf::wideToUtf8(r) << "\n";
+        std::cout << "Repaired: " << hostrx::wideToUtf8(r) << "\n";
     window->refresh();
     window->show();
     hostrx::ModuleLoader loader;
     hostapp::registerBuiltinCommands(loader);
-    if (const auto path = modulePath(o); path && !loader.load(*path, message)) return failShown(o, message, 1);
-    int rc = runInput(o, *window, message);
-    if (rc == 0 && o.save) rc = hostapp::saveDrawing(hostdxf::utf8ToWide(*o.save), message);
+    if (const auto path = modulePath(o); path && !loader.load(*path, message))
+        return failShown(o, message, ExitStatus::badStart);
+    ExitStatus rc = runInput(o, *window, message);
+    if (rc == ExitStatus::done && o.save) rc = hostapp::saveDrawing(hostrx::utf8ToWide(*o.save), message);
     std::wstring ignored;
     if (loader.isLoaded()) loader.unload(ignored);
     hostapp::removeBuiltinCommands();
@@ -154,7 +166,7 @@ int run(const Options& o) {
     registration.reset();
     window.reset();
     acDocManager->closeAll();
-    return rc == 0 ? 0 : fail(message, rc);
+    return rc == ExitStatus::done ? 0 : fail(message, rc);
 }
 
 }  // namespace
@@ -163,26 +175,25 @@ int main(int argc, char** argv) {
     Options o;
     if (!parse(argc, argv, o)) {
         usage();
-        return 2;
+        return hostapp::exitCode(ExitStatus::badStart);
     }
     // A script runs in windows nobody sees unless --show asks for them.
     if (o.script && !o.show) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-    if (!display) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
         std::cerr << "marvolt-host: no display to open the window on; run a script with --script FILE, "
                      "or --script - to type commands here\n";
-        return 1;
+        return hostapp::exitCode(ExitStatus::badStart);
     }
     if (o.script) qInstallMessageHandler(&scriptMessages);
+    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     try {
+        // Qt takes the user's locale for the whole process as it starts; the host reads
+        // and writes numbers the same under every locale, so it is left as Qt sets it.
         QApplication app(argc, argv);
-        // Qt takes the user's locale for the whole process; numbers in drawings and on
-        // the command line are read and written the same everywhere.
-        std::setlocale(LC_NUMERIC, "C");
         const int rc = run(o);
         std::cout.flush();
         return rc;
     } catch (const std::exception& e) {
-        return fail(hostdxf::utf8ToWide(e.what()), 1);
+        return fail(hostrx::utf8ToWide(e.what()), ExitStatus::badStart);
     }
 }

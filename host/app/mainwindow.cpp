@@ -218,7 +218,7 @@ void MainWindow::switchTo(int tab) {
 
 bool MainWindow::newDocument() {
     std::wstring message;
-    const bool opened = openDrawing(L"", message) == 0;
+    const bool opened = openDrawing(L"", message) == ExitStatus::done;
     if (!opened) m_dialogs.tell(tr("New Drawing"), QString::fromStdWString(message));
     refresh();
     return opened;
@@ -228,7 +228,7 @@ bool MainWindow::openDocument() {
     const QString path = m_dialogs.chooseFile(FileChoice::open, QString());
     if (path.isEmpty()) return false;
     std::wstring message;
-    const bool opened = openDrawing(path.toStdWString(), message) == 0;
+    const bool opened = openDrawing(path.toStdWString(), message) == ExitStatus::done;
     if (!opened) m_dialogs.tell(tr("Open Drawing"), QString::fromStdWString(message));
     refresh();
     return opened;
@@ -236,7 +236,7 @@ bool MainWindow::openDocument() {
 
 bool MainWindow::saveTo(AcApDocument* doc, const QString& path) {
     std::wstring message;
-    const bool saved = hostapp::saveDocument(*doc, path.toStdWString(), message) == 0;
+    const bool saved = hostapp::saveDocument(*doc, path.toStdWString(), message) == ExitStatus::done;
     if (!saved) m_dialogs.tell(tr("Save Drawing"), QString::fromStdWString(message));
     refresh();
     return saved;

@@ -15,49 +15,49 @@ std::wstring where(const hosted::InputSource& input, const hosted::InputLine& li
 }
 
 // "@open PATH", "@save [PATH]".
-int fileAction(const std::wstring& text, std::wstring& message) {
+ExitStatus fileAction(const std::wstring& text, std::wstring& message) {
     const auto gap = text.find_first_of(L" \t");
     const std::wstring verb = text.substr(0, gap);
     const std::wstring arg(gap == std::wstring::npos ? L"" : hosted::trimmed(std::wstring_view(text).substr(gap)));
     if (verb == L"@open" && !arg.empty()) return openDrawing(arg, message);
     if (verb == L"@save") return saveDrawing(arg, message);
     message = L"\"" + text + L"\" is not a file action (@open PATH or @save [PATH])";
-    return 2;
+    return ExitStatus::notACommand;
 }
 
 }  // namespace
 
-int openDrawing(const std::wstring& path, std::wstring& message) {
+ExitStatus openDrawing(const std::wstring& path, std::wstring& message) {
     AcApDocument* doc = nullptr;
     std::wstring why;
     const Acad::ErrorStatus es = acDocManager->openDocument(path, doc, why);
-    if (es == Acad::eOk) return 0;
+    if (es == Acad::eOk) return ExitStatus::done;
     message = L"cannot open " + path + L": " + (why.empty() ? std::wstring(acadErrorStatusText(es)) : why);
-    return 4;
+    return ExitStatus::fileFailed;
 }
 
-int saveDocument(AcApDocument& doc, const std::wstring& path, std::wstring& message) {
+ExitStatus saveDocument(AcApDocument& doc, const std::wstring& path, std::wstring& message) {
     const std::wstring target = path.empty() ? std::wstring(doc.fileName()) : path;
     if (target.empty()) {
         message = L"nothing to save, or no file name to save under";
-        return 4;
+        return ExitStatus::fileFailed;
     }
     if (const Acad::ErrorStatus es = doc.database()->saveAs(target.c_str()); es != Acad::eOk) {
         message = L"cannot save " + target + L" [" + acadErrorStatusText(es) + L"]";
-        return 4;
+        return ExitStatus::fileFailed;
     }
     doc.setFileName(target);
     doc.setModified(false);
-    return 0;
+    return ExitStatus::done;
 }
 
-int saveDrawing(const std::wstring& path, std::wstring& message) {
+ExitStatus saveDrawing(const std::wstring& path, std::wstring& message) {
     if (AcApDocument* doc = curDoc()) return saveDocument(*doc, path, message);
     message = L"nothing to save, or no file name to save under";
-    return 4;
+    return ExitStatus::fileFailed;
 }
 
-int runCommandLine(hosted::InputSource& input, std::wstring& message) {
+ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message) {
     hosted::Editor& editor = hosted::Editor::instance();
     hosted::CommandLine& commandLine = hosted::CommandLine::instance();
     editor.setInput(&input);
@@ -69,16 +69,16 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
     } detach{editor};
     // A person's mistakes are said on the command line and the session goes on; a
     // script's end the run with a status.
-    const auto stop = [&](const hosted::InputLine& line, std::wstring why, int rc) {
+    const auto stop = [&](const hosted::InputLine& line, std::wstring why, ExitStatus rc) {
         if (!input.interactive()) {
             message = where(input, line) + why;
             return rc;
         }
         commandLine.print(L"\n" + why + L".");
-        return 0;
+        return ExitStatus::done;
     };
-    int rc = 0;
-    while (rc == 0) {
+    ExitStatus rc = ExitStatus::done;
+    while (rc == ExitStatus::done) {
         commandLine.print(L"\nCommand: ");
         const auto line = input.next(hosted::Request::command);
         if (!line) break;
@@ -91,13 +91,13 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
         }
         if (text.front() == L'@') {
             std::wstring why;
-            if (const int failed = fileAction(text, why); failed != 0) rc = stop(*line, why, failed);
+            if (const ExitStatus failed = fileAction(text, why); failed != ExitStatus::done) rc = stop(*line, why, failed);
             acedUpdateDisplay();
             continue;
         }
         AcApDocument* doc = curDoc();
         if (hosted::runCommand(text) == hosted::CommandOutcome::unknown) {
-            rc = stop(*line, L"unknown command \"" + text + L"\"", 2);
+            rc = stop(*line, L"unknown command \"" + text + L"\"", ExitStatus::notACommand);
             continue;
         }
         if (doc && acDocManager->curDocument() == doc) doc->setModified(true);
@@ -105,20 +105,20 @@ int runCommandLine(hosted::InputSource& input, std::wstring& message) {
         if (editor.failed()) {
             if (!input.interactive()) {
                 message = editor.failure();
-                return 3;
+                return ExitStatus::inputRefused;
             }
             editor.clearFailure();
             commandLine.print(L"\n*Cancel*");
         }
     }
-    if (rc != 0) return rc;
+    if (rc != ExitStatus::done) return rc;
     // A script can fail outside any prompt too (a "@ui" line that cannot act).
     if (editor.failed() && !input.interactive()) {
         message = editor.failure();
-        return 3;
+        return ExitStatus::inputRefused;
     }
     commandLine.print(L"\n");
-    return 0;
+    return ExitStatus::done;
 }
 
 }  // namespace hostapp

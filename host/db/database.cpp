@@ -366,6 +366,14 @@ std::wstring canonical(const std::wstring& path) {
 }
 }  // namespace
 
+namespace {
+DrawingFiler* g_filer = nullptr;
+}  // namespace
+
+void setDrawingFiler(DrawingFiler* filer) { g_filer = filer; }
+
+DrawingFiler* drawingFiler() { return g_filer; }
+
 Acad::ErrorStatus acquireFile(const std::wstring& path, int shareMode, const void* holder) {
     auto& entry = fileTable()[canonical(path)];
     for (const auto& [other, mode] : entry.holders) {
@@ -408,11 +416,16 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int shareMode
         return Acad::eInvalidInput;
     }
     const std::wstring path(fileName);
+    hostdb::DrawingFiler* filer = hostdb::drawingFiler();
+    if (!filer) {
+        m_readReport.message = L"This program reads no drawing files.";
+        return Acad::eNotImplementedYet;
+    }
     if (const auto es = hostdb::acquireFile(path, shareMode, this); es != Acad::eOk) {
         m_readReport.message = L"The file " + path + L" is in use by another drawing.";
         return es;
     }
-    const auto es = hostdb::drawingFiler().read(*this, path);
+    const auto es = filer->read(*this, path);
     if (es != Acad::eOk) {
         hostdb::releaseFile(path, this);
         return es;
@@ -432,5 +445,6 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const ACHAR* fileName, const void*) {
     if (!fileName || !*fileName) return Acad::eFileNotFound;
     const std::wstring path(fileName);
     if (hostdb::isFileLockedByOther(path, this)) return Acad::eFileSharingViolation;
-    return hostdb::drawingFiler().write(*this, path);
+    hostdb::DrawingFiler* filer = hostdb::drawingFiler();
+    return filer ? filer->write(*this, path) : Acad::eNotImplementedYet;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "dbenums.h"
-#include "errorstatus.h"
 #include "foreigndata.h"
 #include "objectid.h"
 
 #include "../ge/point3d.h"
+#include "../rx/errorstatus.h"
 #include "../rx/rxobject.h"
 
 #include <cstdint>

@@ -9,10 +9,9 @@
 #include "curves.h"
 #include "mtext.h"
 
-#include <charconv>
+#include "../rx/numbertext.h"
+
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <numbers>
 
 ACRX_DEFINE_MEMBERS(AcDbDimension, AcDbEntity, "DIMENSION")
@@ -59,9 +58,7 @@ void AcDbDimension::transformAngles(const AcGeMatrix3d& m, const AcGeVector3d& o
         if (chunk.subclass != "AcDbRotatedDimension") continue;
         for (auto& item : chunk.items) {
             if (item.code != 50) continue;
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.17g", carriedAngle(std::strtod(item.value.c_str(), nullptr), from, to, m));
-            item.value = buf;
+            item.value = hostrx::formatNumber(carriedAngle(hostrx::numberOrZero(item.value), from, to, m));
         }
     }
 }
@@ -235,15 +232,18 @@ Acad::ErrorStatus AcDbLeader::evaluateLeader() {
 namespace {
 // Dimension-variable overrides live in the leader's extended data:
 // 1001 ACAD, 1000 DSTYLE, 1002 {, (1070 code, 1040 value)*, 1002 }.
+long long overrideCode(const std::string& text) {
+    long long c = -1;
+    return hostrx::parseInteger(text, c) ? c : -1;
+}
+
 bool findOverride(const hostdb::FilerItems& xdata, int code, double& value) {
     bool inAcad = false;
     for (std::size_t i = 0; i + 1 < xdata.size(); ++i) {
         if (xdata[i].code == 1001) inAcad = xdata[i].value == "ACAD";
         if (!inAcad || xdata[i].code != 1070) continue;
-        int c = 0;
-        std::from_chars(xdata[i].value.data(), xdata[i].value.data() + xdata[i].value.size(), c);
-        if (c == code && xdata[i + 1].code == 1040) {
-            value = std::strtod(xdata[i + 1].value.c_str(), nullptr);
+        if (overrideCode(xdata[i].value) == code && xdata[i + 1].code == 1040) {
+            value = hostrx::numberOrZero(xdata[i + 1].value);
             return true;
         }
     }
@@ -259,13 +259,12 @@ std::optional<double> AcDbLeader::overrideValue(int code) const {
 
 void AcDbLeader::setOverrideValue(int code, double v) {
     auto& xdata = foreign().xdata();
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
+    const std::string text = hostrx::formatNumber(v);
     bool inAcad = false;
     for (std::size_t i = 0; i + 1 < xdata.size(); ++i) {
         if (xdata[i].code == 1001) inAcad = xdata[i].value == "ACAD";
-        if (inAcad && xdata[i].code == 1070 && std::atoi(xdata[i].value.c_str()) == code && xdata[i + 1].code == 1040) {
-            xdata[i + 1].value = buf;
+        if (inAcad && xdata[i].code == 1070 && overrideCode(xdata[i].value) == code && xdata[i + 1].code == 1040) {
+            xdata[i + 1].value = text;
             return;
         }
     }
@@ -273,11 +272,11 @@ void AcDbLeader::setOverrideValue(int code, double v) {
     for (std::size_t i = 0; i + 2 < xdata.size(); ++i)
         if (xdata[i].code == 1001 && xdata[i].value == "ACAD" && xdata[i + 1].value == "DSTYLE") {
             xdata.insert(xdata.begin() + static_cast<long>(i) + 3,
-                         {{1070, std::to_string(code)}, {1040, buf}});
+                         {{1070, std::to_string(code)}, {1040, text}});
             return;
         }
     xdata.insert(xdata.end(), {{1001, "ACAD"}, {1000, "DSTYLE"}, {1002, "{"}, {1070, std::to_string(code)},
-                               {1040, buf}, {1002, "}"}});
+                               {1040, text}, {1002, "}"}});
 }
 
 double AcDbLeader::dimscale() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "errorstatus.h"
+#include "../rx/errorstatus.h"
 
 #include <string>
 
@@ -9,7 +9,8 @@ class AcDbDatabase;
 namespace hostdb {
 
 // Reads and writes drawing files for the database. The database knows nothing of the
-// file format; the file layer supplies the one implementation.
+// file format: the program hands it the file layer's filer at start-up
+// (setDrawingFiler), so that the database never reaches up to the layer above it.
 class DrawingFiler {
 public:
     virtual ~DrawingFiler() = default;
@@ -19,8 +20,11 @@ public:
     virtual Acad::ErrorStatus write(const AcDbDatabase& db, const std::wstring& path) = 0;
 };
 
-// The file layer's filer (defined by the file layer).
-DrawingFiler& drawingFiler();
+// Gives the database the filer it reads and saves through; null takes it away. Not
+// owned: it must outlive every read and save. Until a program gives one, reading
+// and saving answer eNotImplementedYet.
+void setDrawingFiler(DrawingFiler* filer);
+DrawingFiler* drawingFiler();
 
 // File-sharing bookkeeping between the databases of this process.
 Acad::ErrorStatus acquireFile(const std::wstring& path, int shareMode, const void* holder);

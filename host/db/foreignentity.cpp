@@ -1,10 +1,9 @@
 #include "foreignentity.h"
 
 #include "../ge/planeframe.h"
+#include "../rx/numbertext.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 ACRX_DEFINE_MEMBERS(AcDbForeignEntity, AcDbEntity, "")
 ACRX_DEFINE_MEMBERS(AcDbBlockBegin, AcDbEntity, "BLOCK")
@@ -12,13 +11,9 @@ ACRX_DEFINE_MEMBERS(AcDbBlockEnd, AcDbEntity, "ENDBLK")
 ACRX_DEFINE_MEMBERS(AcDbSequenceEnd, AcDbEntity, "SEQEND")
 
 namespace {
-double toDouble(const std::string& s) { return std::strtod(s.c_str(), nullptr); }
+double toDouble(const std::string& s) { return hostrx::numberOrZero(s); }
 
-std::string fromDouble(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
-}
+std::string fromDouble(double v) { return hostrx::formatNumber(v); }
 
 // Kinds whose point groups (10..18 with 20.., 30..) are world coordinates, so that
 // moving the points moves the entity.

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "dbenums.h"
-#include "errorstatus.h"
 #include "foreigndata.h"
 #include "objectid.h"
 
+#include "../rx/errorstatus.h"
 #include "../rx/rxobject.h"
 
 #include <memory>

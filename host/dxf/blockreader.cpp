@@ -5,6 +5,7 @@
 #include "../db/foreignentity.h"
 
 #include "../rx/textcase.h"
+#include "../rx/utf8.h"
 
 namespace hostdxf::reading {
 namespace {
@@ -34,7 +35,7 @@ bool replacesStandardLayout(AcDbBlockTableRecord& block) {
 // The definition's record comes from the BLOCK_RECORD table, or (R12) is made here.
 AcDbObjectId blockRecordFor(ReaderContext& ctx, const std::wstring& name) {
     AcDbDatabase& db = ctx.db();
-    AcDbObjectId blockId = ctx.symbolId(db.blockTableId(), wideToUtf8(name));
+    AcDbObjectId blockId = ctx.symbolId(db.blockTableId(), hostrx::wideToUtf8(name));
     if (blockId.isNull()) {
         auto* table = AcDbBlockTable::cast(db.blockTableId().slot()->object);
         auto rec2 = std::make_unique<AcDbBlockTableRecord>();
@@ -89,7 +90,7 @@ bool readBlock(ReaderContext& ctx, const Record& rec) {
     const AcDbObjectId blockId = blockRecordFor(ctx, name);
     auto* block = AcDbBlockTableRecord::cast(blockId.slot()->object);
     if (!block->blockBeginId().isNull() && !replacesStandardLayout(*block))
-        return ctx.fail(Acad::eDwgCorrupt, "line " + std::to_string(rec.line) + ": block \"" + wideToUtf8(name) +
+        return ctx.fail(Acad::eDwgCorrupt, "line " + std::to_string(rec.line) + ": block \"" + hostrx::wideToUtf8(name) +
                                                "\" is defined twice");
     block->setFlags(static_cast<int>(flags) & ~AcDbBlockTableRecord::kHasAttributes);
     block->setOrigin(base.p);

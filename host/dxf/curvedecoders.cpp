@@ -1,4 +1,5 @@
 #include "entitydecoders.h"
+#include "angles.h"
 
 #include "../db/curves.h"
 
@@ -47,8 +48,8 @@ void decodeCircleOrArc(bool arc, EntityGroups& g, EntityDecoder& d) {
         d.entity.reset(e);
         d.finish = [&g, e] {
             setCircle(*e, g);
-            e->setStartAngle(g.d50 * std::acos(-1.0) / 180.0);
-            e->setEndAngle(g.d51 * std::acos(-1.0) / 180.0);
+            e->setStartAngle(radiansFromDegrees(g.d50));
+            e->setEndAngle(radiansFromDegrees(g.d51));
             e->setThickness(g.d39);
         };
     } else {
@@ -72,7 +73,7 @@ void decodePoint(EntityGroups& g, EntityDecoder& d) {
         e->setPosition(g.p10.p);
         e->setNormal(g.normal.p.asVector());
         e->setThickness(g.d39);
-        e->setEcsRotation(g.d50 * std::acos(-1.0) / 180.0);
+        e->setEcsRotation(radiansFromDegrees(g.d50));
     };
 }
 

@@ -1,4 +1,5 @@
 #include "entitywriters.h"
+#include "angles.h"
 
 #include "../db/curves.h"
 
@@ -34,8 +35,8 @@ void writeArc(WriterContext& ctx, const AcDbArc& arc, const EntityPlace& at) {
     writeEntityCommon(ctx, arc, "ARC", at);
     writeCircleBody(ctx, arc, arc.center(), arc.radius(), arc.normal(), arc.thickness());
     out.text(100, "AcDbArc");
-    out.real(50, arc.startAngle() * kDegrees);
-    out.real(51, arc.endAngle() * kDegrees);
+    out.real(50, degreesToWrite(arc.startAngle()));
+    out.real(51, degreesToWrite(arc.endAngle()));
     ctx.chunk(arc, "AcDbArc");
 }
 
@@ -51,7 +52,7 @@ void writePoint(WriterContext& ctx, const AcDbPoint& pt, const EntityPlace& at) 
     out.point(10, pt.position().x, pt.position().y, pt.position().z);
     if (pt.thickness() != 0.0) out.real(39, pt.thickness());
     out.point(210, pt.normal().x, pt.normal().y, pt.normal().z);
-    out.real(50, pt.ecsRotation() * kDegrees);
+    out.real(50, degreesToWrite(pt.ecsRotation()));
     ctx.chunk(pt, "AcDbPoint");
 }
 

@@ -1,4 +1,4 @@
-// The drawing filer of the host: DXF files read and written for the database.
+#include "dxffiler.h"
 
 #include "dxfreader.h"
 #include "filebytes.h"
@@ -6,7 +6,6 @@
 #include "textcodec.h"
 
 #include "../db/database.h"
-#include "../db/drawingfiler.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -70,9 +69,10 @@ public:
 };
 
 }  // namespace
-}  // namespace hostdxf
 
-hostdb::DrawingFiler& hostdb::drawingFiler() {
-    static hostdxf::DxfFiler filer;
+hostdb::DrawingFiler& dxfFiler() {
+    static DxfFiler filer;
     return filer;
 }
+
+}  // namespace hostdxf

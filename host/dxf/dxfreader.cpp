@@ -10,6 +10,7 @@
 #include "../db/blockreference.h"
 #include "../db/blocktable.h"
 #include "../db/dictionary.h"
+#include "../rx/utf8.h"
 
 #include <functional>
 #include <unordered_map>
@@ -100,7 +101,7 @@ void checkBlockCycles(ReaderContext& ctx) {
     for (AcDbObjectId id : table->recordIds()) {
         std::wstring culprit;
         if (visit(id, culprit)) {
-            ctx.fail(Acad::eSelfReference, "block \"" + wideToUtf8(culprit) + "\" contains a reference to itself");
+            ctx.fail(Acad::eSelfReference, "block \"" + hostrx::wideToUtf8(culprit) + "\" contains a reference to itself");
             return;
         }
     }
@@ -171,7 +172,7 @@ Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::shared_ptr<const FileBytes>
     const auto es = run(ctx);
     // With nothing deferred, the database need not keep the file's bytes.
     if (!deferred->pending()) db.setDeferredContents(nullptr);
-    if (es != Acad::eOk) db.readReport().message = utf8ToWide(ctx.message());
+    if (es != Acad::eOk) db.readReport().message = hostrx::utf8ToWide(ctx.message());
     return es;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../db/errorstatus.h"
+#include "rx/errorstatus.h"
 #include "filebytes.h"
 
 #include <memory>

@@ -3,6 +3,7 @@
 #include "../db/dictionary.h"
 #include "../db/field.h"
 #include "../db/group.h"
+#include "../rx/utf8.h"
 
 #include <utility>
 
@@ -31,7 +32,7 @@ std::unique_ptr<AcDbObject> readDictionary(ReaderContext& ctx, const Record& rec
         for (const auto& [name, h] : entries) {
             const AcDbObjectId id = ctx.db().idFromHandle(h);
             if (id.isNull())
-                ctx.repair("dictionary entry \"" + wideToUtf8(name) + "\" pointed to no object (" + h.toString() +
+                ctx.repair("dictionary entry \"" + hostrx::wideToUtf8(name) + "\" pointed to no object (" + h.toString() +
                            ") and was dropped");
             else
                 d->appendEntry(name, id);

@@ -1,6 +1,6 @@
 #include "writercontext.h"
 
-#include "textcodec.h"
+#include "../rx/utf8.h"
 
 #include "../db/dictionary.h"
 #include "../db/entity.h"
@@ -57,11 +57,11 @@ void writeField(WriterContext& ctx, const AcDbField& field, std::uint64_t h, std
             else if (item.code == 6 && item.value == "ACFD_FIELD_VALUE") valueNext = true;
             else if (valueNext && item.code == 1) keptValue = item.value, valueNext = false;
         }
-    if (kept && wideToUtf8(field.getFieldCode()) == keptCode && wideToUtf8(field.value()) == keptValue) {
+    if (kept && hostrx::wideToUtf8(field.getFieldCode()) == keptCode && hostrx::wideToUtf8(field.value()) == keptValue) {
         out.items(*kept);
         return;
     }
-    const std::string code = wideToUtf8(field.getFieldCode());
+    const std::string code = hostrx::wideToUtf8(field.getFieldCode());
     out.text(1, field.customPropertyName().empty() ? "_text" : "AcVar");
     out.text(2, std::string_view(code).substr(0, 250));
     for (std::size_t pos = 250; pos < code.size(); pos += 250) out.text(3, std::string_view(code).substr(pos, 250));

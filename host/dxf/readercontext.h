@@ -4,9 +4,9 @@
 
 #include "filebytes.h"
 #include "tagreader.h"
-#include "textcodec.h"
 
 #include "../db/database.h"
+#include "../rx/utf8.h"
 
 #include <cstddef>
 #include <functional>
@@ -56,7 +56,7 @@ inline AcDbHandle handleOf(std::string_view v) {
     h.fromString(v);
     return h;
 }
-inline std::wstring wide(std::string_view v) { return utf8ToWide(v); }
+inline std::wstring wide(std::string_view v) { return hostrx::utf8ToWide(v); }
 
 // A point whose coordinates come in the groups base, base + 10 and base + 20.
 struct PointAccumulator {
@@ -119,7 +119,7 @@ public:
     // false on an error, or as soon as `read` answers false.
     bool readSectionRecords(const std::string& kind, const char* section,
                             const std::function<bool(const Record&)>& read);
-    void repair(const std::string& what) { m_db.readReport().repairs.push_back(utf8ToWide(what)); }
+    void repair(const std::string& what) { m_db.readReport().repairs.push_back(hostrx::utf8ToWide(what)); }
 
     // ---- objects ----
     AcDbObjectId add(std::unique_ptr<AcDbObject> obj, AcDbHandle handle);

@@ -1,9 +1,15 @@
 #include "entitydecoders.h"
+#include "angles.h"
 
 #include "../db/blockreference.h"
 #include "../db/dimension.h"
+#include "../rx/utf8.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace hostdxf::reading {
 namespace {
@@ -29,9 +35,48 @@ void decodeInsert(EntityGroups& g, EntityDecoder& d) {
         e->setNormal(g.normal.p.asVector());
         e->setPosition(f.toWorld(g.p10.p));
         e->setScaleFactors({sc->x == 0 ? 1 : sc->x, sc->y == 0 ? 1 : sc->y, sc->z == 0 ? 1 : sc->z});
-        e->setRotation(g.d50 * std::acos(-1.0) / 180.0);
-        g.blockName = wideToUtf8(g.s2);
+        e->setRotation(radiansFromDegrees(g.d50));
+        g.blockName = hostrx::wideToUtf8(g.s2);
     };
+}
+
+// An R12 file marks no subclasses, so the groups of a dimension's kind came in before
+// any marker. A 2018 file has them under the kind's markers, after AcDbDimension:
+// move them there, so that the record is written back in the order readers expect.
+void placeUnmarkedKindGroups(AcDbDimension& dim) {
+    if (!dim.foreignData() || !dim.kindSubclass().empty()) return;
+    hostdb::ForeignData* data = &dim.foreign();
+    auto& chunks = data->chunks();
+    const auto unmarked = std::find_if(chunks.begin(), chunks.end(), [](const auto& c) { return c.subclass.empty(); });
+    if (unmarked == chunks.end()) return;
+    const hostdb::FilerItems items = std::move(unmarked->items);
+    chunks.erase(unmarked);
+    // The classes of each kind, by the low bits of group 70, and which of them holds a
+    // group: the last class takes what the one before does not name.
+    static const std::vector<std::pair<const char*, std::vector<int>>> kinds[] = {
+        {{"AcDbAlignedDimension", {13, 23, 33, 14, 24, 34}}, {"AcDbRotatedDimension", {}}},
+        {{"AcDbAlignedDimension", {}}},
+        {{"AcDb2LineAngularDimension", {}}},
+        {{"AcDbDiametricDimension", {}}},
+        {{"AcDbRadialDimension", {}}},
+        {{"AcDb3PointAngularDimension", {}}},
+        {{"AcDbOrdinateDimension", {}}},
+    };
+    const auto kind = static_cast<std::size_t>(dim.dimensionType() & 0x0F);
+    if (kind >= std::size(kinds)) {
+        data->chunk("") = items;
+        return;
+    }
+    const auto& classes = kinds[kind];
+    for (const auto& [name, codes] : classes) data->chunk(name);  // the markers in their order, even if empty
+    for (const auto& item : items) {
+        std::size_t c = 0;
+        while (c + 1 < classes.size() &&
+               std::find(classes[c].second.begin(), classes[c].second.end(), item.code) == classes[c].second.end())
+            ++c;
+        data->chunk(classes[c].first).push_back(item);
+    }
+    dim.setKindSubclass(classes.back().first);
 }
 
 // The groups common to every kind of dimension are modelled; those of its kind stay
@@ -54,7 +99,9 @@ void decodeDimension(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
         case 70: e->setDimensionType(static_cast<int>(integer(t.value))); return true;
         case 71: e->setAttachment(static_cast<int>(integer(t.value))); return true;
         default:
-            if (sub.empty() && t.code >= 13 && t.code <= 36) return false;  // R12: kind points unmarked
+            // R12 marks no subclasses: the kind's points (13 to 16 with their 2x and 3x)
+            // stay as persisted data, while y and z of 10, 11 and 12 are the dimension's.
+            if (sub.empty() && t.code >= 13 && t.code <= 36 && t.code % 10 >= 3 && t.code % 10 <= 6) return false;
             return g.p10.take(t.code, 10, t.value) || g.p11.take(t.code, 11, t.value) ||
                    g.p12.take(t.code, 12, t.value) || g.normal.take(t.code, 210, t.value);
         }
@@ -65,8 +112,9 @@ void decodeDimension(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
         e->setDimBlockPosition(g.p12.p);
         e->setNormal(g.normal.p.asVector());
         e->setDimensionText(g.s1);
-        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : wideToUtf8(g.s3)));
-        g.blockName = wideToUtf8(g.s2);
+        placeUnmarkedKindGroups(*e);
+        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : hostrx::wideToUtf8(g.s3)));
+        g.blockName = hostrx::wideToUtf8(g.s2);
     };
 }
 
@@ -106,7 +154,7 @@ void decodeLeader(ReaderContext& ctx, EntityGroups& g, EntityDecoder& d) {
         if (g.p11.seen) e->setHorizontalDirection(g.p11.p.asVector());
         e->setBlockOffset(g.p12.p.asVector());
         e->setAnnotationOffset(g.p13.p.asVector());
-        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : wideToUtf8(g.s3)));
+        e->setDimensionStyle(ctx.symbolId(ctx.db().dimStyleTableId(), g.s3.empty() ? "Standard" : hostrx::wideToUtf8(g.s3)));
         if (!annotation->isNull()) {
             const AcDbHandle h = *annotation;
             ctx.addFixup([&ctx, e, h] {

@@ -1,4 +1,5 @@
 #include "entitywriters.h"
+#include "angles.h"
 
 #include "../db/blockreference.h"
 #include "../db/dimension.h"
@@ -27,7 +28,7 @@ void writeInsert(WriterContext& ctx, const AcDbBlockReference& ref, const Entity
     out.real(41, ref.scaleFactors().x);
     out.real(42, ref.scaleFactors().y);
     out.real(43, ref.scaleFactors().z);
-    out.real(50, ref.rotation() * kDegrees);
+    out.real(50, degreesToWrite(ref.rotation()));
     out.point(210, ref.normal().x, ref.normal().y, ref.normal().z);
     ctx.chunk(ref, "AcDbBlockReference");
     ctx.endRecord(ref);

@@ -4,6 +4,7 @@
 #include "../db/dimstyletable.h"
 #include "../db/layertable.h"
 #include "../db/textstyletable.h"
+#include "../rx/utf8.h"
 
 #include <array>
 #include <map>
@@ -193,7 +194,7 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
     if (block) block->setPreviewBytes(std::move(preview));
     r->setOwnerId(tableId);
     if (table.has(recName.c_str())) {
-        ctx.repair("table " + name + " names \"" + wideToUtf8(recName) + "\" twice; the second record was renamed");
+        ctx.repair("table " + name + " names \"" + hostrx::wideToUtf8(recName) + "\" twice; the second record was renamed");
         recName += L"$" + std::to_wstring(table.recordIds().size());
         r->setName(recName.c_str());
     }
@@ -205,7 +206,7 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
             self->setLinetypeObjectId(
                 ctx.symbolId(ctx.db().linetypeTableId(), layerLinetype.empty() ? "Continuous" : layerLinetype));
         });
-        ctx.noteLayer(wideToUtf8(recName), id);
+        ctx.noteLayer(hostrx::wideToUtf8(recName), id);
     }
     return true;
 }

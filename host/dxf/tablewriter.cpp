@@ -1,6 +1,6 @@
 #include "writercontext.h"
 
-#include "textcodec.h"
+#include "../rx/utf8.h"
 
 #include "../db/blocktable.h"
 #include "../db/layertable.h"
@@ -29,7 +29,7 @@ void writeTableRecord(WriterContext& ctx, const AcDbSymbolTableRecord& rec, cons
         return;
     }
     // The class name is the record's class marker: AcDbLayerTableRecord, AcDbTextStyleTableRecord, ...
-    const std::string marker = wideToUtf8(rec.isA()->name());
+    const std::string marker = hostrx::wideToUtf8(rec.isA()->name());
     out.text(100, marker);
     out.text(2, rec.name());
     out.integer(70, rec.flags());

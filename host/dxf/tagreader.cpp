@@ -1,5 +1,8 @@
 #include "tagreader.h"
 
+#include "../rx/numbertext.h"
+#include "../rx/utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -77,20 +80,10 @@ std::string_view trim(std::string_view s) {
 }
 }  // namespace
 
-bool parseReal(std::string_view text, double& value) {
-    text = trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && ptr == text.data() + text.size();
-}
+bool parseReal(std::string_view text, double& value) { return hostrx::parseNumber(text, value); }
 
 bool parseInteger(std::string_view text, long long& value) {
-    text = trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc() && ptr == text.data() + text.size()) return true;
+    if (hostrx::parseInteger(text, value)) return true;
     // Some writers put reals where integers belong ("1.0"); accept a whole number that
     // fits (2^63 bounds the range, and converting a double outside it is undefined).
     double d = 0.0;
@@ -191,9 +184,9 @@ std::string_view TagReader::decodeText(std::string_view raw) {
         if (!m_decoder->decode(raw, out)) m_invalidText = true;
         if (m_decodeEscapes && hasUnicodeEscape(out)) out = decodeUnicodeEscapes(out);
     } else {
-        if (!hasNul && isValidUtf8(raw)) return raw;
-        if (!isValidUtf8(raw)) m_invalidText = true;
-        out = repairUtf8(raw);
+        if (!hasNul && hostrx::isValidUtf8(raw)) return raw;
+        if (!hostrx::isValidUtf8(raw)) m_invalidText = true;
+        out = hostrx::repairUtf8(raw);
     }
     if (replaceNul(out)) m_invalidText = true;
     return m_storage.emplace_back(std::move(out));

@@ -1,6 +1,7 @@
 #include "tagwriter.h"
 
-#include "textcodec.h"
+#include "../rx/numbertext.h"
+#include "../rx/utf8.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,12 +11,7 @@ namespace hostdxf {
 
 std::string formatReal(double value) {
     if (!std::isfinite(value)) value = 0.0;  // a drawing file has no spelling for these
-    if (value == 0.0) value = 0.0;           // no "-0.0"
-    char buf[40];
-    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    std::string s(buf, ec == std::errc() ? ptr : buf);
-    if (s.find_first_of(".e") == std::string::npos) s += ".0";
-    return s;
+    return hostrx::formatNumber(value);
 }
 
 void TagWriter::code(int c) {
@@ -31,7 +27,7 @@ void TagWriter::text(int c, std::string_view value) {
     m_out += '\n';
 }
 
-void TagWriter::text(int c, std::wstring_view value) { text(c, wideToUtf8(value)); }
+void TagWriter::text(int c, std::wstring_view value) { text(c, hostrx::wideToUtf8(value)); }
 
 void TagWriter::real(int c, double value) {
     code(c);

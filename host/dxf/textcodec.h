@@ -6,12 +6,6 @@
 
 namespace hostdxf {
 
-std::wstring utf8ToWide(std::string_view text);
-std::string wideToUtf8(std::wstring_view text);
-// True when text is well-formed UTF-8.
-bool isValidUtf8(std::string_view text);
-// Replaces every ill-formed byte with U+FFFD.
-std::string repairUtf8(std::string_view text);
 // Turns "\U+XXXX" escapes (the way older files spell characters outside their code
 // page) into the characters themselves.
 bool hasUnicodeEscape(std::string_view text);

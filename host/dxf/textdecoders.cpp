@@ -1,4 +1,5 @@
 #include "entitydecoders.h"
+#include "angles.h"
 
 #include "../db/mtext.h"
 #include "../db/text.h"
@@ -49,7 +50,6 @@ void decodeTextLike(ReaderContext& ctx, const std::string& type, EntityGroups& g
     };
     d.finish = [&ctx, &g, e, attrFlags] {
         const auto f = AcGePlaneFrame::fromNormal(g.normal.p.asVector());
-        const double deg = std::acos(-1.0) / 180.0;
         e->setNormal(g.normal.p.asVector());
         e->setPosition(f.toWorld(g.p10.p));
         e->setAlignmentPoint(g.p11.seen ? f.toWorld(g.p11.p) : f.toWorld(g.p10.p));
@@ -57,8 +57,8 @@ void decodeTextLike(ReaderContext& ctx, const std::string& type, EntityGroups& g
         e->setTextString(g.s1.c_str());
         e->setHeight(g.d40);
         e->setWidthFactor(g.has41 ? g.d41 : 1.0);
-        e->setRotation(g.d50 * deg);
-        e->setOblique(g.d51 * deg);
+        e->setRotation(radiansFromDegrees(g.d50));
+        e->setOblique(radiansFromDegrees(g.d51));
         e->setThickness(g.d39);
         e->setGenerationFlags(static_cast<int>(g.i71));
         e->setHorizontalMode(static_cast<AcDb::TextHorzMode>(std::clamp(g.i72, 0LL, 5LL)));

@@ -1,6 +1,7 @@
 #include "entitywriters.h"
+#include "angles.h"
 
-#include "textcodec.h"
+#include "../rx/utf8.h"
 
 #include "../db/mtext.h"
 #include "../db/text.h"
@@ -23,9 +24,9 @@ void writeTextBody(WriterContext& ctx, const AcDbText& t, bool secondMarker) {
     out.point(10, p.x, p.y, p.z);
     out.real(40, t.height());
     out.text(1, t.displayText());
-    out.real(50, t.rotation() * kDegrees);
+    out.real(50, degreesToWrite(t.rotation()));
     out.real(41, t.widthFactor());
-    out.real(51, t.oblique() * kDegrees);
+    out.real(51, degreesToWrite(t.oblique()));
     out.text(7, nameOf(t.textStyle()).empty() ? L"Standard" : nameOf(t.textStyle()));
     out.integer(71, t.generationFlags());
     out.integer(72, t.horizontalMode());
@@ -76,7 +77,7 @@ void writeMText(WriterContext& ctx, const AcDbMText& mt, const EntityPlace& at) 
     if (mt.width() > 0.0) out.real(41, mt.width());
     out.integer(71, mt.attachment());
     out.integer(72, mt.flowDirection());
-    const std::string contents = wideToUtf8(mt.displayText());
+    const std::string contents = hostrx::wideToUtf8(mt.displayText());
     std::size_t pos = 0;
     while (contents.size() - pos > 250) {
         std::size_t cut = pos + 250;

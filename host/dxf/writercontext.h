@@ -13,8 +13,6 @@
 
 namespace hostdxf::writing {
 
-constexpr double kDegrees = 180.0 / 3.14159265358979323846;
-
 inline std::uint64_t handleOf(AcDbObjectId id) { return id.handle().value(); }
 // The name of the symbol table record; empty for none.
 std::wstring nameOf(AcDbObjectId id);

@@ -1,6 +1,6 @@
 #include "ed/commandrunner.h"
 
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 #include "ed/commandline.h"
 #include "rx/commandstack.h"
 #include "rx/dictionary.h"
@@ -19,7 +19,7 @@ CommandOutcome runCommand(std::wstring_view typedName) {
     try {
         handler();
     } catch (const std::exception& e) {
-        CommandLine::instance().print(L"\n*Error* " + name + L": " + hostdxf::utf8ToWide(e.what()));
+        CommandLine::instance().print(L"\n*Error* " + name + L": " + hostrx::utf8ToWide(e.what()));
     } catch (...) {
         CommandLine::instance().print(L"\n*Error* " + name + L": the command failed");
     }

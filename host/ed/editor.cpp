@@ -1,10 +1,11 @@
 #include "ed/editor.h"
 
 #include "ed/commandline.h"
+#include "rx/numbertext.h"
+#include "rx/textcase.h"
 
 #include <cmath>
 #include <cwchar>
-#include <cwctype>
 
 namespace hosted {
 
@@ -20,7 +21,7 @@ std::optional<InputLine> Editor::ask(std::wstring_view prompt, Request request) 
     std::optional<InputLine> line = m_input ? m_input->next(request) : std::nullopt;
     if (!line) {
         std::wstring shown(prompt);
-        while (!shown.empty() && std::iswspace(static_cast<wint_t>(shown.front()))) shown.erase(0, 1);
+        while (!shown.empty() && hostrx::isSpace(shown.front())) shown.erase(0, 1);
         fail((m_input ? m_input->name() : std::wstring(L"input")) + L": the input ended while the prompt \"" +
              shown + L"\" was waiting");
         return std::nullopt;
@@ -46,17 +47,14 @@ void Editor::fail(std::wstring message) {
 }
 
 std::wstring_view trimmed(std::wstring_view s) {
-    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::iswspace(static_cast<wint_t>(s.back()))) s.remove_suffix(1);
+    while (!s.empty() && hostrx::isSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && hostrx::isSpace(s.back())) s.remove_suffix(1);
     return s;
 }
 
 std::optional<double> parseReal(std::wstring_view text) {
-    const std::wstring s(trimmed(text));
-    if (s.empty()) return std::nullopt;
-    wchar_t* end = nullptr;
-    const double v = std::wcstod(s.c_str(), &end);
-    if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+    double v = 0.0;
+    if (!hostrx::parseNumber(trimmed(text), v) || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 

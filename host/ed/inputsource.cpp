@@ -1,6 +1,6 @@
 #include "ed/inputsource.h"
 
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 
 namespace hosted {
 
@@ -10,7 +10,7 @@ std::optional<InputLine> ScriptInput::next(Request) {
         ++m_number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.starts_with(";")) continue;
-        return InputLine{hostdxf::utf8ToWide(hostdxf::repairUtf8(line)), m_number};
+        return InputLine{hostrx::utf8ToWide(hostrx::repairUtf8(line)), m_number};
     }
     return std::nullopt;
 }

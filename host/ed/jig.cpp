@@ -1,7 +1,7 @@
 #include "ed/jig.h"
 
-#include "ap/docmanager.h"
 #include "db/blocktable.h"
+#include "db/database.h"
 #include "db/entity.h"
 #include "ed/dragdisplay.h"
 #include "ed/editor.h"
@@ -88,7 +88,9 @@ AcEdJig::DragStatus AcEdJig::acquireAngle(double& angle, const AcGePoint3d& base
 
 AcDbObjectId AcEdJig::append() {
     AcDbEntity* e = entity();
-    AcDbDatabase* db = curDoc() ? curDoc()->database() : acdbHostApplicationServices()->workingDatabase();
+    // The document manager keeps the working database on the current document's, so
+    // the editor need not know of documents.
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     if (!e || !db) return {};
     AcDbBlockTableRecord* space = nullptr;
     if (acdbOpenObject(space, db->currentSpaceId(), AcDb::kForWrite) != Acad::eOk) return {};

@@ -4,7 +4,7 @@
 #include "db/database.h"
 #include "db/foreignentity.h"
 #include "db/layertable.h"
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 #include "ed/commandline.h"
 #include "ed/editor.h"
 #include "ed/hittest.h"
@@ -12,7 +12,6 @@
 #include "rx/textcase.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <optional>
 #include <vector>
@@ -66,7 +65,7 @@ using hosted::trimmed;
 
 // "W x1,y1 x2,y2" or "C x1,y1 x2,y2": the window and whether it is a crossing.
 std::optional<std::pair<AcDbExtents, bool>> parseWindow(std::wstring_view text) {
-    if (text.size() < 2 || !std::iswspace(static_cast<wint_t>(text[1]))) return std::nullopt;
+    if (text.size() < 2 || !hostrx::isSpace(text[1])) return std::nullopt;
     const wchar_t kind = hostrx::upperChar(text[0]);
     if (kind != L'W' && kind != L'C') return std::nullopt;
     const std::wstring_view rest = trimmed(text.substr(2));
@@ -139,7 +138,7 @@ const char* entityTypeName(const AcDbEntity& entity) {
 bool passesFilter(const AcDbEntity& entity, const resbuf* filter) {
     for (const resbuf* rb = filter; rb; rb = rb->rbnext) {
         if (rb->restype == RTDXF0 || rb->restype == 0) {
-            const std::wstring type = hostdxf::utf8ToWide(entityTypeName(entity));
+            const std::wstring type = hostrx::utf8ToWide(entityTypeName(entity));
             if (!wildcardMatchNoCase(type.c_str(), rb->resval.rstring)) return false;
         } else if (rb->restype == 8) {
             if (!wildcardMatchNoCase(layerNameOf(entity).c_str(), rb->resval.rstring)) return false;

@@ -2,7 +2,7 @@
 
 #include "adscodes.h"
 
-#include "../db/errorstatus.h"
+#include "rx/errorstatus.h"
 #include "../db/objectid.h"
 
 #include <vector>

@@ -3,7 +3,6 @@
 #include "ed/adscodes.h"
 #include "rx/textcase.h"
 
-#include <cwctype>
 #include <string>
 #include <string_view>
 
@@ -41,13 +40,12 @@ bool matchHere(std::wstring_view s, std::wstring_view pat) {
         }
         if (si >= s.size()) return false;
         const wchar_t c = s[si];
-        const auto wc = static_cast<wint_t>(c);
         bool ok = false;
         ++pi;
         switch (p) {
-            case L'#': ok = std::iswdigit(wc); break;
-            case L'@': ok = std::iswalpha(wc); break;
-            case L'.': ok = !std::iswalnum(wc); break;
+            case L'#': ok = c >= L'0' && c <= L'9'; break;
+            case L'@': ok = hostrx::isLetter(c); break;
+            case L'.': ok = !hostrx::isLetterOrDigit(c); break;
             case L'?': ok = true; break;
             case L'[': ok = matchClass(pat, pi, c); break;
             case L'`': ok = pi < pat.size() && pat[pi++] == c; break;

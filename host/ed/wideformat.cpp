@@ -2,9 +2,39 @@
 
 #include <array>
 #include <cwchar>
+#include <locale.h>
 #include <vector>
 
 namespace {
+
+// Formats numbers with a decimal point whatever locale the process runs under (a window
+// toolkit sets it from the environment), while text conversions keep the thread's
+// character set: only the numeric category is switched to "C", for this thread, for
+// the scope of one format.
+class ClassicNumbersScope {
+public:
+    ClassicNumbersScope() {
+        const locale_t base = duplocale(uselocale(static_cast<locale_t>(nullptr)));
+        if (base == static_cast<locale_t>(nullptr)) return;
+        m_locale = newlocale(LC_NUMERIC_MASK, "C", base);
+        if (m_locale == static_cast<locale_t>(nullptr)) {
+            freelocale(base);  // newlocale consumes base only when it succeeds
+            return;
+        }
+        m_previous = uselocale(m_locale);
+    }
+    ~ClassicNumbersScope() {
+        if (m_locale == static_cast<locale_t>(nullptr)) return;
+        uselocale(m_previous);
+        freelocale(m_locale);
+    }
+    ClassicNumbersScope(const ClassicNumbersScope&) = delete;
+    ClassicNumbersScope& operator=(const ClassicNumbersScope&) = delete;
+
+private:
+    locale_t m_locale = static_cast<locale_t>(nullptr);
+    locale_t m_previous = static_cast<locale_t>(nullptr);
+};
 
 bool isFlagWidthOrPrecision(wchar_t c) {
     return c == L'-' || c == L'+' || c == L' ' || c == L'#' || c == L'\'' || c == L'*' || c == L'.' ||
@@ -83,6 +113,7 @@ bool formatHostText(std::wstring& out, std::size_t maxChars, const wchar_t* form
     if (!format) return false;
     const std::wstring platform = hostFormatToPlatform(format);
     std::vector<wchar_t> buffer(maxChars + 1);
+    const ClassicNumbersScope classicNumbers;
     const int n = std::vswprintf(buffer.data(), buffer.size(), platform.c_str(), args);
     if (n < 0) return false;
     out.assign(buffer.data(), static_cast<std::size_t>(n));

@@ -2,7 +2,7 @@
 
 #include "rxobject.h"
 
-#include "../db/errorstatus.h"
+#include "errorstatus.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "rx/moduleloader.h"
 
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 #include "rx/dictionary.h"
 #include "rx/dynamiclinker.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 std::wstring dlMessage(const char* what) {
     const char* err = dlerror();
-    return hostdxf::utf8ToWide(std::string(what) + (err ? std::string(": ") + err : std::string()));
+    return hostrx::utf8ToWide(std::string(what) + (err ? std::string(": ") + err : std::string()));
 }
 
 template <class F>
@@ -23,9 +23,9 @@ bool guarded(F&& call, std::wstring& message, const char* step) {
         call();
         return true;
     } catch (const std::exception& e) {
-        message = hostdxf::utf8ToWide(std::string("the module failed while ") + step + ": " + e.what());
+        message = hostrx::utf8ToWide(std::string("the module failed while ") + step + ": " + e.what());
     } catch (...) {
-        message = hostdxf::utf8ToWide(std::string("the module failed while ") + step);
+        message = hostrx::utf8ToWide(std::string("the module failed while ") + step);
     }
     return false;
 }

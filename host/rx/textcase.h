@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cwctype>
 #include <string>
 #include <string_view>
 
@@ -9,7 +8,14 @@
 // keywords) are the same without regard to letter case.
 namespace hostrx {
 
-inline wchar_t upperChar(wchar_t c) { return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))); }
+// Unicode's own upper case, whatever the process locale: under a Turkish locale "i"
+// would become "İ", and "flipx" would no longer name FLIPX; under "C", "ö"
+// would not meet "Ö".
+wchar_t upperChar(wchar_t c);
+// Unicode's letters and white space, likewise whatever the process locale.
+bool isLetter(wchar_t c);
+bool isLetterOrDigit(wchar_t c);
+bool isSpace(wchar_t c);
 
 inline bool equalsNoCase(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() &&

@@ -209,6 +209,25 @@ def check_flipped_dimension(before, after, f):
         f.near(d, (b.x, 2 * axis - b.y, 0), "dimension line end")
 
 
+def check_flipped_spline(original, saved, f):
+    """The control points mirror about the spline's middle, and every number the host
+    wrote back is the shortest text of its value (0.1, never 0.10000000000000001)."""
+    before = original.modelspace().query("SPLINE")[0].control_points
+    after = saved.modelspace().query("SPLINE")[0].control_points
+    ys = [p[1] for p in before]
+    axis = (min(ys) + max(ys)) / 2
+    f.expect(len(before) == len(after), f"{len(after)} control points, expected {len(before)}")
+    for a, b in zip(before, after):
+        f.near(b, (a[0], 2 * axis - a[1], a[2]), "flipped control point")
+    with open(saved.filename, encoding="utf-8") as text:
+        lines = text.read().splitlines()
+    start = lines.index("SPLINE")
+    end = next(i for i in range(start + 1, len(lines), 2) if lines[i].strip() == "0")
+    for code, value in zip(lines[start + 1:end:2], lines[start + 2:end:2]):
+        if code.strip() in ("10", "20", "30"):
+            f.expect(len(value) <= len(repr(float(value))), f"group {code.strip()} written as {value}")
+
+
 CASES = [
     # script, drawing, check of the saved drawing
     ("purge_twice", "groups", check_purge_twice),
@@ -224,26 +243,33 @@ CASES = [
     ("ncopy_locked_layer", "ncopy", check_locked_copy_stays),
     ("flip_shapes", "flip", check_flips),
     ("flip_nothing", "flip", check_unchanged),
+    ("flip_spline", "spline", check_flipped_spline),
 ]
 
+# Each case runs again under other locales, which the host takes from the environment at
+# start as a window toolkit does: a comma-decimal one, and one whose upper case of "i" is
+# not "I". Transcript and drawing must not change.
+LOCALES = [None, "de_DE.UTF-8", "tr_TR.UTF-8"]
 
-def run_case(host, work, name, drawing, check):
+
+def run_case(host, work, name, drawing, check, locale):
     source = os.path.join(work, drawing + ".dwg")
-    saved = os.path.join(work, name + ".dwg")
-    ran, messages = run_script(host, source, os.path.join(HERE, "commands", name + ".scr"), saved, work)
+    saved = os.path.join(work, name + (f".{locale}" if locale else "") + ".dwg")
+    ran, messages = run_script(host, source, os.path.join(HERE, "commands", name + ".scr"), saved, work, locale)
     failures = Failures(messages)
     if ran:
         check(ezdxf.readfile(source), ezdxf.readfile(saved), failures)
-    return [f"{name}: {message}" for message in failures]
+    return [f"{name}{' under ' + locale if locale else ''}: {message}" for message in failures]
 
 
 def main(host, work):
     os.makedirs(work, exist_ok=True)
     subprocess.run([sys.executable, os.path.join(HERE, "make_command_drawings.py"), work], check=True)
     failures = []
-    for name, drawing, check in CASES:
-        failures += run_case(host, work, name, drawing, check)
-    return report(len(CASES), failures)
+    for locale in LOCALES:
+        for name, drawing, check in CASES:
+            failures += run_case(host, work, name, drawing, check, locale)
+    return report(len(CASES) * len(LOCALES), failures)
 
 
 if __name__ == "__main__":

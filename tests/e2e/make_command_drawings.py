@@ -15,6 +15,7 @@ ncopy.dwg   a line two levels deep ("OUTER" at (20,0), turned by 90 degrees, sca
             reference at (0,40).
 flip.dwg    polylines over (0,0)-(10,2) and (20,0)-(30,2), a slanted 3D line, an arc,
             a text, a linear dimension, a line on the locked layer; no groups.
+spline.dwg  an open cubic spline whose control points have one decimal each.
 
 Usage: make_command_drawings.py OUTDIR
 """
@@ -116,9 +117,15 @@ def flip(path):
     doc.saveas(path)
 
 
+def spline(path):
+    doc = new_drawing()
+    doc.modelspace().add_open_spline([(0.1, 0.2), (1.3, 2.7), (2.9, 0.4), (4.1, 1.6)], degree=3)
+    doc.saveas(path)
+
+
 def main(out):
     os.makedirs(out, exist_ok=True)
-    for make in (groups, burst, ncopy, flip):
+    for make in (groups, burst, ncopy, flip, spline):
         make(os.path.join(out, make.__name__ + ".dwg"))
 
 

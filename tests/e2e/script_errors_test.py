@@ -3,6 +3,8 @@
 
 Each case writes a script, runs it on the sample drawing with --save, and checks the
 exit status, the message on standard error and that nothing was saved after a failure.
+The start-up cases run the host with other options, and pin the exit statuses that do
+not come from a script line: 1 for the host's own options and the module, 4 for files.
 
 Usage: script_errors_test.py HOST DRAWING WORKDIR
 """
@@ -27,9 +29,42 @@ CASES = [
 ]
 
 
+# name, options, exit status, the first line of standard error after "marvolt-host: ";
+# {drawing} is the sample drawing, {work} the work folder, {missing} a path that is not there
+START_CASES = [
+    ("missing drawing", ["--open", "{missing}.dwg", "--script", "-"], 4,
+     "cannot open {missing}.dwg: The drawing {missing}.dwg does not exist."),
+    ("drawing that is a folder", ["--open", "{work}", "--script", "-"], 4,
+     "cannot open {work}: {work} is a folder, not a drawing."),
+    ("missing script", ["--open", "{drawing}", "--script", "{missing}.scr"], 4, "cannot read script {missing}.scr"),
+    ("script that is a folder", ["--open", "{drawing}", "--script", "{work}"], 4, "cannot read script {work}"),
+    ("save to a missing folder", ["--open", "{drawing}", "--script", "-", "--save", "{missing}/x.dwg"], 4,
+     "cannot save {missing}/x.dwg [eFileAccessErr]"),
+    ("unknown option", ["--frobnicate"], 1, 'unknown or incomplete option "--frobnicate"'),
+    ("option without its value", ["--open"], 1, 'unknown or incomplete option "--open"'),
+    ("module that does not load", ["--open", "{drawing}", "--module", "{missing}.so", "--script", "-"], 1,
+     "cannot load the module: {missing}.so: cannot open shared object file: No such file or directory"),
+]
+
+
+def start_failures(host, drawing, work):
+    failures = []
+    names = {"drawing": drawing, "work": work, "missing": os.path.join(work, "missing")}
+    for name, options, status, message in START_CASES:
+        run = subprocess.run([host] + [o.format(**names) for o in options], input="", capture_output=True,
+                             text=True, env=dict(os.environ, TMPDIR=work))
+        if run.returncode != status:
+            failures.append(f"{name}: exit status {run.returncode}, expected {status}")
+        first = run.stderr.splitlines()[0] if run.stderr else ""
+        want = "marvolt-host: " + message.format(**names)
+        if first != want:
+            failures.append(f"{name}: standard error begins {first!r}, expected {want!r}")
+    return failures
+
+
 def main(host, drawing, work):
     os.makedirs(work, exist_ok=True)
-    failures = []
+    failures = start_failures(host, drawing, work)
     for i, (name, text, status, message) in enumerate(CASES):
         script = os.path.join(work, f"case{i}.scr")
         saved = os.path.join(work, f"case{i}.dwg")
@@ -48,7 +83,7 @@ def main(host, drawing, work):
             failures.append(f"{name}: the drawing was {'' if os.path.exists(saved) else 'not '}saved")
     for f in failures:
         print(f)
-    print(f"{len(CASES)} cases, {len(failures)} failures")
+    print(f"{len(CASES) + len(START_CASES)} cases, {len(failures)} failures")
     return 1 if failures else 0
 
 

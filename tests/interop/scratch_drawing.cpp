@@ -12,7 +12,8 @@
 #include "db/layertable.h"
 #include "db/mtext.h"
 #include "db/text.h"
-#include "dxf/textcodec.h"
+#include "dxf/dxffiler.h"
+#include "rx/utf8.h"
 
 #include <cstdio>
 #include <string>
@@ -131,12 +132,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: scratch_drawing OUT\n");
         return 2;
     }
+    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     AcDbDatabase db;
     db.setInsunits(AcDb::kUnitsMillimeters);
     db.setCustomProperties({{L"Title", L"Bridge"}, {L"Größe", L"中"}});
     const AcDbObjectId walls = addLayer(db, L"Walls", 3, true);
     fillModelSpace(db, addPartBlock(db, walls));
-    if (db.saveAs(hostdxf::utf8ToWide(argv[1]).c_str()) != Acad::eOk) {
+    if (db.saveAs(hostrx::utf8ToWide(argv[1]).c_str()) != Acad::eOk) {
         std::fprintf(stderr, "scratch_drawing: cannot save %s\n", argv[1]);
         return 1;
     }

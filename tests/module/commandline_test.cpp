@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 namespace {
@@ -35,6 +36,17 @@ TEST_F(CommandLine, PrintsOnlyWhatFitsTheBuffer) {
         printToCommandLine(L"%s", text.c_str());
         EXPECT_EQ(hosted::CommandLine::instance().transcript(), c.printed ? text : L"") << c.length;
     }
+}
+
+// A window toolkit sets the process locale from the environment; the module's numbers
+// must still print with a point.
+TEST_F(CommandLine, NumbersPrintWithAPointUnderACommaLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    printToCommandLine(L"%.2f %g acutPrintf", 1.5, 0.25);
+    acutPrintf(L" %.1f", 2.5);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(hosted::CommandLine::instance().transcript(), L"1.50 0.25 acutPrintf 2.5");
 }
 
 }  // namespace

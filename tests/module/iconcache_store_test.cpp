@@ -1,4 +1,4 @@
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 #include "frame/hostapi.h"
 #include "storage/cppsqlite3db.h"
 #include "storage/sqliteutils.h"
@@ -325,7 +325,7 @@ TEST_F(IconCacheStore, Sqlite3ProgramReadsTheCacheAsWritten) {
     EXPECT_EQ(runSqlite3(db, script, "SELECT name, typeof(cachedate), cachedate FROM CacheDateStamp ORDER BY name;"),
               "/home/O'Brien/lib/valvedwg|text|-5\n/lib/doordwg|text|1700000000\n");
     std::string expectedIcons;
-    for (const BlockInfo& b : doors) expectedIcons += hostdxf::wideToUtf8(b.name) + "|" + hex(b.previewIcon) + "\n";
+    for (const BlockInfo& b : doors) expectedIcons += hostrx::wideToUtf8(b.name) + "|" + hex(b.previewIcon) + "\n";
     EXPECT_EQ(runSqlite3(db, script, "SELECT name, hex(icon) FROM '/lib/doordwg' ORDER BY key;"), expectedIcons);
     EXPECT_EQ(runSqlite3(db, script, "SELECT ITEM FROM HISTORY ORDER BY rowid;"),
               "/lib/door.dwg\n/home/O'Brien/lib/valve.dwg\n");

@@ -8,13 +8,16 @@
 #include "db/layertable.h"
 #include "db/mtext.h"
 #include "db/summaryinfo.h"
+#include "dxf/dxffiler.h"
 #include "testdrawing.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -142,6 +145,49 @@ TEST(Database, ExplodeAndExtentsOfAScaledReference) {
     std::unique_ptr<AcDbLine> part(static_cast<AcDbLine*>(parts[0]));
     EXPECT_DOUBLE_EQ(part->endPoint().x, 12.0);
     open->close();
+}
+
+// A filer that records what the database asks of it.
+class RecordingFiler : public hostdb::DrawingFiler {
+public:
+    Acad::ErrorStatus read(AcDbDatabase&, const std::wstring& path) override {
+        calls.push_back(L"read " + path);
+        return Acad::eOk;
+    }
+    Acad::ErrorStatus write(const AcDbDatabase&, const std::wstring& path) override {
+        calls.push_back(L"write " + path);
+        return Acad::eOk;
+    }
+    std::vector<std::wstring> calls;
+};
+
+// Gives the database another filer for one test and the host's own back after it.
+class FilerSwap {
+public:
+    explicit FilerSwap(hostdb::DrawingFiler* filer) { hostdb::setDrawingFiler(filer); }
+    ~FilerSwap() { hostdb::setDrawingFiler(&hostdxf::dxfFiler()); }
+    FilerSwap(const FilerSwap&) = delete;
+    FilerSwap& operator=(const FilerSwap&) = delete;
+};
+
+TEST(DrawingFiles, TheDatabaseReadsAndSavesThroughTheFilerItIsGiven) {
+    RecordingFiler filer;
+    const FilerSwap swap(&filer);
+    AcDbDatabase db(false, true);
+    EXPECT_EQ(db.readDwgFile(L"/no/such/a.dwg", _SH_DENYNO), Acad::eOk);
+    EXPECT_EQ(db.saveAs(L"/no/such/b.dwg"), Acad::eOk);
+    EXPECT_EQ(filer.calls, (std::vector<std::wstring>{L"read /no/such/a.dwg", L"write /no/such/b.dwg"}));
+}
+
+// A program that gave no filer gets a status, not a crash, and the file stays free.
+TEST(DrawingFiles, WithoutAFilerReadingAndSavingAnswerAStatus) {
+    const FilerSwap swap(nullptr);
+    AcDbDatabase db(false, true);
+    EXPECT_EQ(db.readDwgFile(L"/tmp/a.dwg", _SH_DENYRW), Acad::eNotImplementedYet);
+    EXPECT_FALSE(db.readReport().message.empty());
+    EXPECT_EQ(db.saveAs(L"/tmp/a.dwg"), Acad::eNotImplementedYet);
+    AcDbDatabase other(false, true);
+    EXPECT_EQ(other.readDwgFile(L"/tmp/a.dwg", _SH_DENYRW), Acad::eNotImplementedYet) << "not locked by the first";
 }
 
 // Bad files are refused with a status and a message, never a crash.

@@ -7,7 +7,7 @@
 #include "db/dimension.h"
 #include "dxf/dxfreader.h"
 #include "dxf/dxfwriter.h"
-#include "dxf/textcodec.h"
+#include "rx/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -58,8 +58,8 @@ TEST(DeferredBlocks, BlockReferencingItselfIsRefused) {
         SCOPED_TRACE(c.name);
         AcDbDatabase db(false, true);
         EXPECT_EQ(hostdxf::readDrawingBytes(db, c.file, L"cycle.dxf"), Acad::eSelfReference);
-        EXPECT_NE(hostdxf::wideToUtf8(db.readReport().message).find("reference to itself"), std::string::npos)
-            << hostdxf::wideToUtf8(db.readReport().message);
+        EXPECT_NE(hostrx::wideToUtf8(db.readReport().message).find("reference to itself"), std::string::npos)
+            << hostrx::wideToUtf8(db.readReport().message);
     }
 }
 
@@ -130,14 +130,14 @@ TEST_P(ReaderFuzzFindings, AnswersAStatus) {
     const FuzzFinding& c = GetParam();
     AcDbDatabase db(false, true);
     ASSERT_EQ(hostdxf::readDrawingBytes(db, c.file, L"case.dxf"), c.expected)
-        << hostdxf::wideToUtf8(db.readReport().message);
+        << hostrx::wideToUtf8(db.readReport().message);
     if (c.expected != Acad::eOk) {
         EXPECT_FALSE(db.readReport().message.empty());
         return;
     }
     AcDbDatabase back(false, true);
     EXPECT_EQ(hostdxf::readDrawingBytes(back, hostdxf::writeDrawing(db), L"saved.dxf"), Acad::eOk)
-        << hostdxf::wideToUtf8(back.readReport().message);
+        << hostrx::wideToUtf8(back.readReport().message);
 }
 
 const FuzzFinding kFindings[] = {

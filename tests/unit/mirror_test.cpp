@@ -6,6 +6,7 @@
 #include "db/text.h"
 #include "ge/line3d.h"
 #include "ge/planeframe.h"
+#include "rx/numbertext.h"
 #include "testdrawing.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +56,7 @@ AcGePoint3d itemPoint(const AcDbEntity& e, int code) {
     for (const auto& chunk : e.foreignData()->chunks())
         for (const auto& item : chunk.items)
             for (int k = 0; k < 3; ++k)
-                if (item.code == code + 10 * k) v[k] = std::stod(item.value);
+                if (item.code == code + 10 * k) v[k] = hostrx::numberOrZero(item.value);
     return {v[0], v[1], v[2]};
 }
 
@@ -131,7 +132,7 @@ Shape shapeOf(const AcDbEntity& e) {
 
 hostdb::FilerItems items(std::initializer_list<std::pair<int, double>> values) {
     hostdb::FilerItems out;
-    for (const auto& [code, v] : values) out.push_back({code, std::to_string(v)});
+    for (const auto& [code, v] : values) out.push_back({code, hostrx::formatNumber(v)});
     return out;
 }
 

@@ -166,7 +166,7 @@ protected:
         });
         watchdog.start(10000);
         std::wstring message;
-        const int rc = hostapp::runCommandLine(*input, message);
+        const int rc = hostapp::exitCode(hostapp::runCommandLine(*input, message));
         EXPECT_EQ(message, L"");
         return rc;
     }

@@ -1,4 +1,6 @@
 // GoogleTest on Qt's offscreen platform: the widgets need one QApplication for the run.
+#include "dxf/dxffiler.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -26,5 +28,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     ::testing::InitGoogleTest(&argc, argv);
+    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     return RUN_ALL_TESTS();
 }
