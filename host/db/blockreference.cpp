@@ -208,10 +208,14 @@ Acad::ErrorStatus AcDbBlockReference::explode(AcDbVoidPtrArray& set) const {
         if (id.isErased()) continue;
         AcDbEntity* ent = nullptr;
         if (acdbOpenObject(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        std::unique_ptr<AcDbEntity> copy(AcDbEntity::cast(ent->clone()));
+        // The transformed copy, not a transformed clone: a circle in an unevenly scaled
+        // reference comes out as an ellipse.
+        AcDbEntity* placed = nullptr;
+        const Acad::ErrorStatus es = ent->getTransformedCopy(m, placed);
         ent->close();
+        std::unique_ptr<AcDbEntity> copy(placed);
+        if (es != Acad::eOk) return Acad::eCannotExplodeEntity;  // parts so far are freed
         if (!copy) continue;
-        if (copy->transformBy(m) != Acad::eOk) return Acad::eCannotExplodeEntity;  // parts so far are freed
         parts.push_back(std::move(copy));
     }
     for (auto& part : parts) set.append(part.release());
