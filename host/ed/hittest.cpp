@@ -5,6 +5,7 @@
 #include "db/curves.h"
 #include "db/database.h"
 #include "db/dimension.h"
+#include "db/foreignentity.h"
 #include "ge/planeframe.h"
 
 #include <algorithm>
@@ -58,10 +59,14 @@ std::optional<Outline> curveOutline(const AcDbEntity& e) {
 }
 
 // The simpler entities an entity is drawn with, owned here; empty when it is drawn as
-// itself. Block references come with their attributes.
+// itself. Block references come with their attributes; an old-style polyline is its
+// segments, not its box, which would take picks from whatever lies in its corners.
 std::vector<std::unique_ptr<AcDbEntity>> parts(const AcDbEntity& e) {
     std::vector<std::unique_ptr<AcDbEntity>> out;
-    if (!AcDbPolyline::cast(&e) && !AcDbBlockReference::cast(&e) && !AcDbDimension::cast(&e)) return out;
+    const auto* foreign = AcDbForeignEntity::cast(&e);
+    const bool oldPolyline = foreign && foreign->dxfName() == "POLYLINE";
+    if (!AcDbPolyline::cast(&e) && !oldPolyline && !AcDbBlockReference::cast(&e) && !AcDbDimension::cast(&e))
+        return out;
     AcDbVoidPtrArray pieces;
     if (e.explode(pieces) != Acad::eOk) return out;
     for (void* p : pieces) out.emplace_back(static_cast<AcDbEntity*>(p));
