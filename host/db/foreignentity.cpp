@@ -115,6 +115,20 @@ void setEllipseItems(FilerItems& items, const AcGePoint3d& center, const AcGeVec
 
 }  // namespace hostdb
 
+AcDbForeignEntity::AcDbForeignEntity(const AcDbForeignEntity& other)
+    : AcDbEntity(other), m_dxfName(other.m_dxfName), m_followers(other.m_followers) {
+    for (auto& record : m_followers) {
+        // The handle and the owner come before the first class marker; an owner inside
+        // an application group ({ACAD_REACTORS) is a reference of another kind.
+        bool inGroup = false;
+        for (auto it = record.begin(); it != record.end() && it->code != 100;) {
+            if (it->code == 102) inGroup = !inGroup;
+            if (it->code == 5 || (it->code == 330 && !inGroup)) it = record.erase(it);
+            else ++it;
+        }
+    }
+}
+
 Acad::ErrorStatus AcDbForeignEntity::transformEllipse(const AcGeMatrix3d& m) {
     const auto e = ellipseOf(foreignData());
     if (!e) return Acad::eNotApplicable;
