@@ -192,31 +192,46 @@ struct Conic {
 
 AcGeVector3d perp(const AcGeVector3d& a) { return {-a.y, a.x, 0.0}; }
 
-Conic conicOf(const FilerItems& items, const Edge& edge) {
-    const Span s = edge.data;
-    Conic c;
-    c.center = {real(items, s, 10), real(items, s, 20), 0.0};
-    c.ccw = real(items, s, 73, 1.0) != 0.0;
-    c.start = real(items, s, 50) * kDegree;
-    c.end = real(items, s, 51) * kDegree;
-    const double sense = c.ccw ? 1.0 : -1.0;
-    if (edge.type == kArc) {
-        const double r = real(items, s, 40);
-        c.u = {r, 0.0, 0.0};
-        c.v = {0.0, sense * r, 0.0};
-    } else {
-        c.u = {real(items, s, 11), real(items, s, 21), 0.0};
-        c.v = perp(c.u) * (sense * real(items, s, 40));
-    }
-    return c;
-}
-
-// The swept parameter range of an edge: a whole turn stays one.
+// The swept range from start to end (radians, counter-clockwise): a whole turn stays one.
 double sweepOf(double start, double end) {
     const double d = end - start;
     if (std::abs(d) >= 2.0 * std::numbers::pi - 1e-12) return 2.0 * std::numbers::pi;
     const double n = normalizedAngle(d);
     return n == 0.0 && d != 0.0 ? 2.0 * std::numbers::pi : n;
+}
+
+// An end angle that keeps the sweep: normalised, or a whole turn past the start.
+double endAfter(double start, double sweep) {
+    return sweep >= 2.0 * std::numbers::pi - 1e-12 ? start + 2.0 * std::numbers::pi : normalizedAngle(start + sweep);
+}
+
+// Elliptical edges keep the angles at which their ends are seen from the centre in the
+// ellipse's own axes, not the curve's parameters (an ELLIPSE entity keeps those).
+double parameterAt(double angle, double ratio) { return std::atan2(std::sin(angle) / ratio, std::cos(angle)); }
+double angleAt(double parameter, double ratio) { return std::atan2(ratio * std::sin(parameter), std::cos(parameter)); }
+
+Conic conicOf(const FilerItems& items, const Edge& edge) {
+    const Span s = edge.data;
+    Conic c;
+    c.center = {real(items, s, 10), real(items, s, 20), 0.0};
+    c.ccw = real(items, s, 73, 1.0) != 0.0;
+    const double from = real(items, s, 50) * kDegree, to = real(items, s, 51) * kDegree;
+    const double sense = c.ccw ? 1.0 : -1.0;
+    if (edge.type == kArc) {
+        const double r = real(items, s, 40);
+        c.u = {r, 0.0, 0.0};
+        c.v = {0.0, sense * r, 0.0};
+        c.start = from;
+        c.end = from + sweepOf(from, to);
+    } else {
+        const double ratio = real(items, s, 40, 1.0);
+        c.u = {real(items, s, 11), real(items, s, 21), 0.0};
+        c.v = perp(c.u) * (sense * ratio);
+        c.start = parameterAt(from, ratio);
+        const double sweep = sweepOf(from, to);
+        c.end = c.start + (sweep >= 2.0 * std::numbers::pi ? sweep : sweepOf(c.start, parameterAt(to, ratio)));
+    }
+    return c;
 }
 
 // Rewrites the hatch's groups for one transformation.
@@ -385,7 +400,7 @@ private:
             case 20: break;
             case 40: add(40, realOf(item.value) * m_map.scale()); break;
             case 50: add(50, start / kDegree); break;
-            case 51: add(51, (start + (c.end - c.start)) / kDegree); break;
+            case 51: add(51, endAfter(start, c.end - c.start) / kDegree); break;
             default: m_out.push_back(item); break;
             }
         }
@@ -398,13 +413,15 @@ private:
         const AcGePoint3d center = point(c.center.x, c.center.y);
         const PrincipalAxes axes = principalAxes(m_map.vector(c.u.x, c.u.y), m_map.vector(c.v.x, c.v.y));
         const double ratio = axes.major.length() > 0 ? axes.minor.length() / axes.major.length() : 1.0;
-        const double start = normalizedAngle(c.start - axes.shift);
+        const double from = normalizedAngle(angleAt(c.start - axes.shift, ratio));
+        const double to = angleAt(c.end - axes.shift, ratio);
+        const double sweep = c.end - c.start >= 2.0 * std::numbers::pi - 1e-12 ? 2.0 * std::numbers::pi : sweepOf(from, to);
         m_out.push_back({72, "3"});
         addPoint(10, center);
         addPoint(11, AcGePoint3d(axes.major.x, axes.major.y, 0.0));
         add(40, ratio);
-        add(50, start / kDegree);
-        add(51, (start + (c.end - c.start)) / kDegree);
+        add(50, from / kDegree);
+        add(51, endAfter(from, sweep) / kDegree);
         m_out.push_back({73, c.ccw ? "1" : "0"});
     }
 

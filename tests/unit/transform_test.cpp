@@ -188,10 +188,19 @@ Shape hatchShape(const AcDbEntity& e) {
                         const double ux = real(11);
                         u = AcGeVector3d(ux, real(21), 0);
                     }
-                    const double r = real(40), from = real(50) * std::numbers::pi / 180, to = real(51) * std::numbers::pi / 180;
+                    const double r = real(40);
+                    double from = real(50) * std::numbers::pi / 180, to = real(51) * std::numbers::pi / 180;
                     const double sense = real(73) != 0 ? 1.0 : -1.0;  // clockwise edges keep mirrored angles
-                    if (type == 2) conic(cx, cy, u * r, AcGeVector3d(0, sense * r, 0), from, to);
-                    else conic(cx, cy, u, AcGeVector3d(-u.y, u.x, 0) * (sense * r), from, to);
+                    if (type == 3) {
+                        // Elliptical edges keep the angles of their ends in the ellipse's
+                        // own axes; the curve's parameters follow from the ratio.
+                        from = std::atan2(std::sin(from) / r, std::cos(from));
+                        to = std::atan2(std::sin(to) / r, std::cos(to));
+                    }
+                    double sweep = std::fmod(to - from + 4 * std::numbers::pi, 2 * std::numbers::pi);
+                    if (sweep < 1e-12) sweep = 2 * std::numbers::pi;
+                    if (type == 2) conic(cx, cy, u * r, AcGeVector3d(0, sense * r, 0), from, from + sweep);
+                    else conic(cx, cy, u, AcGeVector3d(-u.y, u.x, 0) * (sense * r), from, from + sweep);
                 } else {
                     for (const int code : {94, 73, 74}) real(code);
                     const int knots = static_cast<int>(real(95)), controls = static_cast<int>(real(96));
