@@ -657,3 +657,87 @@ TEST(Transforming, TurnedDimensionCopyLeavesTheSharedBlockAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+AcDbEntity* solid3d() { return foreign("3DSOLID", "AcDbModelerGeometry", {{70, "1"}, {1, "embedded modeller data"}}); }
+AcDbEntity* proxy() { return foreign("ACAD_PROXY_ENTITY", "AcDbProxyEntity", {{90, "498"}, {91, "0"}}); }
+
+// A hatch whose path count promises a second path that is not there.
+AcDbEntity* truncatedHatch() {
+    return foreign("HATCH", "AcDbHatch",
+                   items({{10, 0}, {20, 0}, {30, 0}, {70, 1}, {71, 0}, {91, 2}, {92, 3}, {72, 0}, {73, 1}, {93, 3},
+                          {10, 0}, {20, 0}, {10, 1}, {20, 0}, {10, 1}, {20, 1}, {97, 0}, {75, 0}, {76, 1}, {98, 0}}));
+}
+
+// Kinds whose shape the host cannot place refuse every transformation and keep every
+// group as it was read; a reference that holds one cannot be exploded.
+TEST(Transforming, UnplaceableKindsRefuseAndStayWhole) {
+    const struct {
+        const char* name;
+        AcDbEntity* (*make)();
+    } cases[] = {{"3D solid", solid3d}, {"proxy", proxy}, {"hatch with a missing path", truncatedHatch}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<AcDbEntity> e(c.make());
+        const hostdb::ForeignData kept = *e->foreignData();
+        EXPECT_EQ(e->transformBy(AcGeMatrix3d::translation({1, 2, 3})), Acad::eNotApplicable);
+        AcDbEntity* copy = nullptr;
+        EXPECT_EQ(e->getTransformedCopy(AcGeMatrix3d::translation({1, 2, 3}), copy), Acad::eNotApplicable);
+        EXPECT_EQ(copy, nullptr);
+        ASSERT_EQ(e->foreignData()->chunks().size(), kept.chunks().size());
+        for (std::size_t i = 0; i < kept.chunks().size(); ++i)
+            EXPECT_EQ(e->foreignData()->chunks()[i].items, kept.chunks()[i].items);
+    }
+
+    AcDbDatabase db;
+    acdbHostApplicationServices()->setWorkingDatabase(&db);
+    const AcDbObjectId block = addBlock(db, L"SOLIDBOX");
+    appendTo(block, new AcDbLine({0, 0, 0}, {1, 1, 0}));
+    appendTo(block, solid3d());
+    const AcDbObjectId refId = appendToModel(db, new AcDbBlockReference({5, 0, 0}, block));
+    AcDbBlockReference* ref = nullptr;
+    ASSERT_EQ(acdbOpenObject(ref, refId, AcDb::kForRead), Acad::eOk);
+    AcDbVoidPtrArray parts;
+    EXPECT_EQ(ref->explode(parts), Acad::eCannotExplodeEntity);
+    EXPECT_EQ(parts.length(), 0);
+    ref->close();
+    acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+}
+
+// Boxes come from the drawn shape: the arcs of bulges and edges reach past their ends,
+// and the placeholder point of an old-style polyline's header is no part of it.
+TEST(Transforming, ExtentsFollowTheDrawnShape) {
+    AcDbDatabase scratch;
+    const struct {
+        const char* name;
+        AcDbEntity* entity;
+        AcGePoint3d min, max;
+    } cases[] = {
+        // The first segment bulges 1 below its chord, the third 2 inwards.
+        {"hatch with a polyline path", hatchWithBulges(scratch), {0, -1, 1.5}, {4, 3, 1.5}},
+        // Clockwise from 0 to 90 degrees seen from below: the quarter below the X axis.
+        {"hatch of a circle edge and a clockwise quarter",
+         foreign("HATCH", "AcDbHatch",
+                 items({{10, 0}, {20, 0}, {30, 0}, {70, 1}, {71, 0}, {91, 2}, {92, 1}, {93, 1}, {72, 2}, {10, 10},
+                        {20, 10}, {40, 2}, {50, 0}, {51, 360}, {73, 1}, {97, 0}, {92, 1}, {93, 1}, {72, 2}, {10, 0},
+                        {20, 0}, {40, 1}, {50, 0}, {51, 90}, {73, 0}, {97, 0}, {75, 0}, {76, 1}, {98, 0}})),
+         {0, -1, 0}, {12, 12, 0}},
+        {"old-style polyline away from the origin",
+         oldPolyline("AcDb2dPolyline", items({{66, 1}, {10, 0}, {20, 0}, {30, 0}, {70, 0}}),
+                     {vertex({{10, 20}, {20, 5}, {30, 0}, {42, 1}}), vertex({{10, 24}, {20, 5}, {30, 0}})}),
+         {20, 3, 0}, {24, 5, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<AcDbEntity> e(c.entity);
+        AcDbExtents box;
+        ASSERT_EQ(e->getGeomExtents(box), Acad::eOk);
+        EXPECT_TRUE(box.minPoint().isEqualTo(c.min, AcGeTol{1e-9, 1e-9}))
+            << box.minPoint().x << "," << box.minPoint().y << "," << box.minPoint().z;
+        EXPECT_TRUE(box.maxPoint().isEqualTo(c.max, AcGeTol{1e-9, 1e-9}))
+            << box.maxPoint().x << "," << box.maxPoint().y << "," << box.maxPoint().z;
+    }
+}
+
+}  // namespace
