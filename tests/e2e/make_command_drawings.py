@@ -6,8 +6,8 @@ groups.dwg  four groups: "EMPTY" and an unnamed one without members, "KEPT" and 
 burst.dwg   "TAG" references (a line, a polyline, a nested "INNER" reference, three
             attribute definitions, one invisible) at (10,0) turned by 90 degrees, on
             the locked layer at (10,20); a "PLAIN" reference without attributes at
-            (30,0); an unevenly scaled "ROUND" reference (a circle, which this host
-            cannot stretch) with an attribute at (40,0); a free line at (0,-10).
+            (30,0); an unevenly scaled "ROUND" reference (a circle, which bursts into
+            an ellipse) with an attribute at (40,0); a free line at (0,-10).
 ncopy.dwg   a line two levels deep ("OUTER" at (20,0), turned by 90 degrees, scale 2,
             holding "MID", holding "LEAF"); "LEAF" references scaled 1, 2, 3 at (40,0)
             and, turned by 90 degrees, at (60,0); a "TAGGED" reference with the
