@@ -290,6 +290,12 @@ Shape shapeOf(const AcDbEntity& e) {
         if (kind == "HATCH") return hatchShape(e);
         if (kind == "POLYLINE") return oldPolylineShape(*foreign);
         if (kind == "SPLINE") return splineShape(e);
+        if (kind == "IMAGE") {
+            // The corners: the size in pixels (13, 23) times the pixel vectors (11, 12).
+            const AcGePoint3d at = itemPoint(e, 10), size = itemPoint(e, 13);
+            const AcGeVector3d u = itemPoint(e, 11).asVector() * size.x, v = itemPoint(e, 12).asVector() * size.y;
+            return Shape{{at, at + u, at + u + v}};
+        }
         return solidShape(e);
     }
     ADD_FAILURE() << "no shape for this kind";
@@ -514,6 +520,12 @@ const Kind kKinds[] = {
     {"polygon mesh", polygonMesh},
     {"polyface mesh", polyfaceMesh},
     {"planar spline", planarSpline},
+    {"image", [](AcDbDatabase&) {
+         return foreign("IMAGE", "AcDbRasterImage",
+                        items({{90, 0}, {10, 1}, {20, 2}, {30, 0}, {11, 0.01}, {21, 0}, {31, 0}, {12, 0}, {22, 0.02},
+                               {32, 0}, {13, 640}, {23, 480}, {70, 7}, {91, 2}, {14, -0.5}, {24, -0.5}, {14, 639.5},
+                               {24, 479.5}}));
+     }},
 };
 
 struct Transform {
