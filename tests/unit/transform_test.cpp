@@ -753,3 +753,49 @@ TEST(Transforming, ExtentsFollowTheDrawnShape) {
 }
 
 }  // namespace
+
+namespace {
+
+// A polyline with arcs cannot be stretched as one polyline; a reference that stretches it
+// explodes into its segments, the arcs elliptical, where the polyline's segments are
+// carried to.
+TEST(Transforming, StretchedReferenceExplodesPolylinesWithArcsIntoSegments) {
+    const struct {
+        const char* name;
+        AcDbEntity* (*make)(AcDbDatabase&);
+    } cases[] = {{"light-weight polyline", polylineWithBulge}, {"old-style 2D polyline", flatPolyline}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AcDbDatabase db;
+        acdbHostApplicationServices()->setWorkingDatabase(&db);
+        const AcDbObjectId block = addBlock(db, L"ARCS");
+        const AcDbObjectId plId = appendTo(block, c.make(db));
+        auto* ref = new AcDbBlockReference({10, 0, 0}, block);
+        ref->setScaleFactors({2, 0.5, 1});
+        const AcDbObjectId refId = appendToModel(db, ref);
+        const Shape before = residentShape(plId);
+
+        AcDbBlockReference* open = nullptr;
+        ASSERT_EQ(acdbOpenObject(open, refId, AcDb::kForRead), Acad::eOk);
+        const AcGeMatrix3d m = open->blockTransform();
+        AcDbVoidPtrArray parts;
+        EXPECT_EQ(open->explode(parts), Acad::eOk);
+        open->close();
+        Points after;
+        int ellipses = 0;
+        for (void* p : parts) {
+            const std::unique_ptr<AcDbEntity> part(static_cast<AcDbEntity*>(p));
+            const auto* foreignPart = AcDbForeignEntity::cast(part.get());
+            ellipses += foreignPart && foreignPart->dxfName() == "ELLIPSE";
+            const Shape s = shapeOf(*part);
+            after.insert(after.end(), s.points.begin(), s.points.end());
+        }
+        EXPECT_EQ(ellipses, 2);
+        ASSERT_EQ(after.size(), before.points.size());
+        for (std::size_t i = 0; i < after.size(); ++i)
+            EXPECT_TRUE(after[i].isEqualTo(m * before.points[i], AcGeTol{1e-9, 1e-9})) << "point " << i;
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    }
+}
+
+}  // namespace
