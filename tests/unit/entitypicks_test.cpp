@@ -191,6 +191,28 @@ TEST_F(Picking, OldStylePolylineIsPickedOnItsSegmentsOnly) {
     }
 }
 
+// The ellipse that an unevenly scaled circle bursts into is picked on its curve, not
+// anywhere in its box.
+TEST_F(Picking, EllipseIsPickedOnItsCurve) {
+    auto* ellipse = new AcDbForeignEntity("ELLIPSE");
+    ellipse->foreign().chunk("AcDbEllipse") = {{10, "100"}, {20, "-20"}, {30, "0"}, {11, "6"}, {21, "0"}, {31, "0"},
+                                               {40, "0.5"}, {41, "0"}, {42, "6.283185307179586"}};
+    const AcDbObjectId id = appendToModel(db, ellipse);
+    const struct {
+        const char* name;
+        const char* pick;
+        bool hit;
+    } cases[] = {{"the end of its major axis", "106,-20", true},
+                 {"the end of its minor axis", "100,-17", true},
+                 {"its centre", "100,-20", false},
+                 {"a corner of its box", "105.5,-17.5", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NestedPick pick = pickNested(std::string(c.pick) + "\n");
+        EXPECT_EQ(pick.rc == RTNORM && pick.entity == id, c.hit);
+    }
+}
+
 TEST_F(Picking, OldStylePolylineExtentsAreItsVertices) {
     const std::unique_ptr<AcDbEntity> pl(oldPolyline({{20, -20}, {30, -20}, {30, -10}}));
     AcDbExtents box;
