@@ -224,9 +224,10 @@ Conic conicOf(const FilerItems& items, const Edge& edge) {
         c.start = from;
         c.end = from + sweepOf(from, to);
     } else {
-        const double ratio = real(items, s, 40, 1.0);
+        const double stated = real(items, s, 40, 1.0);
+        const double ratio = stated > 0.0 ? stated : 1.0;  // a flat ellipse has no angles to speak of
         c.u = {real(items, s, 11), real(items, s, 21), 0.0};
-        c.v = perp(c.u) * (sense * ratio);
+        c.v = perp(c.u) * (sense * stated);
         c.start = parameterAt(from, ratio);
         const double sweep = sweepOf(from, to);
         c.end = c.start + (sweep >= 2.0 * std::numbers::pi ? sweep : sweepOf(c.start, parameterAt(to, ratio)));
