@@ -18,7 +18,6 @@
 
 namespace shapes {
 
-
 namespace {
 
 void addArcPoints(const AcDbArc& arc, Points& out) {
