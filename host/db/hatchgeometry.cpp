@@ -255,7 +255,9 @@ private:
     AcGePoint3d point(double x, double y) const { return m_map.point(x, y, m_elevation); }
     double newAngle(double radians) const { return normalizedAngle(m_map.angle(radians)); }
 
-    void copy(Span s) { m_out.insert(m_out.end(), m_in.begin() + static_cast<std::ptrdiff_t>(s.begin), m_in.begin() + static_cast<std::ptrdiff_t>(s.end)); }
+    void copy(Span s) {
+        for (std::size_t i = s.begin; i < s.end; ++i) m_out.push_back(m_in[i]);
+    }
     void add(int code, double v) { m_out.push_back(realItem(code, v)); }
     void addPoint(int code, const AcGePoint3d& p) {
         add(code, p.x);

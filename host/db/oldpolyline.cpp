@@ -5,6 +5,7 @@
 #include "foreignitems.h"
 #include "ocsmap.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -97,6 +98,15 @@ Acad::ErrorStatus transformFlat(AcDbForeignEntity& e, const AcGeMatrix3d& m) {
         setPointIn(chunk.items, 10, {0.0, 0.0, elevation});
         for (const int code : {39, 40, 41}) setRealIn(chunk.items, code, realIn(chunk.items, code) * map.scale());
     }
+    // A header that leaves its elevation out (an old file's) states the new one.
+    if (!geometryItem(&data, 30) && elevation != 0.0)
+        for (auto& chunk : data.chunks()) {
+            if (!isGeometryChunk(chunk)) continue;
+            auto y = std::find_if(chunk.items.begin(), chunk.items.end(), [](const FilerItem& i) { return i.code == 20; });
+            if (y != chunk.items.end()) chunk.items.insert(y + 1, realItem(30, elevation));
+            else chunk.items.insert(chunk.items.end(), {realItem(10, 0.0), realItem(20, 0.0), realItem(30, elevation)});
+            break;
+        }
     setExtrusion(data, map.newNormal());
     return Acad::eOk;
 }
@@ -142,7 +152,8 @@ void explodeSpace(const Polyline& pl, Parts& out) {
     const auto vertices = pl.drawnVertices();
     const std::size_t n = vertices.size();
     const std::size_t segments = n < 2 ? 0 : (pl.closed() ? n : n - 1);
-    for (std::size_t i = 0; i < segments; ++i) out.push_back(makeLine(pl.world(*vertices[i]), pl.world(*vertices[(i + 1) % n])));
+    for (std::size_t i = 0; i < segments; ++i)
+        out.push_back(makeLine(pl.world(*vertices[i]), pl.world(*vertices[(i + 1) % n])));
 }
 
 // An M by N grid of vertices, row after row; closed in M and in N by the header flags.

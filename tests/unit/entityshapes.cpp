@@ -107,7 +107,8 @@ double offCurve(const AcDbEntity& e, const AcGePoint3d& p) {
     const AcGeVector3d major = itemPoint(e, 11).asVector(), n = itemNormal(e);
     const AcGeVector3d minor = n.crossProduct(major) * itemReal(e, 40);
     const AcGeVector3d d = p - itemPoint(e, 10);
-    const double x = d.dotProduct(major) / (major.length() * major.length()), y = d.dotProduct(minor) / (minor.length() * minor.length());
+    const double x = d.dotProduct(major) / (major.length() * major.length());
+    const double y = d.dotProduct(minor) / (minor.length() * minor.length());
     return std::abs(std::hypot(x, y) - 1.0) * major.length() + std::abs(d.dotProduct(n));
 }
 
@@ -159,8 +160,8 @@ Shape hatchShape(const AcDbEntity& e) {
                 // The middle of a bulged segment lies off the chord's middle by the
                 // sagitta, half the chord times the bulge, to the right of a->b.
                 const double dx = b.x - a.x, dy = b.y - a.y, sag = a.b / 2;
-                s.points.insert(s.points.end(), {world(a.x, a.y), world((a.x + b.x) / 2 + dy * sag, (a.y + b.y) / 2 - dx * sag),
-                                                 world(b.x, b.y)});
+                const AcGePoint3d middle = world((a.x + b.x) / 2 + dy * sag, (a.y + b.y) / 2 - dx * sag);
+                s.points.insert(s.points.end(), {world(a.x, a.y), middle, world(b.x, b.y)});
             }
         } else {
             for (int k = static_cast<int>(real(93)); k > 0; --k) {
@@ -254,8 +255,8 @@ Shape shapeOf(const AcDbEntity& e) {
     if (const auto* circle = AcDbCircle::cast(&e)) {
         Shape s{{circle->center()}, circle->normal(), {}, {}};
         for (int k = 0; k < 8; ++k)
-            s.onCurve.push_back(circle->center() + AcGePlaneFrame::fromNormal(circle->normal()).direction(k * std::numbers::pi / 4) *
-                                                       circle->radius());
+            s.onCurve.push_back(circle->center() + AcGePlaneFrame::fromNormal(circle->normal())
+                                                           .direction(k * std::numbers::pi / 4) * circle->radius());
         return s;
     }
     if (const auto* point = AcDbPoint::cast(&e)) return {{point->position()}, point->normal()};

@@ -478,3 +478,19 @@ TEST(Transforming, StretchedReferenceExplodesPolylinesWithArcsIntoSegments) {
 }
 
 }  // namespace
+
+namespace {
+
+// An old file's polyline header may leave its elevation out; a move out of its plane
+// must still take the polyline along.
+TEST(Transforming, PolylineWithoutStatedElevationMovesOutOfItsPlane) {
+    const std::unique_ptr<AcDbEntity> pl(oldPolyline("AcDb2dPolyline", items({{66, 1}, {10, 0}, {20, 0}, {70, 0}}),
+                                                     {vertex({{10, 1}, {20, 1}}), vertex({{10, 3}, {20, 2}})}));
+    ASSERT_EQ(pl->transformBy(AcGeMatrix3d::translation({0, 0, 2})), Acad::eOk);
+    AcDbExtents box;
+    ASSERT_EQ(pl->getGeomExtents(box), Acad::eOk);
+    EXPECT_TRUE(box.minPoint().isEqualTo({1, 1, 2}));
+    EXPECT_TRUE(box.maxPoint().isEqualTo({3, 2, 2}));
+}
+
+}  // namespace
