@@ -129,6 +129,29 @@ AcDbForeignEntity::AcDbForeignEntity(const AcDbForeignEntity& other)
     }
 }
 
+// A shape is placed as a text is: its insertion point, and its base line (size times
+// the X scale along the rotation) and height (size) in the plane of its normal.
+Acad::ErrorStatus AcDbForeignEntity::transformShape(const AcGeMatrix3d& m) {
+    if (!foreignData() || !foreignData()->find("AcDbShape")) return Acad::eNotApplicable;
+    hostdb::FilerItems* items = &foreign().chunk("AcDbShape");
+    constexpr double kDegree = std::numbers::pi / 180.0;
+    const auto from = AcGePlaneFrame::fromNormal(hostdb::extrusionOf(foreignData()));
+    const double rotation = hostdb::realIn(*items, 50) * kDegree;
+    const AcGeVector3d along = m * from.direction(rotation), up = m * from.direction(rotation + std::numbers::pi / 2);
+    const AcGeVector3d n = along.crossProduct(up);
+    if (n.isZeroLength()) return Acad::eNotApplicable;
+    const auto to = AcGePlaneFrame::fromNormal(n);
+    hostdb::setPointIn(*items, 10, m * hostdb::pointIn(*items, 10));
+    hostdb::setRealIn(*items, 50, hostdb::normalizedAngle(to.angleOf(along)) / kDegree);
+    hostdb::setRealIn(*items, 40, hostdb::realIn(*items, 40) * up.length());
+    hostdb::setRealIn(*items, 39, hostdb::realIn(*items, 39) * n.length() / (along.length() * up.length()));
+    if (hostdb::itemOf(*items, 41)) hostdb::setRealIn(*items, 41, hostdb::realIn(*items, 41) * along.length() / up.length());
+    else if (std::abs(along.length() - up.length()) > 1e-12 * up.length())
+        items->push_back(hostdb::realItem(41, along.length() / up.length()));
+    hostdb::setExtrusion(foreign(), to.normal);
+    return Acad::eOk;
+}
+
 Acad::ErrorStatus AcDbForeignEntity::transformEllipse(const AcGeMatrix3d& m) {
     const auto e = ellipseOf(foreignData());
     if (!e) return Acad::eNotApplicable;
@@ -145,6 +168,7 @@ Acad::ErrorStatus AcDbForeignEntity::transformBy(const AcGeMatrix3d& m) {
     if (m_dxfName == "POLYLINE") return hostdb::transformOldPolyline(*this, m);
     if (m_dxfName == "HATCH") return hostdb::transformHatch(*this, m);
     if (m_dxfName == "ELLIPSE") return transformEllipse(m);
+    if (m_dxfName == "SHAPE") return transformShape(m);
     if (hasPlanePoints(m_dxfName)) return transformPlanePoints(m);
     // Solids and regions (their shape is in an embedded modeller's data), proxies and
     // every other kind the host cannot place refuse and stay as they are.

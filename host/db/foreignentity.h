@@ -35,6 +35,7 @@ public:
 private:
     Acad::ErrorStatus transformPlanePoints(const AcGeMatrix3d& xform);
     Acad::ErrorStatus transformEllipse(const AcGeMatrix3d& xform);
+    Acad::ErrorStatus transformShape(const AcGeMatrix3d& xform);
 
     std::string m_dxfName;
     std::vector<hostdb::FilerItems> m_followers;

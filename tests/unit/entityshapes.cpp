@@ -279,6 +279,19 @@ Shape shapeOf(const AcDbEntity& e) {
         if (kind == "HATCH") return hatchShape(e);
         if (kind == "POLYLINE") return oldPolylineShape(*foreign);
         if (kind == "SPLINE") return splineShape(e);
+        if (kind == "SHAPE") {
+            // The insertion point, the end of its base line and the top of its height.
+            const AcGePoint3d at = itemPoint(e, 10);
+            const auto f = AcGePlaneFrame::fromNormal(itemNormal(e));
+            const double size = itemReal(e, 40), rotation = itemReal(e, 50) * std::numbers::pi / 180;
+            double xscale = 1;
+            for (const auto& chunk : e.foreignData()->chunks())
+                for (const auto& item : chunk.items)
+                    if (item.code == 41) xscale = std::stod(item.value);
+            return Shape{{at, at + f.direction(rotation) * (size * xscale),
+                          at + f.direction(rotation + std::numbers::pi / 2) * size},
+                         itemNormal(e)};
+        }
         if (kind == "IMAGE") {
             // The corners: the size in pixels (13, 23) times the pixel vectors (11, 12).
             const AcGePoint3d at = itemPoint(e, 10), size = itemPoint(e, 13);

@@ -207,6 +207,10 @@ const Kind kKinds[] = {
     {"polygon mesh", polygonMesh},
     {"polyface mesh", polyfaceMesh},
     {"planar spline", planarSpline},
+    {"shape", [](AcDbDatabase&) {
+         return foreign("SHAPE", "AcDbShape", items({{10, 2}, {20, 1}, {30, 0.5}, {40, 2}, {50, 30}, {41, 0.8}}));
+     },
+     Stretched::roughly},
     {"image", [](AcDbDatabase&) {
          return foreign("IMAGE", "AcDbRasterImage",
                         items({{90, 0}, {10, 1}, {20, 2}, {30, 0}, {11, 0.01}, {21, 0}, {31, 0}, {12, 0}, {22, 0.02},
