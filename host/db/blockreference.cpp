@@ -1,6 +1,7 @@
 #include "blockreference.h"
 
 #include "blocktable.h"
+#include "curves.h"
 #include "database.h"
 #include "foreignentity.h"
 #include "idmapping.h"
@@ -21,6 +22,36 @@ struct NestingGuard {
     ~NestingGuard() { --g_nesting; }
     bool tooDeep() const { return g_nesting > kMaxNesting; }
 };
+
+bool isPolylineWithArcs(const AcDbEntity& e) {
+    if (AcDbPolyline::cast(&e)) return true;
+    const auto* foreign = AcDbForeignEntity::cast(&e);
+    return foreign && foreign->dxfName() == "POLYLINE";
+}
+
+// The transformed copy, not a transformed clone: a circle in an unevenly scaled
+// reference comes out as an ellipse. A polyline whose arcs cannot be stretched as one
+// polyline comes out as its segments, the arcs elliptical.
+Acad::ErrorStatus placeCopies(const AcDbEntity& ent, const AcGeMatrix3d& m, std::vector<std::unique_ptr<AcDbEntity>>& out) {
+    AcDbEntity* placed = nullptr;
+    const Acad::ErrorStatus es = ent.getTransformedCopy(m, placed);
+    if (es == Acad::eOk) {
+        if (placed) out.emplace_back(placed);
+        return es;
+    }
+    if (es != Acad::eNotApplicable || !isPolylineWithArcs(ent)) return es;
+    AcDbVoidPtrArray pieces;
+    const Acad::ErrorStatus exploded = ent.explode(pieces);
+    std::vector<std::unique_ptr<AcDbEntity>> owned;
+    for (void* piece : pieces) owned.emplace_back(static_cast<AcDbEntity*>(piece));
+    if (exploded != Acad::eOk) return es;
+    for (const auto& piece : owned) {
+        AcDbEntity* copy = nullptr;
+        if (const auto pes = piece->getTransformedCopy(m, copy); pes != Acad::eOk) return pes;
+        out.emplace_back(copy);
+    }
+    return Acad::eOk;
+}
 
 std::unique_ptr<AcDbAttribute> copyAttribute(AcDbObjectId id) {
     AcDbAttribute* attr = nullptr;
@@ -208,11 +239,9 @@ Acad::ErrorStatus AcDbBlockReference::explode(AcDbVoidPtrArray& set) const {
         if (id.isErased()) continue;
         AcDbEntity* ent = nullptr;
         if (acdbOpenObject(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        std::unique_ptr<AcDbEntity> copy(AcDbEntity::cast(ent->clone()));
+        const Acad::ErrorStatus es = placeCopies(*ent, m, parts);
         ent->close();
-        if (!copy) continue;
-        if (copy->transformBy(m) != Acad::eOk) return Acad::eCannotExplodeEntity;  // parts so far are freed
-        parts.push_back(std::move(copy));
+        if (es != Acad::eOk) return Acad::eCannotExplodeEntity;  // parts so far are freed
     }
     for (auto& part : parts) set.append(part.release());
     return Acad::eOk;

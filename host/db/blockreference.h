@@ -53,8 +53,9 @@ public:
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
     void onAppended() override;
     // The block's entities transformed into place, attribute definitions included;
-    // nested references stay references. Attributes of this reference are not part
-    // of the result.
+    // nested references stay references. Unevenly scaled, a circle or an arc comes out
+    // as an ellipse, and a polyline with arcs as its segments (lines and elliptical
+    // arcs). Attributes of this reference are not part of the result.
     Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const override;
     // Explodes and appends the parts to the block that owns this reference.
     Acad::ErrorStatus explodeToOwnerSpace() const;

@@ -1,7 +1,10 @@
 #include "curves.h"
 
+#include "foreignentity.h"
+
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 ACRX_DEFINE_MEMBERS(AcDbLine, AcDbEntity, "LINE")
@@ -42,6 +45,18 @@ void addArcExtents(AcDbExtents& ext, const AcGePoint3d& center, double r, const 
             if (full || onSweep(a, start, end)) ext.addPoint(at(a));
     }
     if (full && ext.isValid() == false) ext.addPoint(center);
+}
+
+// The elliptical arc that a circular one in the frame f becomes under m, as an ELLIPSE
+// with the curve's properties.
+AcDbEntity* stretchedArc(const AcDbEntity& curve, const AcGeMatrix3d& m, const AcGePoint3d& center, double radius,
+                         const AcGePlaneFrame& f, double start, double end) {
+    const AcGeVector3d u = m * (f.xAxis * radius), v = m * (f.yAxis * radius);
+    if (u.crossProduct(v).isZeroLength()) return nullptr;
+    auto ellipse = std::make_unique<AcDbForeignEntity>("ELLIPSE");
+    hostdb::setEllipseItems(ellipse->foreign().chunk("AcDbEllipse"), m * center, u, v, start, end);
+    ellipse->setPropertiesFrom(&curve, false);
+    return ellipse.release();
 }
 }  // namespace
 
@@ -91,6 +106,13 @@ Acad::ErrorStatus AcDbCircle::transformBy(const AcGeMatrix3d& m) {
     return Acad::eOk;
 }
 
+Acad::ErrorStatus AcDbCircle::getTransformedCopy(const AcGeMatrix3d& m, AcDbEntity*& copy) const {
+    if (AcGePlaneTransform::of(m, AcGePlaneFrame::fromNormal(m_normal)).uniform)
+        return AcDbEntity::getTransformedCopy(m, copy);
+    copy = stretchedArc(*this, m, m_center, m_radius, AcGePlaneFrame::fromNormal(m_normal), 0.0, kTwoPi);
+    return copy ? Acad::eOk : Acad::eNotApplicable;
+}
+
 Acad::ErrorStatus AcDbCircle::getGeomExtents(AcDbExtents& ext) const {
     ext = AcDbExtents();
     ext.addPoint(m_center);
@@ -118,6 +140,16 @@ Acad::ErrorStatus AcDbArc::transformBy(const AcGeMatrix3d& m) {
     m_thickness *= t.scale;
     m_normal = t.frame.normal;
     return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbArc::getTransformedCopy(const AcGeMatrix3d& m, AcDbEntity*& copy) const {
+    const auto f = AcGePlaneFrame::fromNormal(m_normal);
+    if (AcGePlaneTransform::of(m, f).uniform) return AcDbEntity::getTransformedCopy(m, copy);
+    const double start = normalizeAngle(m_start);
+    double end = normalizeAngle(m_end);
+    if (end <= start) end += kTwoPi;
+    copy = stretchedArc(*this, m, m_center, m_radius, f, start, end);
+    return copy ? Acad::eOk : Acad::eNotApplicable;
 }
 
 Acad::ErrorStatus AcDbArc::getGeomExtents(AcDbExtents& ext) const {

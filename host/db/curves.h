@@ -51,7 +51,10 @@ public:
     double thickness() const { return m_thickness; }
     void setThickness(double t) { m_thickness = t; }
 
+    // An uneven scale leaves no circle: transformBy refuses it, and the transformed copy
+    // is an ellipse.
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& copy) const override;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
 
 protected:
@@ -85,7 +88,9 @@ public:
     void setThickness(double t) { m_thickness = t; }
     AcGePoint3d pointAt(double angle) const;
 
+    // As for a circle: stretched unevenly, the copy is an elliptical arc.
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& copy) const override;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
 
 private:

@@ -40,11 +40,14 @@ Acad::ErrorStatus AcDbDimension::transformedGeometry(const AcGeMatrix3d& m, Geom
     if (m_blockId.isNull() && m_pendingGeometry.empty()) return Acad::eOk;
     AcDbVoidPtrArray parts;
     if (const auto es = explode(parts); es != Acad::eOk) return es;
-    std::vector<std::unique_ptr<AcDbEntity>> owned;
+    std::vector<std::unique_ptr<AcDbEntity>> owned, placed;
     for (void* p : parts) owned.emplace_back(static_cast<AcDbEntity*>(p));
-    for (auto& part : owned)
-        if (part->transformBy(m) != Acad::eOk) return Acad::eNotApplicable;
-    out.assign(std::make_move_iterator(owned.begin()), std::make_move_iterator(owned.end()));
+    for (const auto& part : owned) {
+        AcDbEntity* copy = nullptr;
+        if (part->getTransformedCopy(m, copy) != Acad::eOk) return Acad::eNotApplicable;
+        placed.emplace_back(copy);
+    }
+    out.assign(std::make_move_iterator(placed.begin()), std::make_move_iterator(placed.end()));
     return Acad::eOk;
 }
 

@@ -2,6 +2,8 @@
 
 #include "../db/foreignentity.h"
 
+#include <algorithm>
+
 namespace hostdxf::writing {
 namespace {
 
@@ -12,7 +14,18 @@ bool writeForeign(WriterContext& ctx, const AcDbEntity& ent, const EntityPlace& 
     if (!foreign) return false;
     writeEntityCommon(ctx, ent, foreign->dxfName(), at);
     ctx.endRecord(ent);
-    for (const auto& follower : foreign->followers()) ctx.out().items(follower);
+    for (const auto& follower : foreign->followers()) {
+        const bool hasHandle = std::any_of(follower.begin(), follower.end(), [](const auto& i) { return i.code == 5; });
+        if (follower.empty() || hasHandle) {
+            ctx.out().items(follower);
+            continue;
+        }
+        // The records of a copy (or of a file without handles) get handles of their own.
+        ctx.out().items({follower.front()});
+        ctx.out().handle(5, ctx.handleOrFresh(AcDbObjectId()));
+        ctx.out().handle(330, at.handle);
+        ctx.out().items(hostdb::FilerItems(follower.begin() + 1, follower.end()));
+    }
     return true;
 }
 

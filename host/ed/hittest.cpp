@@ -5,6 +5,8 @@
 #include "db/curves.h"
 #include "db/database.h"
 #include "db/dimension.h"
+#include "db/foreignentity.h"
+#include "db/foreignitems.h"
 #include "ge/planeframe.h"
 
 #include <algorithm>
@@ -39,6 +41,27 @@ void addArc(Outline& out, const AcGePoint3d& c, double r, const AcGeVector3d& no
     }
 }
 
+// An ELLIPSE kept as read: c + major cos t + minor sin t between its parameters.
+bool addEllipse(Outline& out, const AcDbForeignEntity& e) {
+    const hostdb::FilerItems* items = e.foreignData() ? e.foreignData()->find("AcDbEllipse") : nullptr;
+    if (!items) return false;
+    const AcGePoint3d c = hostdb::pointIn(*items, 10);
+    const AcGeVector3d major = hostdb::pointIn(*items, 11).asVector();
+    const AcGeVector3d minor = hostdb::extrusionOf(e.foreignData()).crossProduct(major) * hostdb::realIn(*items, 40, 1.0);
+    const double from = hostdb::realIn(*items, 41, 0.0);
+    double to = hostdb::realIn(*items, 42, 2 * std::numbers::pi);
+    while (to <= from) to += 2 * std::numbers::pi;
+    const int n = std::max(1, static_cast<int>(std::ceil((to - from) / (2 * std::numbers::pi) * kChordsPerTurn)));
+    auto at = [&](double t) { return c + major * std::cos(t) + minor * std::sin(t); };
+    AcGePoint3d prev = at(from);
+    for (int i = 1; i <= n; ++i) {
+        const AcGePoint3d next = at(from + (to - from) * i / n);
+        out.push_back({prev, next});
+        prev = next;
+    }
+    return true;
+}
+
 std::optional<Outline> curveOutline(const AcDbEntity& e) {
     Outline out;
     if (const auto* line = AcDbLine::cast(&e)) {
@@ -49,6 +72,8 @@ std::optional<Outline> curveOutline(const AcDbEntity& e) {
         addArc(out, circle->center(), circle->radius(), circle->normal(), 0, 2 * std::numbers::pi);
     } else if (const auto* point = AcDbPoint::cast(&e)) {
         out.push_back({point->position(), point->position()});
+    } else if (const auto* foreign = AcDbForeignEntity::cast(&e); foreign && foreign->dxfName() == "ELLIPSE") {
+        if (!addEllipse(out, *foreign)) return std::nullopt;
     } else if (const auto* leader = AcDbLeader::cast(&e)) {
         for (int i = 1; i < leader->numVertices(); ++i) out.push_back({leader->vertexAt(i - 1), leader->vertexAt(i)});
     } else {
@@ -58,10 +83,14 @@ std::optional<Outline> curveOutline(const AcDbEntity& e) {
 }
 
 // The simpler entities an entity is drawn with, owned here; empty when it is drawn as
-// itself. Block references come with their attributes.
+// itself. Block references come with their attributes; an old-style polyline is its
+// segments, not its box, which would take picks from whatever lies in its corners.
 std::vector<std::unique_ptr<AcDbEntity>> parts(const AcDbEntity& e) {
     std::vector<std::unique_ptr<AcDbEntity>> out;
-    if (!AcDbPolyline::cast(&e) && !AcDbBlockReference::cast(&e) && !AcDbDimension::cast(&e)) return out;
+    const auto* foreign = AcDbForeignEntity::cast(&e);
+    const bool oldPolyline = foreign && foreign->dxfName() == "POLYLINE";
+    if (!AcDbPolyline::cast(&e) && !oldPolyline && !AcDbBlockReference::cast(&e) && !AcDbDimension::cast(&e))
+        return out;
     AcDbVoidPtrArray pieces;
     if (e.explode(pieces) != Acad::eOk) return out;
     for (void* p : pieces) out.emplace_back(static_cast<AcDbEntity*>(p));

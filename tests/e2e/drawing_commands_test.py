@@ -15,7 +15,8 @@ import sys
 
 import ezdxf
 from ezdxf import bbox
-from ezdxf.math import Vec3
+from ezdxf import path as hatchpath
+from ezdxf.math import Matrix44, Vec3
 
 from golden import report, run_script
 
@@ -77,6 +78,54 @@ def check_unchanged(original, saved, f):
                      f"polyline {e.dxf.handle} moved")
 
 
+def unique_handles(path, f):
+    """No handle is written twice (the records of copied polylines get their own)."""
+    with open(path, encoding="utf-8") as drawing:
+        lines = drawing.read().split("\n")
+    seen = {}
+    for code, value in zip(lines[::2], lines[1::2]):
+        if code.strip() == "5":
+            seen[value.strip()] = seen.get(value.strip(), 0) + 1
+    twice = sorted(h for h, n in seen.items() if n > 1)
+    f.expect(not twice, f"handles written twice: {twice}")
+
+
+def boundary(hatch):
+    """The hatch's boundary paths in world coordinates, as fine chords."""
+    return [list(p.flattening(0.0005)) for p in hatchpath.from_hatch(hatch)]
+
+
+def off_chords(points, chords):
+    """How far the farthest of the points lies from the chords."""
+    def to_segment(p, a, b):
+        d = b - a
+        t = 0.0 if d.magnitude == 0 else max(0.0, min(1.0, (p - a).dot(d) / d.dot(d)))
+        return (p - (a + d * t)).magnitude
+    return max(min(to_segment(p, a, b) for a, b in zip(chords, chords[1:])) for p in points)
+
+
+def same_boundary(got, want, f, what, tol=1e-3):
+    """Each boundary path of got runs along the one of want, and the other way round."""
+    a, b = boundary(got), boundary(want)
+    f.expect(len(a) == len(b), f"{what}: {len(a)} boundary paths instead of {len(b)}")
+    for i, (p, q) in enumerate(zip(a, b)):
+        gap = max(off_chords(p, q), off_chords(q, p))
+        f.expect(gap < tol, f"{what}: path {i} lies {gap} off")
+
+
+def same_polyline(got, want, f, what):
+    f.expect(got.get_mode() == want.get_mode(), f"{what}: {got.get_mode()} instead of {want.get_mode()}")
+    f.near(got.dxf.extrusion, Vec3(want.dxf.extrusion).normalize(), f"{what} normal")
+    f.expect(math.isclose(got.dxf.elevation.z, want.dxf.elevation.z, abs_tol=1e-9), f"{what} elevation")
+    gv, wv = list(got.vertices), list(want.vertices)
+    f.expect(len(gv) == len(wv), f"{what}: {len(gv)} vertices instead of {len(wv)}")
+    for g, w in zip(gv, wv):
+        f.near(g.dxf.location, w.dxf.location, f"{what} vertex")
+        for key in ("bulge", "start_width", "end_width"):
+            f.expect(math.isclose(g.dxf.get(key, 0), w.dxf.get(key, 0), abs_tol=1e-9),
+                     f"{what} vertex {key} is {g.dxf.get(key, 0)}, not {w.dxf.get(key, 0)}")
+
+
 # ---- burst ----
 
 def check_burst(original, saved, f):
@@ -86,14 +135,20 @@ def check_burst(original, saved, f):
     left = handles(saved)
     f.expect(tag.dxf.handle not in left and plain.dxf.handle not in left, "burst references are still there")
     f.expect(locked.dxf.handle in left, "the reference on the locked layer was burst")
-    f.expect(stretched.dxf.handle in left, "the reference that cannot be exploded was lost")
-    kept = {e.dxf.handle: e for e in saved.modelspace()}
-    if stretched.dxf.handle in kept:
-        f.expect([a.dxf.text for a in kept[stretched.dxf.handle].attribs] == ["2"],
-                 "the unexploded reference lost its attribute")
+    f.expect(stretched.dxf.handle not in left, "the unevenly scaled reference was not burst")
     new = added(original, saved)
     texts = of_type(new, "TEXT")
-    f.expect(len(texts) == 3, f"{len(texts)} texts instead of one for each attribute of the burst reference")
+    f.expect(len(texts) == 4, f"{len(texts)} texts instead of one for each attribute of the burst references")
+    f.expect([t.dxf.text for t in texts[3:]] == ["2"], "the stretched reference's attribute is not a text")
+    # The circle of the stretched reference is an ellipse, as the peer shows it.
+    ellipses, wanted = of_type(new, "ELLIPSE"), of_type(stretched.virtual_entities(), "ELLIPSE")
+    f.expect(len(ellipses) == len(wanted) == 1, f"{len(ellipses)} ellipses instead of {len(wanted)}")
+    for got, want in zip(ellipses, wanted):
+        f.near(got.dxf.center, want.dxf.center, "ellipse centre")
+        major, other = Vec3(got.dxf.major_axis), Vec3(want.dxf.major_axis)
+        f.expect(math.isclose(major.magnitude, other.magnitude) and major.cross(other).is_null,
+                 f"ellipse major axis {major} instead of {other}")
+        f.expect(math.isclose(got.dxf.ratio, want.dxf.ratio), f"ellipse ratio {got.dxf.ratio}, not {want.dxf.ratio}")
     for att, text in zip(tag.attribs, texts):
         what = f"text of {att.dxf.tag}"
         f.expect(text.dxf.text == att.dxf.text, f"{what} shows {text.dxf.text!r}")
@@ -118,7 +173,44 @@ def check_burst(original, saved, f):
     f.expect([e.dxf.name for e in nested] == ["INNER"], "the nested reference did not stay a reference")
     for got, want in zip(nested, of_type(parts, "INSERT")):
         f.near(got.dxf.insert, want.dxf.insert, "nested reference position")
-    f.expect(len(new) == 3 + 4, f"{len(new)} entities added: {[e.dxftype() for e in new]}")
+    f.expect(len(new) == 4 + 5, f"{len(new)} entities added: {[e.dxftype() for e in new]}")
+
+
+def check_burst_hatches(original, saved, f):
+    refs = {e.dxf.name: e for e in original.modelspace() if e.dxftype() == "INSERT"}
+    turned, stretched, solid = refs["HATCHED"], refs["STRETCHY"], refs["SOLIDBOX"]
+    left = by_handle(saved)
+    f.expect(turned.dxf.handle not in left and stretched.dxf.handle not in left,
+             "references of hatches and old-style polylines are still there")
+    f.expect(solid.dxf.handle in left, "the reference holding a 3D solid was burst")
+    if solid.dxf.handle in left:
+        f.expect([a.dxf.text for a in left[solid.dxf.handle].attribs] == ["3"], "the kept reference lost its attribute")
+    new = added(original, saved)
+    wanted = list(turned.virtual_entities()) + list(stretched.virtual_entities())
+    f.expect([e.dxftype() for e in new] == [e.dxftype() for e in wanted],
+             f"added {[e.dxftype() for e in new]} instead of {[e.dxftype() for e in wanted]}")
+    for got, want in zip(new, wanted):
+        what = f"{got.dxftype()} {got.dxf.handle}"
+        if got.dxftype() == "HATCH":
+            same_boundary(got, want, f, what)
+        else:
+            same_polyline(got, want, f, what)
+    # The pattern and the seed point go along with the turned, evenly scaled reference.
+    source = next(e for e in turned.block() if e.dxftype() == "HATCH")
+    m = turned.matrix44()
+    if new and new[0].dxftype() == "HATCH":
+        burst = new[0]
+        f.expect(math.isclose(burst.dxf.pattern_angle, source.dxf.pattern_angle + 30),
+                 f"pattern angle {burst.dxf.pattern_angle}")
+        f.expect(math.isclose(burst.dxf.pattern_scale, source.dxf.pattern_scale * 2),
+                 f"pattern scale {burst.dxf.pattern_scale}")
+        f.near(Vec3(burst.seeds[0]), m.transform(Vec3(source.seeds[0])), "seed point")
+        for got, want in zip(burst.pattern.lines, source.pattern.lines):
+            f.near(Vec3(got.base_point), m.transform(Vec3(want.base_point)), "pattern line base point")
+            f.near(Vec3(got.offset), m.transform_direction(Vec3(want.offset)), "pattern line offset")
+            f.expect([round(d, 9) for d in got.dash_length_items] == [round(d * 2, 9) for d in want.dash_length_items],
+                     "pattern dashes did not scale")
+    unique_handles(saved.filename, f)
 
 
 # ---- nested copy ----
@@ -167,6 +259,16 @@ def check_locked_copy_stays(original, saved, f):
     copy = only_added(original, saved, f, "LINE")
     if copy:
         f.near(copy.dxf.start, (0, 40, 0), "copy that could not be moved")
+
+
+def check_hatch_copied(original, saved, f):
+    copy = only_added(original, saved, f, "HATCH")
+    ref = next(e for e in original.modelspace() if e.dxftype() == "INSERT" and e.dxf.name == "HATCHED")
+    shown = next(e for e in ref.virtual_entities() if e.dxftype() == "HATCH")
+    if copy:
+        same_boundary(copy, shown, f, "copied hatch")
+        f.expect(copy.dxf.pattern_name == "ANSI31" and math.isclose(copy.dxf.pattern_scale, 1.0),
+                 "the copy lost its pattern")
 
 
 # ---- flip ----
@@ -228,6 +330,46 @@ def check_flipped_spline(original, saved, f):
             f.expect(len(value) <= len(repr(float(value))), f"group {code.strip()} written as {value}")
 
 
+def half_turned(entity, along_x):
+    """A copy of the entity turned over about the line through the centre of its box,
+    parallel to X (along_x) or to Y, by the peer's own transformation."""
+    centre = bbox.extents([entity], fast=False).center
+    turn = Matrix44.x_rotate(math.pi) if along_x else Matrix44.y_rotate(math.pi)
+    copy = entity.copy()
+    copy.transform(Matrix44.chain(Matrix44.translate(-centre.x, -centre.y, 0), turn,
+                                  Matrix44.translate(centre.x, centre.y, 0)))
+    return copy
+
+
+def check_flipped_hatches(original, saved, f):
+    before, after = by_handle(original), by_handle(saved)
+    f.expect(set(before) == set(after), "entities were added or removed")
+    hatch = next(e for e in original.modelspace() if e.dxftype() == "HATCH")
+    polyline = next(e for e in original.modelspace() if e.dxftype() == "POLYLINE")
+    flipped = after.get(hatch.dxf.handle)
+    if flipped:
+        # The peer's box of curved boundaries is drawn with chords, so its centre is close,
+        # not exact.
+        same_boundary(flipped, half_turned(hatch, True), f, "flipped hatch", tol=0.02)
+        f.near(flipped.dxf.extrusion, (0, 0, -1), "flipped hatch normal")
+        # Turned over, the plane's X axis points the other way.
+        centre = bbox.extents([hatch], fast=False).center
+        f.near(Vec3(flipped.seeds[0]).replace(z=0), (-302, 2 * centre.y - 1.5, 0), "flipped hatch seed in its plane")
+    turned = after.get(polyline.dxf.handle)
+    if turned:
+        f.near(turned.dxf.extrusion, (0, 0, -1), "flipped polyline normal")
+        ocs, old = turned.ocs(), polyline.ocs()
+        points = [ocs.to_wcs(v.dxf.location) for v in turned.vertices]
+        source = [old.to_wcs(v.dxf.location) for v in polyline.vertices]
+        axis = (points[0].x + source[0].x) / 2
+        f.expect(abs(axis - 322.0) < 0.1, f"flipped about x = {axis}")
+        for p, q in zip(points, source):
+            f.near(p, (2 * axis - q.x, q.y, q.z), "flipped polyline vertex")
+        for v, w in zip(turned.vertices, polyline.vertices):
+            f.expect((v.dxf.bulge, v.dxf.start_width, v.dxf.end_width) == (w.dxf.bulge, w.dxf.start_width, w.dxf.end_width),
+                     "the flipped polyline changed its bulges or widths")
+
+
 CASES = [
     # script, drawing, check of the saved drawing
     ("purge_twice", "groups", check_purge_twice),
@@ -244,6 +386,9 @@ CASES = [
     ("flip_shapes", "flip", check_flips),
     ("flip_nothing", "flip", check_unchanged),
     ("flip_spline", "spline", check_flipped_spline),
+    ("burst_hatches", "hatches", check_burst_hatches),
+    ("ncopy_hatch", "hatches", check_hatch_copied),
+    ("flip_hatches", "hatches", check_flipped_hatches),
 ]
 
 # Each case runs again under other locales, which the host takes from the environment at
@@ -255,7 +400,7 @@ LOCALES = [None, "de_DE.UTF-8", "tr_TR.UTF-8"]
 def run_case(host, work, name, drawing, check, locale):
     source = os.path.join(work, drawing + ".dwg")
     saved = os.path.join(work, name + (f".{locale}" if locale else "") + ".dwg")
-    ran, messages = run_script(host, source, os.path.join(HERE, "commands", name + ".scr"), saved, work, locale)
+    ran, messages = run_script(host, source, os.path.join(HERE, "commands", name + ".scr"), saved, work, locale=locale)
     failures = Failures(messages)
     if ran:
         check(ezdxf.readfile(source), ezdxf.readfile(saved), failures)

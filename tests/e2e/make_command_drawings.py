@@ -6,8 +6,8 @@ groups.dwg  four groups: "EMPTY" and an unnamed one without members, "KEPT" and 
 burst.dwg   "TAG" references (a line, a polyline, a nested "INNER" reference, three
             attribute definitions, one invisible) at (10,0) turned by 90 degrees, on
             the locked layer at (10,20); a "PLAIN" reference without attributes at
-            (30,0); an unevenly scaled "ROUND" reference (a circle, which this host
-            cannot stretch) with an attribute at (40,0); a free line at (0,-10).
+            (30,0); an unevenly scaled "ROUND" reference (a circle, which bursts into
+            an ellipse) with an attribute at (40,0); a free line at (0,-10).
 ncopy.dwg   a line two levels deep ("OUTER" at (20,0), turned by 90 degrees, scale 2,
             holding "MID", holding "LEAF"); "LEAF" references scaled 1, 2, 3 at (40,0)
             and, turned by 90 degrees, at (60,0); a "TAGGED" reference with the
@@ -16,6 +16,13 @@ ncopy.dwg   a line two levels deep ("OUTER" at (20,0), turned by 90 degrees, sca
 flip.dwg    polylines over (0,0)-(10,2) and (20,0)-(30,2), a slanted 3D line, an arc,
             a text, a linear dimension, a line on the locked layer; no groups.
 spline.dwg  an open cubic spline whose control points have one decimal each.
+hatches.dwg "HATCHED" (a patterned hatch with a polyline path with arcs both ways, a
+            solid hatch of line, arc and elliptical edges, an old-style 2D polyline with
+            widths and an arc, an old-style 3D polyline) at (100,0) turned by 30
+            degrees, scale 2; "STRETCHY" (a hatch with arcs in both kinds of path, a 3D
+            polyline) at (200,0) scaled 2 along X only; "SOLIDBOX" (a 3D solid, which
+            this host cannot transform) with an attribute at (250,0); a patterned hatch
+            over (300,0)-(304,3) and an old-style 2D polyline from (320,0) to (324,3).
 
 Usage: make_command_drawings.py OUTDIR
 """
@@ -78,6 +85,50 @@ def burst(path):
     doc.saveas(path)
 
 
+def patterned_hatch(space, offset=(0, 0)):
+    x, y = offset
+    hatch = space.add_hatch(color=3)
+    hatch.set_pattern_fill("ANSI31", scale=0.5, angle=15)
+    hatch.paths.add_polyline_path([(x, y, 0.4), (x + 4, y, 0), (x + 4, y + 3, -0.5), (x, y + 3, 0)], is_closed=True)
+    hatch.set_seed_points([(x + 2, y + 1.5)])
+    return hatch
+
+
+def edged_hatch(space):
+    hatch = space.add_hatch(color=5)
+    path = hatch.paths.add_edge_path()
+    path.add_line((0, -3), (4, -3))
+    path.add_arc((4, -2), 1, 270, 90)
+    path.add_ellipse((2, -1), (2, 0), 0.5, 0, 180)
+    path.add_line((0, -1), (0, -3))
+    return hatch
+
+
+def hatches(path):
+    doc = new_drawing()
+    hatched = doc.blocks.new("HATCHED")
+    patterned_hatch(hatched)
+    edged_hatch(hatched)
+    hatched.add_polyline2d([(6, 0, 0, 0, 0.5), (10, 0, 0.2, 0.2, 0), (10, 3, 0, 0, 0)], format="xyseb")
+    hatched.add_polyline3d([(6, -3, 0), (10, -3, 1), (10, -1, 2)])
+    stretchy = doc.blocks.new("STRETCHY")
+    patterned_hatch(stretchy)
+    edged_hatch(stretchy)
+    stretchy.add_polyline3d([(6, -3, 0), (10, -3, 1), (10, -1, 2)])
+    solidbox = doc.blocks.new("SOLIDBOX")
+    solidbox.add_3dsolid()
+    solidbox.add_line((0, 0), (1, 1))
+    solidbox.add_attdef("SIZE", (0, -2), "1", dxfattribs={"height": 0.5})
+
+    msp = doc.modelspace()
+    msp.add_blockref("HATCHED", (100, 0), dxfattribs={"rotation": 30, "xscale": 2, "yscale": 2, "zscale": 2})
+    msp.add_blockref("STRETCHY", (200, 0), dxfattribs={"xscale": 2, "yscale": 1, "zscale": 1})
+    msp.add_blockref("SOLIDBOX", (250, 0)).add_auto_attribs({"SIZE": "3"})
+    patterned_hatch(msp, (300, 0))
+    msp.add_polyline2d([(320, 0, 0, 0, 0.5), (324, 0, 0.2, 0.2, 0), (324, 3, 0, 0, 0)], format="xyseb")
+    doc.saveas(path)
+
+
 def ncopy(path):
     doc = new_drawing()
     leaf = doc.blocks.new("LEAF")
@@ -125,7 +176,7 @@ def spline(path):
 
 def main(out):
     os.makedirs(out, exist_ok=True)
-    for make in (groups, burst, ncopy, flip, spline):
+    for make in (groups, burst, ncopy, flip, spline, hatches):
         make(os.path.join(out, make.__name__ + ".dwg"))
 
 

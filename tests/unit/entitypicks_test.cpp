@@ -1,5 +1,6 @@
 #include "db/blockreference.h"
 #include "db/curves.h"
+#include "db/foreignentity.h"
 #include "db/text.h"
 #include "ed/commandline.h"
 #include "ed/draggen.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -138,6 +140,85 @@ TEST_F(Picking, NestedPickGivesTheEntityAndItsReferencesInnermostFirst) {
         EXPECT_EQ(pick.references, expected);
         EXPECT_TRUE((pick.toWorld * AcGePoint3d::kOrigin).isEqualTo(c.worldOfOrigin));
     }
+}
+
+// An open old-style 2D polyline through the points, as a drawing file keeps it: its
+// header holds a placeholder point at the origin.
+AcDbEntity* oldPolyline(std::initializer_list<AcGePoint2d> points) {
+    auto* pl = new AcDbForeignEntity("POLYLINE");
+    pl->foreign().chunk("AcDb2dPolyline") = {{66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}};
+    for (const auto& p : points)
+        pl->followers().push_back({{0, "VERTEX"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbVertex"},
+                                   {100, "AcDb2dVertex"}, {10, std::to_string(p.x)}, {20, std::to_string(p.y)},
+                                   {30, "0"}, {70, "0"}});
+    pl->followers().push_back({{0, "SEQEND"}, {100, "AcDbEntity"}, {8, "0"}});
+    return pl;
+}
+
+// Old-style polylines drawn over the rest: an L from (20,-20) over (30,-20) to (30,-10)
+// in the space, and one in a block whose reference at (80,0), turned by 90 degrees,
+// shows it from (80,0) over (80,10) to (70,10). Only their segments take picks: neither
+// the placeholder point at the origin nor the empty corner of the L does.
+TEST_F(Picking, OldStylePolylineIsPickedOnItsSegmentsOnly) {
+    const AcDbObjectId spaced = appendToModel(db, oldPolyline({{20, -20}, {30, -20}, {30, -10}}));
+    const AcDbObjectId block = addBlock(db, L"OLDPL");
+    const AcDbObjectId nested = appendTo(block, oldPolyline({{0, 0}, {10, 0}, {10, 10}}));
+    auto* ref = new AcDbBlockReference({80, 0, 0}, block);
+    ref->setRotation(std::numbers::pi / 2);
+    const AcDbObjectId turned = appendToModel(db, ref);
+    const struct {
+        const char* name;
+        const char* pick;
+        AcDbObjectId entity;
+        std::vector<AcDbObjectId> references;
+    } cases[] = {
+        {"the line that the polyline's old box covered", "5,-5", line, {}},
+        {"a segment of the polyline", "25,-20", spaced, {}},
+        {"the empty corner of the L", "22,-12", {}, {}},
+        {"a segment of the turned polyline", "80,5", nested, {turned}},
+        {"the empty corner of the turned L", "76,4", {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NestedPick pick = pickNested(std::string(c.pick) + "\n");
+        if (c.entity.isNull()) {
+            EXPECT_EQ(pick.rc, RTERROR);
+            continue;
+        }
+        ASSERT_EQ(pick.rc, RTNORM);
+        EXPECT_EQ(pick.entity, c.entity);
+        EXPECT_EQ(pick.references, c.references);
+    }
+}
+
+// The ellipse that an unevenly scaled circle bursts into is picked on its curve, not
+// anywhere in its box.
+TEST_F(Picking, EllipseIsPickedOnItsCurve) {
+    auto* ellipse = new AcDbForeignEntity("ELLIPSE");
+    ellipse->foreign().chunk("AcDbEllipse") = {{10, "100"}, {20, "-20"}, {30, "0"}, {11, "6"}, {21, "0"}, {31, "0"},
+                                               {40, "0.5"}, {41, "0"}, {42, "6.283185307179586"}};
+    const AcDbObjectId id = appendToModel(db, ellipse);
+    const struct {
+        const char* name;
+        const char* pick;
+        bool hit;
+    } cases[] = {{"the end of its major axis", "106,-20", true},
+                 {"the end of its minor axis", "100,-17", true},
+                 {"its centre", "100,-20", false},
+                 {"a corner of its box", "105.5,-17.5", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NestedPick pick = pickNested(std::string(c.pick) + "\n");
+        EXPECT_EQ(pick.rc == RTNORM && pick.entity == id, c.hit);
+    }
+}
+
+TEST_F(Picking, OldStylePolylineExtentsAreItsVertices) {
+    const std::unique_ptr<AcDbEntity> pl(oldPolyline({{20, -20}, {30, -20}, {30, -10}}));
+    AcDbExtents box;
+    ASSERT_EQ(pl->getGeomExtents(box), Acad::eOk);
+    EXPECT_TRUE(box.minPoint().isEqualTo({20, -20, 0}));
+    EXPECT_TRUE(box.maxPoint().isEqualTo({30, -10, 0}));
 }
 
 TEST_F(Picking, MissesEmptyAnswersAndEscape) {
