@@ -1,0 +1,172 @@
+#!/usr/bin/python3
+"""Smoke test of the desktop program under Xvfb, with a real mouse and keyboard.
+
+marvolt-host starts on a sample drawing in a virtual X display. A real mouse click puts
+the cursor into the command line, "marvolt" is typed and entered, and the palette must
+appear at the left edge; a real click on the "Field Manager" tab must bring that page
+up. Screenshots of each step are saved as PNG files into the work folder.
+
+Where Xvfb, xdotool or xwd is missing the test says so and is skipped (exit 77).
+
+Usage: gui_smoke_test.py HOST DRAWING WORKDIR
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+SKIPPED = 77
+VIEW_BACKGROUND = (33, 40, 48)
+
+
+def xwd_pixels(data):
+    """Decodes a 24/32-bit TrueColor screen dump of xwd: width, height, pixel(x, y)."""
+    fields = struct.unpack(">25I", data[:100])
+    header_size, width, height = fields[0], fields[4], fields[5]
+    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
+    ncolors = fields[19]
+    start = header_size + ncolors * 12
+    # Xvfb may pack depth 24 in three bytes a pixel, with the lines padded further.
+    step = bits_per_pixel // 8
+    if step not in (3, 4) or bytes_per_line < step * width:
+        raise RuntimeError(f"screen dump of {bits_per_pixel} bits a pixel")
+
+    def pixel(x, y):
+        at = start + y * bytes_per_line + step * x
+        b = data[at:at + step]
+        return (b[2], b[1], b[0]) if byte_order == 0 else tuple(b[step - 3:step])
+    return width, height, pixel
+
+
+def save_png(path, width, height, pixel, box):
+    """Writes the box (x, y, w, h) of the dump as an RGB PNG, with the standard library."""
+    x0, y0, w, h = box
+    rows = b"".join(b"\x00" + bytes(c for x in range(x0, x0 + w) for c in pixel(x, y))
+                    for y in range(y0, y0 + h))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b""))
+
+
+class Display:
+    def __init__(self, work):
+        read, write = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1600x1000x24",
+                                        "-nolisten", "tcp"], pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            self.name = ":" + f.readline().strip()
+        self.work = work
+
+    def env(self, **extra):
+        env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY")}
+        env.update(DISPLAY=self.name, **extra)
+        return env
+
+    def tool(self, *args, timeout=20):
+        return subprocess.run(list(args), env=self.env(), capture_output=True, text=True, timeout=timeout,
+                              check=True).stdout
+
+    def shot(self, name, box):
+        data = subprocess.run(["xwd", "-root", "-silent"], env=self.env(), capture_output=True,
+                              timeout=20, check=True).stdout
+        width, height, pixel = xwd_pixels(data)
+        save_png(os.path.join(self.work, name), width, height, pixel, box)
+        return pixel
+
+    def click(self, x, y):
+        self.tool("xdotool", "mousemove", "--sync", str(x), str(y))
+        self.tool("xdotool", "click", "1")
+
+    def close(self):
+        self.server.terminate()
+        self.server.wait(timeout=10)
+
+
+def settle():
+    time.sleep(1.0)
+
+
+def near(colour, other, tolerance=12):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, other))
+
+
+def main():
+    host, drawing, work = sys.argv[1:4]
+    missing = [tool for tool in ("Xvfb", "xdotool", "xwd") if not shutil.which(tool)]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed (Debian packages xvfb, xdotool, x11-apps)")
+        return SKIPPED
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    display = Display(work)
+    failures = []
+    program = subprocess.Popen([host, "--open", drawing],
+                               env=display.env(XDG_CONFIG_HOME=os.path.join(work, "config"), TMPDIR=work),
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        window = display.tool("xdotool", "search", "--sync", "--onlyvisible", "--name", "Marvolt Host").split()[0]
+        geometry = dict(line.split("=") for line in display.tool("xdotool", "getwindowgeometry", "--shell",
+                                                                  window).split())
+        x, y, w, h = (int(geometry[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        settle()
+        before = display.shot("smoke-1-started.png", (x, y, w, h))
+        # The palette's place at the left edge shows the drawing until it comes.
+        probe = (x + 120, y + h // 2)
+        if not near(before(*probe), VIEW_BACKGROUND):
+            failures.append(f"the drawing view is not at the left edge at first: {before(*probe)}")
+
+        # A person clicks into the command line at the foot of the window and types.
+        display.click(x + w // 2, y + h - 34)
+        display.tool("xdotool", "type", "--delay", "30", "marvolt")
+        display.tool("xdotool", "key", "Return")
+        settle()
+        shown = display.shot("smoke-2-palette.png", (x, y, w, h))
+        if near(shown(*probe), VIEW_BACKGROUND):
+            failures.append("no palette at the left edge after \"marvolt\"")
+
+        # The tab strip runs down the palette's right side; find the palette's right edge
+        # where the drawing's background starts again, and click the second tab.
+        row = y + h // 2
+        edge = next((px for px in range(x + 40, x + w // 2) if near(shown(px, row), VIEW_BACKGROUND)), None)
+        if edge is None:
+            failures.append("cannot find the palette's right edge")
+        else:
+            # Inside the strip, clear of the upright tab texts: the tabs' top and bottom
+            # borders are the dark rows; the second tab lies between the second and third.
+            column = edge - 10
+            dark = [py for py in range(y + 30, y + h // 2)
+                    if sum(shown(column, py)) < 450 and sum(shown(column, py - 1)) >= 450]
+            target = (dark[1] + dark[2]) // 2 if len(dark) > 2 else y + 180
+            before_click = shown(column, target)
+            display.click(column, target)
+            settle()
+            after = display.shot("smoke-3-field-manager.png", (x, y, w, h))
+            if after(column, target) == before_click:
+                failures.append(f"the click on the second tab at {column},{target} changed nothing")
+        if program.poll() is not None:
+            failures.append(f"the program ended: {program.returncode} {program.stderr.read()}")
+    except (subprocess.SubprocessError, StopIteration, IndexError) as e:
+        failures.append(f"the desktop run failed: {e}")
+    finally:
+        if program.poll() is None:
+            program.terminate()
+            try:
+                program.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                program.kill()
+        display.close()
+    for message in failures:
+        print(message)
+    print(f"screenshots in {work}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
