@@ -6,7 +6,7 @@ Layers: "0", "ANNO", "OFF" (switched off), "LOCKED" (locked) and "CURRENT" (the
 current layer). Model space:
 
   on "OFF", shown only once moved to the current layer:
-    (0,0)    a text "50%%d %%c20 %%p0.1"            shows "50° Ø20 ±0.1"
+    (0,0)    a text "50%%d %%c20 %%p0.1"            shows "50° ⌀20 ±0.1"
     (0,6)    an mtext with a font, colour, underline and a stack
                                                      shows "Bold red under 1/2"
     (0,10)   a linear dimension, 6 long              shows "6"

@@ -3,8 +3,9 @@
 
 Each script in view/ shows the view ("@ui show view": the entities it counts and every
 text as it displays it) before and after the commands it runs, on a drawing made by
-make_view_drawing.py or, for burst_nested, burst.dwg of make_command_drawings.py. The transcript is compared whole with the golden file beside
-the script, and the saved drawing is read back with ezdxf. The host runs in the work
+make_view_drawing.py or, for burst_nested, burst.dwg of make_command_drawings.py. The
+transcript is compared whole with the golden file beside the script, and the saved
+drawing is read back with ezdxf. The host runs in the work
 folder and is given the drawings by name, so that the paths the view prints and the
 pictures "@ui shot" saves stay inside it.
 
