@@ -2,18 +2,19 @@
 #include "ap/docmanager.h"
 
 #include "app/mainwindow.h"
+
 #include "app/commandlinewidget.h"
 #include "app/scriptrunner.h"
 #include "app/viewdragdisplay.h"
 #include "ed/commandline.h"
 #include "ed/userio.h"
+#include "ui/framework/modal.h"
 #include "ui/render/drawingview.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,7 +36,6 @@ MainWindow* g_mainWindow = nullptr;
 constexpr int kWidth = 1280, kHeight = 800;
 // About six lines of transcript under the view.
 constexpr int kCommandLineHeight = 150;
-const char* const kDrawingFilter = "Drawings (*.dwg *.dxf);;All files (*)";
 
 void refreshMainWindow() {
     if (g_mainWindow) g_mainWindow->refresh();
@@ -47,19 +47,30 @@ QString coordinate(double value) {
     return ec == std::errc() ? QString::fromLatin1(digits, end - digits) : QStringLiteral("?");
 }
 
-MainWindow::Dialogs standardDialogs(QWidget* parent) {
+// The host's own questions go through the window layer's modal driver, so that a person
+// answers them on the desktop and a script's "@ui answer" lines answer them in a run.
+MainWindow::Dialogs standardDialogs(QWidget*) {
     MainWindow::Dialogs d;
-    d.chooseFile = [parent](MainWindow::FileChoice choice, const QString& suggested) {
-        const QString filter = QString::fromLatin1(kDrawingFilter);
-        return choice == MainWindow::FileChoice::open
-                   ? QFileDialog::getOpenFileName(parent, QObject::tr("Open Drawing"), suggested, filter)
-                   : QFileDialog::getSaveFileName(parent, QObject::tr("Save Drawing As"), suggested, filter);
+    d.chooseFile = [](MainWindow::FileChoice choice, const QString& suggested) {
+        hostui::FileRequest request;
+        request.open = choice == MainWindow::FileChoice::open;
+        request.title = request.open ? L"Open Drawing" : L"Save Drawing As";
+        request.filter = L"Drawing files|*.dwg;*.dxf|All files|*||";
+        request.defaultExtension = L"dwg";
+        request.initialPath = suggested.toStdWString();
+        const auto path = hostui::modalDriver().chooseFile(request);
+        return path ? QString::fromStdWString(*path) : QString();
     };
-    d.askYesNoCancel = [parent](const QString& title, const QString& text) {
-        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                     QMessageBox::Yes);
+    d.askYesNoCancel = [](const QString& title, const QString& text) {
+        switch (hostui::modalDriver().messageBox(title.toStdWString(), text.toStdWString(), MB_YESNOCANCEL)) {
+            case IDYES: return QMessageBox::Yes;
+            case IDNO: return QMessageBox::No;
+            default: return QMessageBox::Cancel;
+        }
     };
-    d.tell = [parent](const QString& title, const QString& text) { QMessageBox::warning(parent, title, text); };
+    d.tell = [](const QString& title, const QString& text) {
+        hostui::modalDriver().messageBox(title.toStdWString(), text.toStdWString(), MB_OK);
+    };
     return d;
 }
 

@@ -82,8 +82,9 @@ ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message) {
         commandLine.print(L"\nCommand: ");
         const auto line = input.next(hosted::Request::command);
         if (!line) break;
-        commandLine.print(line->text);
         const std::wstring text(hosted::trimmed(line->text));
+        // A file action is the script's, not typed input: what it causes shows, not itself.
+        if (!text.starts_with(L"@")) commandLine.print(line->text);
         if (text.empty()) continue;
         if (hosted::Editor::isCancel(*line)) {
             commandLine.print(L"\n*Cancel*");

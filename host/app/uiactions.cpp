@@ -239,7 +239,9 @@ void showView(QWidget* w) {
     const QString path = doc ? QString::fromWCharArray(doc->fileName()) : QString();
     printFact(QString("@ view entities=%1 path=%2").arg(view ? view->entityCount() : 0).arg(quoted(path)).toStdWString());
     if (!view) return;
-    for (const std::wstring& text : view->displayedTexts()) printFact(L"@ view text \"" + text + L"\"");
+    // One fact a line: an MText's paragraph breaks are written as \n, as in tips.
+    for (const std::wstring& text : view->displayedTexts())
+        printFact(L"@ view text \"" + QString::fromStdWString(text).replace("\n", "\\n").toStdWString() + L"\"");
 }
 
 void showControl(const Control& c) {

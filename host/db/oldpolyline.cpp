@@ -18,7 +18,7 @@ namespace {
 constexpr double kDegree = std::numbers::pi / 180.0;
 
 // Header flags (70).
-constexpr long long kClosed = 1, kSplineFit = 4, kSpace = 8, kMesh = 16, kMeshClosedN = 32, kFaces = 64;
+constexpr long long kClosed = 1, kSpace = 8, kMesh = 16, kMeshClosedN = 32, kFaces = 64;
 // Vertex flags (70).
 constexpr long long kFrameControlPoint = 16, kMeshVertex = 64, kFaceVertex = 128;
 

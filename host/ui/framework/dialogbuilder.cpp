@@ -11,8 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRawFont>
 #include <QRadioButton>
 #include <QToolButton>
+
+#include <cmath>
 
 namespace hostui {
 
@@ -157,10 +160,35 @@ QFont templateFont(const wchar_t* face, int points) {
     return font;
 }
 
+namespace {
+
+unsigned bigEndian16(const QByteArray& table, int at) {
+    return (static_cast<unsigned>(static_cast<unsigned char>(table[at])) << 8) |
+           static_cast<unsigned>(static_cast<unsigned char>(table[at + 1]));
+}
+
+// The character height the platform gives a font: its Windows ascent and descent from
+// the font's OS/2 table, each rounded at the pixel size. Qt measures by the typographic
+// ascent instead, which for Tahoma is two pixels less and would squeeze every dialog.
+int platformCharacterHeight(const QFont& font, int fallback) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const QByteArray head = raw.fontTable("head");
+    if (os2.size() < 78 || head.size() < 20 || font.pixelSize() <= 0) return fallback;
+    const double unitsPerEm = bigEndian16(head, 18);
+    if (unitsPerEm <= 0) return fallback;
+    const double scale = font.pixelSize() / unitsPerEm;
+    const auto ascent = static_cast<int>(std::lround(bigEndian16(os2, 74) * scale));
+    const auto descent = static_cast<int>(std::lround(bigEndian16(os2, 76) * scale));
+    return ascent + descent > 0 ? ascent + descent : fallback;
+}
+
+}  // namespace
+
 DialogUnits dialogUnits(const QFont& font) {
     const QFontMetrics fm(font);
     const int letters = fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return {(letters / 26 + 1) / 2, fm.height()};
+    return {(letters / 26 + 1) / 2, platformCharacterHeight(font, fm.height())};
 }
 
 void buildControls(const hostres::DialogTemplate& tmpl, QWidget* parent, const DialogUnits& units,

@@ -1,0 +1,154 @@
+// The window framework on its own: dialogs made from a template of the test's own,
+// controls found by id, the host's edits, and where settings live.
+#include "ui/framework/controls.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/dialogbuilder.h"
+#include "ui/framework/modal.h"
+#include "ui/framework/settings.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+constexpr int kDialog = 900, kEdit = 901, kNumber = 902, kLabel = 903;
+
+const hostres::ResourceTable& testResources() {
+    static const hostres::ResourceTable table = [] {
+        hostres::ResourceTable t;
+        t.dialogs.push_back({kDialog,
+                             L"Test",
+                             WS_POPUP | WS_CAPTION,
+                             L"Tahoma",
+                             8,
+                             200,
+                             100,
+                             {{kLabel, hostres::ControlKind::label, 10, 10, 60, 10, L"Label", WS_CHILD | WS_VISIBLE},
+                              {kEdit, hostres::ControlKind::stringEdit, 10, 30, 80, 14, L"", WS_CHILD | WS_VISIBLE},
+                              {kNumber, hostres::ControlKind::numericEdit, 100, 30, 40, 14, L"1", WS_CHILD | WS_VISIBLE},
+                              {IDOK, hostres::ControlKind::button, 10, 70, 50, 14, L"OK", WS_CHILD | WS_VISIBLE}}});
+        return t;
+    }();
+    return table;
+}
+
+int g_resourceToken = 0;
+
+// Runs a modal dialog's body as a person would, then closes it.
+class ScriptedDriver : public hostui::ModalDriver {
+public:
+    explicit ScriptedDriver(std::function<void(CAdUiBaseDialog&)> act) : m_act(std::move(act)) {
+        hostui::setModalDriver(this);
+    }
+    ~ScriptedDriver() override { hostui::setModalDriver(nullptr); }
+    void runDialog(CAdUiBaseDialog& dialog) override {
+        m_act(dialog);
+        if (!dialog.hasEnded()) dialog.EndDialog(IDCANCEL);
+    }
+    int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override {
+        boxes.push_back(caption + L"|" + text + L"|" + std::to_wstring(type));
+        return IDOK;
+    }
+    std::optional<std::wstring> chooseFile(const hostui::FileRequest&) override { return std::nullopt; }
+    std::vector<std::wstring> boxes;
+
+private:
+    std::function<void(CAdUiBaseDialog&)> m_act;
+};
+
+class Framework : public ::testing::Test {
+protected:
+    void SetUp() override { acRegisterResourceModule(&g_resourceToken, &testResources()); }
+    void TearDown() override { acUnregisterResourceModule(&g_resourceToken); }
+    CAcModuleResourceOverride resources{&g_resourceToken};
+};
+
+TEST_F(Framework, TemplateFontHasTahomasDialogUnitsWhereTahomaIsInstalled) {
+    const QFont font = hostui::templateFont(L"Tahoma", 8);
+    if (QFontInfo(font).family() != "Tahoma") GTEST_SKIP() << "Tahoma is not installed (Debian fonts-wine)";
+    const hostui::DialogUnits units = hostui::dialogUnits(font);
+    // The platform's base units of Tahoma 8 at 96 dots per inch.
+    EXPECT_EQ(units.baseX, 6);
+    EXPECT_EQ(units.baseY, 13);
+}
+
+TEST_F(Framework, ControlsAreFoundByTheirIdsAndPlacedInDialogUnits) {
+    CAcUiDialog dialog(kDialog);
+    QRect editRect;
+    bool unknownIsNull = false;
+    ScriptedDriver driver([&](CAdUiBaseDialog& d) {
+        editRect = d.GetDlgItem(kEdit)->widget()->geometry();
+        unknownIsNull = d.GetDlgItem(999) == nullptr;
+        EXPECT_EQ(d.GetDlgItem(kLabel)->windowText(), L"Label");
+        EXPECT_EQ(d.GetDlgItem(kEdit)->GetDlgCtrlID(), kEdit);
+    });
+    dialog.DoModal();
+    const hostui::DialogUnits units = hostui::dialogUnits(hostui::templateFont(L"Tahoma", 8));
+    EXPECT_EQ(editRect, QRect(units.x(10), units.y(30), units.x(80), units.y(14)));
+    EXPECT_TRUE(unknownIsNull);
+}
+
+TEST_F(Framework, NumericEditNormalisesWhenTheFocusLeaves) {
+    struct Case {
+        const char* typed;
+        const char* shown;
+    };
+    const Case cases[] = {{"2.50", "2.5"}, {"+3", "3"}, {"1e2", "100"}, {"abc", "1"}, {"2,5", "1"}, {"", "1"}};
+    for (const Case& c : cases) {
+        CAcUiDialog dialog(kDialog);
+        CAcUiNumericEdit number;
+        QString shown;
+        ScriptedDriver driver([&](CAdUiBaseDialog& d) {
+            number.SubclassDlgItem(kNumber, &d);
+            auto* edit = dynamic_cast<QLineEdit*>(number.widget());
+            QApplication::setActiveWindow(d.widget());
+            edit->setFocus();
+            edit->clear();
+            QTest::keyClicks(edit, c.typed);
+            d.GetDlgItem(kEdit)->SetFocus();
+            QApplication::processEvents();
+            number.Convert();
+            shown = edit->text();
+        });
+        dialog.DoModal();
+        EXPECT_EQ(shown.toStdString(), c.shown) << "typed " << c.typed;
+    }
+}
+
+TEST_F(Framework, PlainDialogsDoNotKeepTheFocusAndCloseBoxCancels) {
+    CAcUiDialog dialog(kDialog);
+    LRESULT keeps = -1;
+    ScriptedDriver driver([&](CAdUiBaseDialog& d) {
+        keeps = d.SendMessage(WM_ACAD_KEEPFOCUS);
+        d.widget()->close();
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(keeps, FALSE);
+}
+
+TEST_F(Framework, MessageBoxesGoThroughTheDriverWithTheHostsCaption) {
+    ScriptedDriver driver([](CAdUiBaseDialog&) {});
+    EXPECT_EQ(AfxMessageBox(L"Saved.", MB_OK), IDOK);
+    EXPECT_EQ(MessageBoxW(nullptr, L"Really?", L"Question", MB_YESNO), IDOK);
+    ASSERT_EQ(driver.boxes.size(), 2u);
+    EXPECT_EQ(driver.boxes[0], std::wstring(hostui::applicationName()) + L"|Saved.|0");
+    EXPECT_EQ(driver.boxes[1], L"Question|Really?|4");
+}
+
+TEST(Settings, LiveInOneFileUnderTheConfigurationHome) {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/marvolt-settings-home", 1);
+    EXPECT_EQ(hostui::settingsPath(), "/tmp/marvolt-settings-home/marvolt/marvolt-host.ini");
+    if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
