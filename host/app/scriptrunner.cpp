@@ -97,11 +97,12 @@ ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message) {
             continue;
         }
         AcApDocument* doc = curDoc();
-        if (hosted::runCommand(text) == hosted::CommandOutcome::unknown) {
+        const hosted::CommandOutcome outcome = hosted::runCommand(text);
+        if (outcome == hosted::CommandOutcome::unknown) {
             rc = stop(*line, L"unknown command \"" + text + L"\"", ExitStatus::notACommand);
             continue;
         }
-        if (doc && acDocManager->curDocument() == doc) doc->setModified(true);
+        if (outcome == hosted::CommandOutcome::ran && doc && acDocManager->curDocument() == doc) doc->setModified(true);
         acedUpdateDisplay();
         if (editor.failed()) {
             if (!input.interactive()) {

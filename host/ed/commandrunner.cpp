@@ -23,7 +23,7 @@ CommandOutcome runCommand(std::wstring_view typedName) {
     } catch (...) {
         CommandLine::instance().print(L"\n*Error* " + name + L": the command failed");
     }
-    return CommandOutcome::ran;
+    return (command->commandFlags() & ACRX_CMD_SESSION) ? CommandOutcome::ranInApplication : CommandOutcome::ran;
 }
 
 }  // namespace hosted

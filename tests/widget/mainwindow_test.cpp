@@ -353,6 +353,16 @@ TEST_F(MainWindowInput, DocumentsAreSwitchedOnlyWhileNothingRuns) {
     EXPECT_FALSE(second->isModified());
 }
 
+// A command of the application context (a palette's) is no edit of the drawing.
+TEST_F(MainWindowInput, ApplicationCommandsLeaveTheDrawingUnmodified) {
+    stack()->addCommand(kGroup, L"SHOWPANEL", L"SHOWPANEL", ACRX_CMD_SESSION, [] {});
+    first->setModified(false);
+    EXPECT_EQ(play({type("SHOWPANEL")}), 0);
+    EXPECT_FALSE(first->isModified());
+    EXPECT_EQ(play({type("GETPT"), type("1,1")}), 0);
+    EXPECT_TRUE(first->isModified());
+}
+
 // The module's nested copy with the mouse alone: a click picks the line inside a block
 // reference, a click gives the base point, the copy follows the cursor and a click
 // places it.
