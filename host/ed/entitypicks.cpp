@@ -114,8 +114,10 @@ bool pickEntity(AcDbObjectId id, const AcGeMatrix3d& toWorld, const Probe& probe
 
 std::optional<AcDbObjectId> topmostAt(const Probe& probe) {
     const auto ids = hosted::currentSpaceEntities();
-    for (auto it = ids.rbegin(); it != ids.rend(); ++it)
-        if (hosted::hitsPoint(*hosted::liveEntity(*it), probe.point, probe.aperture)) return *it;
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+        const AcDbEntity& e = *hosted::liveEntity(*it);
+        if (hosted::findable(e, hosted::Finding::shown) && hosted::hitsPoint(e, probe.point, probe.aperture)) return *it;
+    }
     return std::nullopt;
 }
 
@@ -123,7 +125,9 @@ std::optional<NestedHit> nestedAt(const Probe& probe) {
     const auto ids = hosted::currentSpaceEntities();
     NestedHit hit;
     for (auto it = ids.rbegin(); it != ids.rend(); ++it)
-        if (pickEntity(*it, AcGeMatrix3d::kIdentity, probe, hit, 0)) return hit;
+        if (hosted::findable(*hosted::liveEntity(*it), hosted::Finding::shown) &&
+            pickEntity(*it, AcGeMatrix3d::kIdentity, probe, hit, 0))
+            return hit;
     return std::nullopt;
 }
 

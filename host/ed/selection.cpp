@@ -83,8 +83,12 @@ std::optional<std::pair<AcDbExtents, bool>> parseWindow(std::wstring_view text) 
 // The entities one selection line takes, in drawing order; nullopt when the line is
 // not a selection. A pick uses the line's pick box, else the host's rule.
 std::optional<IdList> entitiesOfLine(std::wstring_view text, double pickBox) {
-    const IdList all = currentSpaceEntities();
-    if (hostrx::equalsNoCase(text, L"ALL")) return all;
+    IdList all = currentSpaceEntities();
+    if (hostrx::equalsNoCase(text, L"ALL")) {
+        std::erase_if(all, [](AcDbObjectId id) { return !hosted::findable(*liveEntity(id), hosted::Finding::all); });
+        return all;
+    }
+    std::erase_if(all, [](AcDbObjectId id) { return !hosted::findable(*liveEntity(id), hosted::Finding::shown); });
     IdList out;
     if (const auto window = parseWindow(text)) {
         for (AcDbObjectId id : all) {
@@ -151,6 +155,15 @@ std::size_t openSelectionSets() { return sets().size(); }
 
 const AcDbEntity* liveEntity(AcDbObjectId id) {
     return id.isValid() && !id.isErased() ? AcDbEntity::cast(id.slot()->object) : nullptr;
+}
+
+bool findable(const AcDbEntity& entity, Finding how) {
+    AcDbLayerTableRecord* layer = nullptr;
+    if (acdbOpenObject(layer, entity.layerId(), AcDb::kForRead) != Acad::eOk) return true;
+    const bool frozen = layer->isFrozen();
+    const bool off = layer->isOff();
+    layer->close();
+    return !frozen && (how == Finding::all || !off);
 }
 
 std::vector<AcDbObjectId> currentSpaceEntities() {

@@ -38,4 +38,9 @@ std::size_t openSelectionSets();
 const AcDbEntity* liveEntity(AcDbObjectId id);
 // The live entities of the working database's current space, in drawing order.
 std::vector<AcDbObjectId> currentSpaceEntities();
+// Whether the entity's layer lets it be found: a pick, a window or a crossing finds only
+// what is shown (its layer neither off nor frozen); ALL also takes entities on layers
+// that are off, never those on frozen ones.
+enum class Finding { shown, all };
+bool findable(const AcDbEntity& entity, Finding how);
 }  // namespace hosted

@@ -1,5 +1,6 @@
 #include "db/curves.h"
 #include "db/mtext.h"
+#include "db/layertable.h"
 #include "db/text.h"
 #include "ed/commandline.h"
 #include "ed/editor.h"
@@ -93,6 +94,52 @@ TEST_F(Selecting, PicksWindowsCrossingsAndAll) {
         EXPECT_FALSE(hosted::Editor::instance().failed()) << c.name;
     }
     EXPECT_EQ(hosted::openSelectionSets(), 0u);
+}
+
+// What a person cannot see cannot be picked or windowed: entities on a layer that is off
+// are found by ALL only, those on a frozen layer not at all.
+TEST_F(Selecting, HiddenLayersKeepTheirEntitiesFromPicksAndWindows) {
+    const auto layerNamed = [&](const wchar_t* name, bool off, bool frozen) {
+        AcDbLayerTable* layers = nullptr;
+        EXPECT_EQ(acdbOpenObject(layers, db.layerTableId(), AcDb::kForWrite), Acad::eOk);
+        auto* layer = new AcDbLayerTableRecord();
+        layer->setName(name);
+        layer->setIsOff(off);
+        layer->setIsFrozen(frozen);
+        AcDbObjectId id;
+        EXPECT_EQ(layers->add(id, layer), Acad::eOk);
+        layer->close();
+        layers->close();
+    };
+    const auto moveTo = [](AcDbObjectId id, const wchar_t* layer) {
+        AcDbEntity* e = nullptr;
+        ASSERT_EQ(acdbOpenObject(e, id, AcDb::kForWrite), Acad::eOk);
+        EXPECT_EQ(e->setLayer(layer), Acad::eOk);
+        e->close();
+    };
+    layerNamed(L"OFF", true, false);
+    layerNamed(L"FROZEN", false, true);
+    moveTo(circle, L"OFF");
+    moveTo(text, L"FROZEN");
+    const struct {
+        const char* name;
+        const char* script;
+        std::vector<AcDbObjectId Selecting::*> expected;
+    } cases[] = {
+        {"pick on the circle of the layer that is off", "22,0\n\n", {}},
+        {"pick in the frozen text", "30.5,0.5\n\n", {}},
+        {"window over all four", "W -1,-10 80,10\n\n", {&Selecting::line, &Selecting::mtext}},
+        {"crossing over the circle and the text", "C 18,-1 31,1\n\n", {}},
+        {"all takes the layer that is off, not the frozen one", "ALL\n\n",
+         {&Selecting::line, &Selecting::circle, &Selecting::mtext}},
+    };
+    for (const auto& c : cases) {
+        std::vector<AcDbObjectId> chosen;
+        select(c.script, chosen);
+        std::vector<AcDbObjectId> expected;
+        for (auto member : c.expected) expected.push_back(this->*member);
+        EXPECT_EQ(chosen, expected) << c.name;
+    }
 }
 
 TEST_F(Selecting, TypeFilterTakesTextsAndSaysWhatWasFilteredOut) {
