@@ -3,6 +3,7 @@
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/dialogbuilder.h"
+#include "ui/framework/frame.h"
 #include "ui/framework/modal.h"
 #include "ui/framework/settings.h"
 
@@ -125,12 +126,15 @@ TEST_F(Framework, NumericEditNormalisesWhenTheFocusLeaves) {
 TEST_F(Framework, PlainDialogsDoNotKeepTheFocusAndCloseBoxCancels) {
     CAcUiDialog dialog(kDialog);
     LRESULT keeps = -1;
+    bool editKeeps = true;
     ScriptedDriver driver([&](CAdUiBaseDialog& d) {
         keeps = d.SendMessage(WM_ACAD_KEEPFOCUS);
+        editKeeps = hostui::keepsFocus(d.GetDlgItem(kEdit)->widget());
         d.widget()->close();
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(keeps, FALSE);
+    EXPECT_FALSE(editKeeps);
 }
 
 TEST_F(Framework, MessageBoxesGoThroughTheDriverWithTheHostsCaption) {

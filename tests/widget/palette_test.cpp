@@ -237,6 +237,36 @@ TEST_F(Palette, DockSideAndWidthComeBackInTheNextPalette) {
     EXPECT_EQ(width(), 333);
 }
 
+TEST_F(Palette, KeepsTheKeyboardFocusWhenTheCursorComesOntoTheDrawing) {
+    show();
+    QWidget* tabs = bar().tabHost().tabControl().widget();
+    QApplication::setActiveWindow(&host.main());
+    tabs->setFocus();
+    HostWindow::settle();
+    ASSERT_EQ(QApplication::focusWidget(), tabs);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(host.main().centralWidget(), &enter);
+    EXPECT_EQ(QApplication::focusWidget(), tabs);
+    EXPECT_TRUE(hostui::keepsFocus(tabs));
+}
+
+TEST_F(Palette, AWindowThatDoesNotAskLosesTheFocusToTheDrawing) {
+    QWidget* drawing = host.main().centralWidget();
+    drawing->setFocusPolicy(Qt::StrongFocus);
+    auto* dock = new QDockWidget("Other", &host.main());
+    auto* edit = new QLineEdit(dock);
+    dock->setWidget(edit);
+    host.main().addDockWidget(Qt::RightDockWidgetArea, dock);
+    HostWindow::settle();
+    QApplication::setActiveWindow(&host.main());
+    edit->setFocus();
+    HostWindow::settle();
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(drawing, &enter);
+    EXPECT_EQ(QApplication::focusWidget(), drawing);
+}
+
 TEST_F(Palette, KeepsTheFocusQuery) {
     show();
     EXPECT_EQ(bar().tabHost().SendMessage(WM_ACAD_KEEPFOCUS), TRUE);

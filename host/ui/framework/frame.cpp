@@ -2,6 +2,7 @@
 
 #include "ui/framework/dockbar.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDockWidget>
 #include <QEvent>
@@ -25,6 +26,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* main = m_frame.mainWindow();
+        if (event->type() == QEvent::Enter && watched == m_view) giveFocusToTheDrawing();
         if (watched != main) return false;
         switch (event->type()) {
             case QEvent::Resize: m_frame.RecalcLayout(); break;
@@ -48,7 +50,21 @@ protected:
         return false;
     }
 
+public:
+    void watchView(QWidget* view) {
+        m_view = view;
+        if (view) view->installEventFilter(this);
+    }
+
 private:
+    // The cursor came onto the drawing: a window elsewhere keeps the keyboard focus
+    // only if it asks to.
+    void giveFocusToTheDrawing() {
+        QWidget* focus = QApplication::focusWidget();
+        if (!m_view || !focus || focus == m_view.data() || m_view->isAncestorOf(focus)) return;
+        if (!hostui::keepsFocus(focus)) m_view->setFocus(Qt::MouseFocusReason);
+    }
+
     void tellBars(WPARAM keys) {
         for (CAdUiDockControlBar* bar : m_frame.bars()) {
             MSG msg{bar->widget(), WM_MOUSEMOVE, keys, 0};
@@ -57,6 +73,7 @@ private:
     }
 
     CFrameWnd& m_frame;
+    QPointer<QWidget> m_view;
     bool m_separatorDrag = false;
 };
 
@@ -79,6 +96,7 @@ namespace hostui {
 void setMainFrame(QMainWindow* main, QWidget* drawingView) {
     auto& s = state();
     if (s && s->main) s->main->removeEventFilter(s->watcher.get());
+    if (s && s->view.widget()) s->view.widget()->removeEventFilter(s->watcher.get());
     s.reset();
     if (!main) return;
     s = std::make_unique<FrameState>();
@@ -87,6 +105,13 @@ void setMainFrame(QMainWindow* main, QWidget* drawingView) {
     s->view.attachWidget(drawingView, false);
     s->watcher = std::make_unique<FrameWatcher>(s->frame);
     main->installEventFilter(s->watcher.get());
+    s->watcher->watchView(drawingView);
+}
+
+bool keepsFocus(QWidget* widget) {
+    for (QWidget* w = widget; w; w = w->parentWidget())
+        if (CWnd* window = CWnd::FromHandle(w); window && window->SendMessage(WM_ACAD_KEEPFOCUS) == TRUE) return true;
+    return false;
 }
 
 QWidget* mainFrameWidget() { return state() ? state()->main.data() : nullptr; }

@@ -31,6 +31,11 @@ CFrameWnd* acedGetAcadFrame();
 CWnd* acedGetAcadDwgView();
 
 namespace hostui {
+// Whether the window holding the widget (or one it lies in) answers the host's
+// keep-focus query with TRUE; such windows keep the keyboard focus when the cursor
+// moves onto the drawing, all others give it to the drawing.
+bool keepsFocus(QWidget* widget);
+
 // The host application registers its main window and drawing view (null to withdraw).
 void setMainFrame(QMainWindow* main, QWidget* drawingView);
 QWidget* mainFrameWidget();
