@@ -1,5 +1,7 @@
 #include "ui/framework/controls.h"
 
+#include "rx/numbertext.h"
+
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -13,6 +15,8 @@ namespace hostui {
 
 // --- numbers ---
 
+// Edits show a whole number without ".0" (a scale of 2 reads "2"), which is where this
+// differs from the host's form for files and transcripts.
 std::wstring formatNumber(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -20,14 +24,9 @@ std::wstring formatNumber(double value) {
 }
 
 std::optional<double> parseNumber(const std::wstring& text) {
-    const QString trimmed = QString::fromStdWString(text).trimmed();
-    const std::string narrow = trimmed.toStdString();
-    if (narrow.empty()) return std::nullopt;
-    const char* first = narrow.data();
-    if (*first == '+') ++first;
     double value = 0;
-    const auto [end, ec] = std::from_chars(first, narrow.data() + narrow.size(), value);
-    if (ec != std::errc() || end != narrow.data() + narrow.size() || !std::isfinite(value)) return std::nullopt;
+    if (!hostrx::parseNumber(QString::fromStdWString(text).trimmed().toStdWString(), value) || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 
@@ -233,10 +232,9 @@ BOOL CAcUiNumericEdit::Convert() {
     return TRUE;
 }
 
-void CAcUiNumericEdit::styleChanged() {
+void CAcUiNumericEdit::attached() {
     // Bound to its control: normalise whenever editing ends.
-    if (auto* e = dynamic_cast<QLineEdit*>(widget()); e && !e->property("hostui.numeric").isValid()) {
-        e->setProperty("hostui.numeric", true);
+    if (auto* e = dynamic_cast<QLineEdit*>(widget())) {
         e->setProperty("hostui.lastgood", e->text());
         QObject::connect(e, &QLineEdit::editingFinished, e, [e] {
             if (auto* self = dynamic_cast<CAcUiNumericEdit*>(CWnd::FromHandle(e))) self->Convert();

@@ -95,7 +95,7 @@ public:
     void SetValue(double value);
 
 protected:
-    void styleChanged() override;
+    void attached() override;
 
 private:
     std::optional<double> m_low, m_high;

@@ -310,6 +310,7 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     m_font = existing->GetFont();
     attachWidget(existing->widget(), false);
     styleChanged();
+    attached();
     return TRUE;
 }
 

@@ -120,6 +120,8 @@ protected:
 
     // A control or window kind reacts to its style word here (a tab control moves its tabs).
     virtual void styleChanged() {}
+    // Called once SubclassDlgItem has bound this object to its control.
+    virtual void attached() {}
     virtual void fontChanged() {}
 
 public:
