@@ -2,6 +2,8 @@
 
 #include "ap/docmanager.h"
 #include "ed/commandline.h"
+#include "rx/numbertext.h"
+#include "rx/utf8.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/dockbar.h"
@@ -21,7 +23,7 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <charconv>
+#include <climits>
 #include <optional>
 
 namespace hostapp {
@@ -44,11 +46,9 @@ CAdUiDockControlBar* paletteBar() {
 }
 
 std::optional<int> number(const std::wstring& text) {
-    const std::string narrow(text.begin(), text.end());
-    int value = 0;
-    const auto [end, ec] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
-    if (ec != std::errc() || end != narrow.data() + narrow.size()) return std::nullopt;
-    return value;
+    long long value = 0;
+    if (!hostrx::parseInteger(hostrx::wideToUtf8(text), value) || value < INT_MIN || value > INT_MAX) return std::nullopt;
+    return static_cast<int>(value);
 }
 
 // The live dialog made from a template, the visible one first, the newest first.
@@ -206,10 +206,6 @@ void showMain(const std::vector<UiWord>& words) {
 void showPalette() {
     CAdUiDockControlBar* bar = paletteBar();
     QDockWidget* dock = bar->dock();
-    auto* main = qobject_cast<QMainWindow*>(dock->parentWidget());
-    const QString side = dock->isFloating() ? "floating"
-                         : main && main->dockWidgetArea(dock) == Qt::RightDockWidgetArea ? "right"
-                                                                                          : "left";
     auto* tabs = dock->findChild<hostui::TabControlWidget*>();
     int page = -1;
     if (tabs) {
@@ -223,7 +219,7 @@ void showPalette() {
         }
     }
     printFact(QString("@ palette docked=%1 width=%2 height=%3 collapsed=%4 tabs=%5 page=%6 visible=%7")
-                  .arg(side)
+                  .arg(bar->dockSide())
                   .arg(dock->width())
                   .arg(dock->height())
                   .arg(bar->IsCollapsed() ? 1 : 0)

@@ -37,6 +37,8 @@ def bad_lines(host, drawing, work):
         ("@ui click 999:1", "no window of template 999 is open"),
         ("@ui wiggle main", "no @ui action is named wiggle"),
         ('@ui type 103:102 "x', "a quote is not closed"),
+        # A letter whose low byte is a digit is no row number.
+        ("@ui tab 103:102 #\u0131", "no item"),
     ]
     for line, why in cases:
         script = os.path.join(work, "bad.scr")

@@ -112,12 +112,6 @@ private:
     QSize m_created{100, 100};
 };
 
-QString areaName(QDockWidget* dock) {
-    if (dock->isFloating()) return "float";
-    auto* main = qobject_cast<QMainWindow*>(dock->parentWidget());
-    return main && main->dockWidgetArea(dock) == Qt::RightDockWidgetArea ? "right" : "left";
-}
-
 }  // namespace
 
 CAdUiDockControlBar::CAdUiDockControlBar() = default;
@@ -206,12 +200,19 @@ BOOL CAdUiDockControlBar::RestoreControlBar(UINT dockBarId, CRect*) {
     placeAt(right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea);
     // A hidden dock cannot be sized; the saved width waits until the bar is shown.
     m_restoredWidth = savedWidth;
-    if (area == "float") {
+    if (area == "floating") {
         m_dock->setFloating(true);
         if (floatingGeometry.isValid()) m_dock->setGeometry(floatingGeometry);
     }
     m_restored = true;
     return TRUE;
+}
+
+QString CAdUiDockControlBar::dockSide() const {
+    if (!m_dock) return "left";
+    if (m_dock->isFloating()) return "floating";
+    auto* main = qobject_cast<QMainWindow*>(m_dock->parentWidget());
+    return main && main->dockWidgetArea(m_dock.data()) == Qt::RightDockWidgetArea ? "right" : "left";
 }
 
 BOOL CAdUiDockControlBar::IsFloating() const { return m_dock && m_dock->isFloating() ? TRUE : FALSE; }
@@ -270,6 +271,7 @@ void CAdUiDockControlBar::dragEdgeTo(int width) {
     PreTranslateMessage(&released);
     // Letting go of the edge lays the bars out once more, now with the bar's own answer.
     if (CFrameWnd* frame = acedGetAcadFrame()) frame->RecalcLayout();
+    saveState();
 }
 
 void CAdUiDockControlBar::notifySized() {
@@ -278,14 +280,13 @@ void CAdUiDockControlBar::notifySized() {
     CRect rect(0, 0, w->width(), w->height());
     SizeChanged(&rect, IsFloating(), 0);
     SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width(), w->height()));
-    saveState();
 }
 
 void CAdUiDockControlBar::saveState() const {
     // Nothing is kept before the saved place was read back, or it would be overwritten.
     if (!m_dock || m_toolKey.isEmpty() || !m_restored) return;
     const QString key = "bars/" + m_toolKey + "/";
-    hostui::setSetting(key + "area", areaName(m_dock.data()));
+    hostui::setSetting(key + "area", dockSide());
     // The docked size a bar floats off with is not its floating size.
     if (m_dock->isFloating() && m_floatingSized) hostui::setSetting(key + "floating", m_dock->geometry());
     else hostui::setSetting(key + "width", m_dock->width());

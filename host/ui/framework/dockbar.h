@@ -25,6 +25,8 @@ public:
     // Puts the bar where it was saved under the tool identifier, else at dockBarId.
     BOOL RestoreControlBar(UINT dockBarId = AFX_IDW_DOCKBAR_LEFT, CRect* rect = nullptr);
     BOOL IsFloating() const;
+    // Where the bar is: "left", "right" or "floating"; kept under the tool identifier.
+    QString dockSide() const;
 
     // The framework's own answer: the bar's current outer size.
     virtual CSize CalcDynamicLayout(int length, DWORD mode);

@@ -43,6 +43,7 @@ protected:
                     m_separatorDrag = false;
                     tellBars(0);
                     m_frame.RecalcLayout();
+                    for (CAdUiDockControlBar* bar : m_frame.bars()) bar->saveState();
                 }
                 break;
             default: break;
