@@ -11,6 +11,7 @@
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,15 @@ TEST_F(Framework, MessageBoxesGoThroughTheDriverWithTheHostsCaption) {
     ASSERT_EQ(driver.boxes.size(), 2u);
     EXPECT_EQ(driver.boxes[0], std::wstring(hostui::applicationName()) + L"|Saved.|0");
     EXPECT_EQ(driver.boxes[1], L"Question|Really?|4");
+}
+
+// On the desktop the dialog runs its own event loop until a button ends it.
+TEST_F(Framework, DesktopModalLoopEndsWithTheButtonPressed) {
+    CAcUiDialog dialog(kDialog);
+    QTimer::singleShot(0, [&] {
+        if (CWnd* ok = dialog.GetDlgItem(IDOK)) QTest::mouseClick(ok->widget(), Qt::LeftButton);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
 }
 
 TEST(Settings, LiveInOneFileUnderTheConfigurationHome) {

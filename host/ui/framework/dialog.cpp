@@ -95,6 +95,7 @@ void CAdUiBaseDialog::EndDialog(int result) {
     m_result = result;
     m_ended = true;
     if (widget() && m_modalRunning) widget()->hide();
+    if (m_endListener) m_endListener();
 }
 
 BOOL CAdUiBaseDialog::OnInitDialog() {

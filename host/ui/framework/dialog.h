@@ -2,6 +2,7 @@
 
 #include "ui/framework/wnd.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ public:
     // The name the host keeps the dialog's position under; set before initialisation.
     void SetDialogName(LPCTSTR name) { m_dialogName = name ? name : L""; }
     const std::wstring& dialogName() const { return m_dialogName; }
+
+    // Told once the dialog has ended, so that a modal loop can stop; empty to clear.
+    void setEndListener(std::function<void()> listener) { m_endListener = std::move(listener); }
 
     UINT templateId() const { return m_templateId; }
     bool isModalRunning() const { return m_modalRunning; }
@@ -55,6 +59,7 @@ private:
     bool m_modalRunning = false;
     bool m_ended = false;
     int m_result = IDCANCEL;
+    std::function<void()> m_endListener;
 };
 
 class CAdUiDialog : public CAdUiBaseDialog {

@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 namespace hostui {
 
@@ -28,12 +27,9 @@ class DesktopDriver : public ModalDriver {
 public:
     void runDialog(CAdUiBaseDialog& dialog) override {
         QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (dialog.hasEnded() || !dialog.widget()) loop.quit();
-        });
-        poll.start(20);
+        dialog.setEndListener([&loop] { loop.quit(); });
         if (!dialog.hasEnded()) loop.exec(QEventLoop::DialogExec);
+        dialog.setEndListener({});
     }
 
     int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override {
