@@ -18,28 +18,10 @@ from ezdxf import bbox
 from ezdxf import path as hatchpath
 from ezdxf.math import Matrix44, Vec3
 
+from drawingchecks import Failures, added, by_handle
 from golden import report, run_script
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-class Failures(list):
-    def expect(self, condition, message):
-        if not condition:
-            self.append(message)
-
-    def near(self, got, want, what):
-        ok = Vec3(got).isclose(Vec3(want), abs_tol=1e-9)
-        self.expect(ok, f"{what}: {tuple(Vec3(got))} instead of {tuple(Vec3(want))}")
-
-
-def handles(doc):
-    return {e.dxf.handle for e in doc.modelspace()}
-
-
-def added(original, saved):
-    before = handles(original)
-    return [e for e in saved.modelspace() if e.dxf.handle not in before]
 
 
 def of_type(entities, kind):
@@ -68,7 +50,7 @@ def check_purge_twice(original, saved, f):
 
 
 def check_unchanged(original, saved, f):
-    f.expect(handles(original) == handles(saved), "entities were added or removed")
+    f.expect(set(by_handle(original)) == set(by_handle(saved)), "entities were added or removed")
     after = {e.dxf.handle: e for e in saved.modelspace()}
     for e in original.modelspace():
         if e.dxftype() == "LINE" and e.dxf.handle in after:
@@ -132,7 +114,7 @@ def check_burst(original, saved, f):
     inserts = {e.dxf.name + str(tuple(e.dxf.insert)): e for e in original.modelspace() if e.dxftype() == "INSERT"}
     tag, locked = inserts["TAG(10.0, 0.0, 0.0)"], inserts["TAG(10.0, 20.0, 0.0)"]
     plain, stretched = inserts["PLAIN(30.0, 0.0, 0.0)"], inserts["ROUND(40.0, 0.0, 0.0)"]
-    left = handles(saved)
+    left = set(by_handle(saved))
     f.expect(tag.dxf.handle not in left and plain.dxf.handle not in left, "burst references are still there")
     f.expect(locked.dxf.handle in left, "the reference on the locked layer was burst")
     f.expect(stretched.dxf.handle not in left, "the unevenly scaled reference was not burst")
@@ -272,10 +254,6 @@ def check_hatch_copied(original, saved, f):
 
 
 # ---- flip ----
-
-def by_handle(doc):
-    return {e.dxf.handle: e for e in doc.modelspace()}
-
 
 def check_flips(original, saved, f):
     before, after = by_handle(original), by_handle(saved)

@@ -19,24 +19,10 @@ import ezdxf
 
 import make_command_drawings
 import make_view_drawing
+from drawingchecks import Failures, added, by_handle
 from golden import report, run_script
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-class Failures(list):
-    def expect(self, condition, message):
-        if not condition:
-            self.append(message)
-
-
-def by_handle(doc):
-    return {e.dxf.handle: e for e in doc.modelspace()}
-
-
-def added(original, saved):
-    before = by_handle(original)
-    return [e for e in saved.modelspace() if e.dxf.handle not in before]
 
 
 def contents(e):
