@@ -65,6 +65,9 @@ void UiScript::act(const hosted::InputLine& line) {
     bool done = splitUiWords(text.substr(3), words);
     if (!done) why = L"a quote is not closed";
     else if (!words.empty() && words[0].text == L"answer") done = words.size() == 2 && answer(words[1].text, words[1].quoted, why);
+    else if (!words.empty() && words[0].text == L"menu" && !m_modals.empty() && m_modals.back().waiting &&
+             m_modals.back().waiting->menu)
+        done = chooseMenuEntry(words, why);
     else done = actOnWindows(words, why);
     if (!done) hosted::Editor::instance().reject(line, L"a @ui line the host can act on: " + why);
 }
@@ -75,6 +78,14 @@ bool UiScript::answer(const std::wstring& word, bool quoted, std::wstring& why) 
         return false;
     }
     const Modal top = m_modals.back();
+    if (top.waiting && top.waiting->menu) {
+        if (quoted || word != L"Cancel") {
+            why = L"a menu takes @ui menu \"ENTRY\" or @ui answer Cancel";
+            return false;
+        }
+        top.waiting->answered = true;
+        return true;
+    }
     if (top.waiting && top.waiting->fileDialog) {
         if (!quoted && word != L"Cancel") {
             why = L"a file dialog takes a path in quotes or Cancel";
@@ -112,6 +123,22 @@ bool UiScript::answer(const std::wstring& word, bool quoted, std::wstring& why) 
     return true;
 }
 
+bool UiScript::chooseMenuEntry(const std::vector<UiWord>& words, std::wstring& why) {
+    Waiting& menu = *m_modals.back().waiting;
+    if (words.size() != 2) {
+        why = L"menu takes one entry";
+        return false;
+    }
+    const auto it = std::find(menu.menu->begin(), menu.menu->end(), words[1].text);
+    if (words[1].text.empty() || it == menu.menu->end()) {
+        why = L"the open menu has no entry " + words[1].text;
+        return false;
+    }
+    menu.chosen = static_cast<int>(it - menu.menu->begin());
+    menu.answered = true;
+    return true;
+}
+
 template <class Done>
 void UiScript::pump(Done done, const wchar_t* waitingFor) {
     hosted::Editor& editor = hosted::Editor::instance();
@@ -139,7 +166,8 @@ void UiScript::runDialog(CAdUiBaseDialog& dialog) {
 
 int UiScript::messageBox(const std::wstring& caption, const std::wstring& text, UINT type) {
     print(L"\n[" + caption + L"] " + text);
-    Waiting waiting{false, type, std::nullopt, false};
+    Waiting waiting;
+    waiting.type = type;
     m_modals.push_back({nullptr, &waiting});
     pump([&] { return waiting.answered; }, L"message box");
     m_modals.pop_back();
@@ -151,11 +179,21 @@ int UiScript::messageBox(const std::wstring& caption, const std::wstring& text, 
 
 std::optional<std::wstring> UiScript::chooseFile(const hostui::FileRequest& request) {
     print(L"\n[" + request.title + L"] file dialog");
-    Waiting waiting{true, 0, std::nullopt, false};
+    Waiting waiting;
+    waiting.fileDialog = true;
     m_modals.push_back({nullptr, &waiting});
     pump([&] { return waiting.answered; }, L"file dialog");
     m_modals.pop_back();
     return waiting.answered ? waiting.answer : std::nullopt;
+}
+
+int UiScript::popupMenu(const std::vector<std::wstring>& entries, int, int) {
+    Waiting waiting;
+    waiting.menu = &entries;
+    m_modals.push_back({nullptr, &waiting});
+    pump([&] { return waiting.answered; }, L"menu");
+    m_modals.pop_back();
+    return waiting.chosen;
 }
 
 }  // namespace hostapp

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/uiactions.h"
 #include "ed/inputsource.h"
 #include "ui/framework/modal.h"
 
@@ -32,11 +33,14 @@ public:
     void runDialog(CAdUiBaseDialog& dialog) override;
     int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override;
     std::optional<std::wstring> chooseFile(const hostui::FileRequest& request) override;
+    int popupMenu(const std::vector<std::wstring>& entries, int x, int y) override;
 
 private:
     // An open message box or file dialog, waiting for "@ui answer".
     struct Waiting {
         bool fileDialog = false;
+        const std::vector<std::wstring>* menu = nullptr;  // an open popup menu's entries
+        int chosen = -1;
         UINT type = 0;
         std::optional<std::wstring> answer;
         bool answered = false;
@@ -50,6 +54,8 @@ private:
     static bool isUiLine(const hosted::InputLine& line);
     void act(const hosted::InputLine& line);
     bool answer(const std::wstring& word, bool quoted, std::wstring& why);
+    // "@ui menu" while a popup menu of a window is open chooses one of its entries.
+    bool chooseMenuEntry(const std::vector<UiWord>& words, std::wstring& why);
     // Feeds lines to the innermost modal window until done() holds.
     template <class Done>
     void pump(Done done, const wchar_t* waitingFor);

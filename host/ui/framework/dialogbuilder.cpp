@@ -1,10 +1,15 @@
 #include "ui/framework/dialogbuilder.h"
 
 #include "ui/framework/controls.h"
+#include "ui/framework/editbrowse.h"
+#include "ui/framework/imagelist.h"
+#include "ui/framework/listview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFocusEvent>
+#include <QPointer>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -58,28 +63,43 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override { notifyCommand(this, STN_DBLCLK); }
 };
 
-// An edit with a file-browse button at its right end.
-class BrowseEdit : public QWidget {
+// Tells the control's parent when the control (or the edit inside it) gains or loses
+// the keyboard focus, as the platform's controls do with their notification codes.
+class FocusNotifier : public QObject {
 public:
-    explicit BrowseEdit(QWidget* parent) : QWidget(parent) {
-        auto* row = new QHBoxLayout(this);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(1);
-        m_edit = new QLineEdit(this);
-        m_button = new QToolButton(this);
-        m_button->setText("...");
-        m_button->setObjectName("browse");
-        row->addWidget(m_edit, 1);
-        row->addWidget(m_button);
-        setFocusProxy(m_edit);
+    FocusNotifier(QWidget* control, unsigned gained, unsigned lost) : QObject(control), m_control(control), m_gained(gained), m_lost(lost) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) notifyCommand(m_control, m_gained);
+        // A popup (a drop-down's list, a context menu) borrows the focus without taking it.
+        else if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            notifyCommand(m_control, m_lost);
+        return false;
     }
-    QLineEdit* edit() const { return m_edit; }
-    QToolButton* button() const { return m_button; }
 
 private:
-    QLineEdit* m_edit;
-    QToolButton* m_button;
+    QWidget* m_control;
+    unsigned m_gained, m_lost;
 };
+
+void watchFocus(QWidget* control, QWidget* focused, unsigned gained, unsigned lost) {
+    focused->installEventFilter(new FocusNotifier(control, gained, lost));
+}
+
+// Edits tell every change of their text, the program's own included, as the platform's do.
+void wireEdit(QWidget* control, QLineEdit* edit) {
+    QObject::connect(edit, &QLineEdit::textChanged, control, [control] { notifyCommand(control, EN_CHANGE); });
+    watchFocus(control, edit, EN_SETFOCUS, EN_KILLFOCUS);
+}
+
+QPixmap bitmapResource(const QString& text) {
+    bool ok = false;
+    const int id = text.startsWith('#') ? text.mid(1).toInt(&ok) : 0;
+    const hostres::ImageResource* resource = ok ? hostres::findBitmap(id) : nullptr;
+    if (!resource) return {};
+    CBitmap bitmap;
+    return bitmap.LoadBitmap(static_cast<UINT>(id)) ? QPixmap::fromImage(bitmap.image()) : QPixmap();
+}
 
 QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
     using K = hostres::ControlKind;
@@ -94,6 +114,7 @@ QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
         case K::picture: {
             auto* w = new PictureLabel(parent);
             w->setAlignment(Qt::AlignCenter);
+            w->setPixmap(bitmapResource(text));
             if (c.style & WS_BORDER || c.style & SS_SUNKEN) w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             return w;
         }
@@ -126,19 +147,26 @@ QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
         case K::angleEdit: {
             auto* w = new QLineEdit(text, parent);
             w->setFrame((c.style & WS_BORDER) != 0);
-            QObject::connect(w, &QLineEdit::textEdited, w, [w] { notifyCommand(w, EN_CHANGE); });
+            wireEdit(w, w);
             return w;
         }
         case K::browseEdit: {
-            auto* w = new BrowseEdit(parent);
+            auto* w = new BrowseEditWidget(parent);
             w->edit()->setText(text);
+            wireEdit(w, w->edit());
             return w;
         }
         case K::comboBox:
         case K::imageComboBox: {
             auto* w = new QComboBox(parent);
             w->setEditable((c.style & 0x3) == CBS_DROPDOWN);
-            QObject::connect(w, &QComboBox::activated, w, [w] { notifyCommand(w, CBN_SELCHANGE); });
+            w->setMaxVisibleItems(std::max(4, c.cy / 10));
+            QObject::connect(w, &QComboBox::activated, w, [w] {
+                QPointer<QComboBox> alive(w);
+                notifyCommand(w, CBN_SELCHANGE);
+                if (alive) notifyCommand(w, CBN_SELENDOK);
+            });
+            watchFocus(w, w, CBN_SETFOCUS, CBN_KILLFOCUS);
             return w;
         }
         case K::tabControl: {
@@ -146,7 +174,7 @@ QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
             w->setTabsOnRight((c.style & TCS_RIGHT) != 0);
             return w;
         }
-        case K::listView: return new QWidget(parent);
+        case K::listView: return new ListViewWidget(parent, c.style);
     }
     return new QWidget(parent);
 }
@@ -195,19 +223,15 @@ void buildControls(const hostres::DialogTemplate& tmpl, QWidget* parent, const D
                    std::vector<std::unique_ptr<CWnd>>& controls) {
     for (const hostres::ControlTemplate& c : tmpl.controls) {
         QWidget* w = makeWidget(c, parent);
-        w->setGeometry(units.x(c.x), units.y(c.y), units.x(c.cx), units.y(c.cy));
+        // A drop-down's height in a template is its dropped height; the box is one line.
+        const bool dropDown = c.kind == hostres::ControlKind::comboBox || c.kind == hostres::ControlKind::imageComboBox;
+        w->setGeometry(units.x(c.x), units.y(c.y), units.x(c.cx), dropDown ? w->sizeHint().height() : units.y(c.cy));
         w->setEnabled((c.style & WS_DISABLED) == 0);
         w->setVisible((c.style & WS_VISIBLE) != 0 || c.style == 0 || (c.style & WS_CHILD) != 0);
         auto wnd = std::make_unique<CGenericControl>();
         wnd->attachWidget(w, false);
         wnd->setControlId(c.id);
         wnd->setStyleBits(c.style);
-        if (auto* browse = dynamic_cast<BrowseEdit*>(w)) {
-            // The edit answers as the control; the button reports a browse request.
-            browse->edit()->setProperty("hostui.browseedit", true);
-            QObject::connect(browse->button(), &QToolButton::clicked, browse,
-                             [browse] { notifyCommand(browse, BN_CLICKED); });
-        }
         controls.push_back(std::move(wnd));
     }
 }

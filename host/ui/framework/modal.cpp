@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace hostui {
 
@@ -58,6 +61,16 @@ public:
                                     : QFileDialog::getSaveFileName(modalParent(), title, initial, qtFilter(r.filter));
         if (path.isEmpty()) return std::nullopt;
         return path.toStdWString();
+    }
+
+    int popupMenu(const std::vector<std::wstring>& entries, int x, int y) override {
+        QMenu menu(modalParent());
+        std::vector<QAction*> actions;
+        for (const std::wstring& e : entries)
+            actions.push_back(e.empty() ? menu.addSeparator() : menu.addAction(QString::fromStdWString(e)));
+        QAction* chosen = menu.exec(QPoint(x, y));
+        const auto it = std::find(actions.begin(), actions.end(), chosen);
+        return chosen && it != actions.end() ? static_cast<int>(it - actions.begin()) : -1;
     }
 };
 

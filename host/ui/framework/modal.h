@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class CAdUiBaseDialog;
 
@@ -29,6 +30,13 @@ public:
     virtual int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) = 0;
     // The chosen path, or nullopt when cancelled.
     virtual std::optional<std::wstring> chooseFile(const FileRequest& request) = 0;
+    // A popup menu at a screen point; entries with empty labels are separators. Answers
+    // the chosen entry's index, or -1 when the menu was dismissed.
+    // A driver without menus dismisses them.
+    virtual int popupMenu(const std::vector<std::wstring>& entries, int x, int y) {
+        (void)entries, (void)x, (void)y;
+        return -1;
+    }
 };
 
 // The driver in use: the desktop driver unless a script driver was set. Not owned.

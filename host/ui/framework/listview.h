@@ -1,0 +1,200 @@
+#pragma once
+
+#include "ui/framework/imagelist.h"
+#include "ui/framework/wnd.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAbstractItemView;
+
+// List-view notifications, states and flags, with the platform's names and values.
+constexpr UINT LVN_ITEMCHANGED = static_cast<UINT>(-101), LVN_COLUMNCLICK = static_cast<UINT>(-108),
+               LVN_BEGINDRAG = static_cast<UINT>(-109), LVN_KEYDOWN = static_cast<UINT>(-155),
+               LVN_BEGINLABELEDIT = static_cast<UINT>(-175), LVN_ENDLABELEDIT = static_cast<UINT>(-176);
+constexpr UINT LVIS_FOCUSED = 0x1, LVIS_SELECTED = 0x2;
+constexpr UINT LVIF_TEXT = 0x1, LVIF_IMAGE = 0x2, LVIF_PARAM = 0x4, LVIF_STATE = 0x8;
+constexpr int LVSIL_NORMAL = 0, LVSIL_SMALL = 1;
+constexpr int LVNI_ALL = 0x0, LVNI_FOCUSED = 0x1, LVNI_SELECTED = 0x2;
+constexpr DWORD LVS_EX_GRIDLINES = 0x1, LVS_EX_FULLROWSELECT = 0x20;
+constexpr int LVCFMT_LEFT = 0x0;
+constexpr int LVHT_ONITEM = 0xE;
+
+struct NMLISTVIEW {
+    NMHDR hdr;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT uNewState = 0, uOldState = 0, uChanged = 0;
+    CPoint ptAction;
+    LPARAM lParam = 0;
+};
+using LPNMLISTVIEW = NMLISTVIEW*;
+using NM_LISTVIEW = NMLISTVIEW;
+
+struct NMITEMACTIVATE {
+    NMHDR hdr;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT uNewState = 0, uOldState = 0, uChanged = 0;
+    CPoint ptAction;
+    LPARAM lParam = 0;
+    UINT uKeyFlags = 0;
+};
+using LPNMITEMACTIVATE = NMITEMACTIVATE*;
+
+struct NMLVKEYDOWN {
+    NMHDR hdr;
+    std::uint16_t wVKey = 0;
+    UINT flags = 0;
+};
+
+struct LVITEM {
+    UINT mask = 0;
+    int iItem = 0;
+    int iSubItem = 0;
+    UINT state = 0, stateMask = 0;
+    wchar_t* pszText = nullptr;
+    int cchTextMax = 0;
+    int iImage = 0;
+    LPARAM lParam = 0;
+};
+
+struct NMLVDISPINFO {
+    NMHDR hdr;
+    LVITEM item;
+};
+
+namespace hostui {
+
+// One row of a list view: its texts by column, its picture and its state bits.
+struct ListItem {
+    std::vector<QString> texts;
+    int image = -1;
+    UINT state = 0;
+    LPARAM data = 0;
+};
+
+// The rows of a list view for Qt's views: the list control is their one owner and
+// writer; views read them through this model.
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void insertItem(int index, ListItem item);
+    void removeItem(int index);
+    void removeAll();
+    void itemsChanged(int first, int last);
+    void insertColumn(int index, const QString& heading);
+    void setImages(std::shared_ptr<ImageStore> images);
+
+    std::vector<ListItem> items;
+    std::vector<QString> columns;
+    std::shared_ptr<ImageStore> images;
+    bool iconMode = false;
+};
+
+// The list view control: rows in report mode (a table with a column per heading) or
+// pictures with their labels in icon mode. It keeps the platform's rules: a left or a
+// right click selects the row under the pointer and makes it the selection mark, a
+// click on empty space clears the selection, every state change is told to the parent
+// as LVN_ITEMCHANGED, a press dragged further than the drag distance starts a drag
+// (LVN_BEGINDRAG), and clicks are told as NM_CLICK, NM_DBLCLK and NM_RCLICK.
+class ListViewWidget : public QWidget {
+    Q_OBJECT
+public:
+    ListViewWidget(QWidget* parent, DWORD style);
+
+    ListModel& model() { return m_model; }
+    const ListModel& model() const { return m_model; }
+    QAbstractItemView* view() const { return m_view; }
+    bool iconMode() const { return m_model.iconMode; }
+    void setGridLines(bool on);
+    void setHeaderVisible(bool visible);
+    void setColumnWidth(int column, int width);
+    int columnWidth(int column) const;
+
+    int insertItem(int index, ListItem item);
+    bool removeItem(int index);
+    void removeAll();
+    // Sets the state bits under mask, telling the parent of a change.
+    void setState(int index, UINT state, UINT mask);
+    int selectionMark() const { return m_mark; }
+    void setSelectionMark(int index) { m_mark = index; }
+    void setItemText(int index, int column, const QString& text);
+    void setImages(std::shared_ptr<ImageStore> images);
+    void setSortMark(int column, int order);  // order: 1 up, -1 down, 0 none
+    int sortMark(int column) const;
+    // The row under a point of this widget, or -1.
+    int hitTest(QPoint at) const;
+    // Where the row lies in the view's viewport, scrolled into view first.
+    QRect itemRect(int index);
+    // The widget that takes the mouse for the rows: the view's viewport.
+    QWidget* mouseTarget() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void notify(UINT code, int item, QPoint at, UINT newState = 0, UINT oldState = 0, int subItem = 0);
+    void selectOnly(int index);
+    bool mouseEvent(QEvent* event);
+    bool keyEvent(QEvent* event);
+    QPoint toSelf(QPoint viewportPoint) const;
+
+    ListModel m_model;
+    QAbstractItemView* m_view = nullptr;
+    DWORD m_style;
+    int m_mark = -1;
+    int m_pressed = -1;
+    QPoint m_pressAt;
+    bool m_sortAscending = false;
+    std::vector<int> m_sortMarks;
+};
+
+}  // namespace hostui
+
+// The list view as window code reaches it.
+class CListCtrl : public CWnd {
+public:
+    DWORD SetExtendedStyle(DWORD style);
+    DWORD GetExtendedStyle() const { return m_extended; }
+    int InsertColumn(int column, LPCTSTR heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
+    BOOL SetColumnWidth(int column, int width);
+    int GetColumnWidth(int column) const;
+    int InsertItem(int index, LPCTSTR text);
+    int InsertItem(int index, LPCTSTR text, int image);
+    int InsertItem(const LVITEM* item);
+    BOOL SetItemText(int index, int subItem, LPCTSTR text);
+    std::wstring GetItemText(int index, int subItem) const;
+    BOOL DeleteItem(int index);
+    BOOL DeleteAllItems();
+    int GetItemCount() const;
+    BOOL SetItemState(int index, UINT state, UINT mask);
+    UINT GetItemState(int index, UINT mask) const;
+    int GetNextItem(int start, int flags) const;
+    int GetSelectionMark() const;
+    int SetSelectionMark(int index);
+    BOOL SetItemData(int index, LPARAM data);
+    LPARAM GetItemData(int index) const;
+    // Answers the previous list of that kind (not owned; may be null).
+    CImageList* SetImageList(CImageList* images, int which);
+    int HitTest(CPoint at, UINT* flags = nullptr) const;
+    BOOL EnsureVisible(int index, BOOL partialOk);
+
+private:
+    hostui::ListViewWidget* list() const;
+
+    DWORD m_extended = 0;
+    CImageList* m_normal = nullptr;
+    CImageList* m_small = nullptr;
+};
