@@ -49,3 +49,4 @@
 #include "ui/framework/menu.h"
 #include "ui/framework/modal.h"
 #include "ui/framework/tooltip.h"
+#include "ui/render/aci.h"

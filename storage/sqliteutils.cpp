@@ -46,12 +46,14 @@ void openIconCache(CppSQLite3DB& db) {
     db.open(path);
 }
 
-// One insert per row, all in one transaction. When anything throws, the statement is
-// finalized and closing the connection rolls the transaction back: none of the rows
-// stand.
-template <class Rows, class BindRow>
-void insertInTransaction(CppSQLite3DB& db, std::wstring_view insertSql, const Rows& rows, BindRow bindRow) {
+// One insert per row, all in one transaction, after whatever prepare does in it. When
+// anything throws, the statement is finalized and closing the connection rolls the
+// transaction back: none of it stands.
+template <class Rows, class BindRow, class Prepare>
+void insertInTransaction(CppSQLite3DB& db, std::wstring_view insertSql, const Rows& rows, BindRow bindRow,
+                         Prepare prepare) {
     db.exec(L"begin transaction;");
+    prepare();
     CppSQLite3Statement insert = db.prepare(insertSql);
     for (const auto& row : rows) {
         bindRow(insert, row);
@@ -59,6 +61,11 @@ void insertInTransaction(CppSQLite3DB& db, std::wstring_view insertSql, const Ro
     }
     db.exec(L"commit transaction;");
     insert.finalize();
+}
+
+template <class Rows, class BindRow>
+void insertInTransaction(CppSQLite3DB& db, std::wstring_view insertSql, const Rows& rows, BindRow bindRow) {
+    insertInTransaction(db, insertSql, rows, bindRow, [] {});
 }
 
 void bindBlockInfo(CppSQLite3Statement& insert, const BlockInfo& record) {
@@ -253,13 +260,19 @@ std::vector<std::wstring> SQliteUtils::getHistory() {
     return entries;
 }
 
+// The old list is dropped in the same transaction that stores the new one, so that a
+// failure on the way (a busy file) leaves the user's history as it was.
 bool SQliteUtils::putHistory(const std::vector<std::wstring>& entries) {
-    createHistoryTable();
     try {
         CppSQLite3DB db;
         openIconCache(db);
-        insertInTransaction(db, withNames(L"insert into '%s' values (?);", {kHistoryTable}), entries,
-                            [](CppSQLite3Statement& insert, const std::wstring& entry) { insert.bindText(1, entry); });
+        insertInTransaction(
+            db, withNames(L"insert into '%s' values (?);", {kHistoryTable}), entries,
+            [](CppSQLite3Statement& insert, const std::wstring& entry) { insert.bindText(1, entry); },
+            [&db] {
+                dropIfPresent(db, kHistoryTable);
+                db.exec(withNames(L"CREATE TABLE '%s' (ITEM TEXT);", {kHistoryTable}));
+            });
         db.close();
         return true;
     } catch (const CppSQLite3Exception& e) {

@@ -44,6 +44,6 @@ public:
     static bool createHistoryTable();
     // On failure, the entries read before it.
     static std::vector<std::wstring> getHistory();
-    // Replaces the history in one transaction: on failure HISTORY is left empty.
+    // Replaces the history in one transaction: on failure the previous history stays.
     static bool putHistory(const std::vector<std::wstring>& entries);
 };

@@ -1,10 +1,15 @@
 #include "ap/docmanager.h"
 
+#include "ed/editor.h"
+
 #include <algorithm>
 
 Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode, const ACHAR*,
                                                const ACHAR*, bool) {
     if (!doc) return Acad::eNullPtr;
+    // A command asking for input owns the document: work from a window must not start
+    // inside its prompt.
+    if (hosted::Editor::instance().isWaitingForInput()) return Acad::eLockViolation;
     doc->m_locks.push_back(mode);
     return Acad::eOk;
 }
@@ -31,6 +36,15 @@ Acad::ErrorStatus AcApDocManager::openDocument(const std::wstring& fileName, AcA
     m_documents.push_back(std::make_unique<AcApDocument>(std::move(db), fileName));
     doc = m_documents.back().get();
     return setCurDocument(doc);
+}
+
+Acad::ErrorStatus AcApDocManager::appContextOpenDocument(const ACHAR* fileName) {
+    if (!fileName || !*fileName) return Acad::eInvalidInput;
+    AcApDocument* doc = nullptr;
+    std::wstring message;
+    const Acad::ErrorStatus es = openDocument(fileName, doc, message);
+    if (m_documentsChanged) m_documentsChanged();
+    return es;
 }
 
 AcApDocument* AcApDocManager::document(int index) const {

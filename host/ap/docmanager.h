@@ -2,6 +2,7 @@
 
 #include "../db/database.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,10 @@ public:
                                    bool prompt = true);
     // eNotApplicable when the document holds no lock.
     Acad::ErrorStatus unlockDocument(AcApDocument* doc);
+    // Opens a drawing file as a new current document, as the user's File Open would.
+    Acad::ErrorStatus appContextOpenDocument(const ACHAR* fileName);
+    // The program's windows follow the open documents; told after appContextOpenDocument.
+    void setDocumentsChangedListener(std::function<void()> listener) { m_documentsChanged = std::move(listener); }
 
     // The host's side: opening a drawing file (or a new drawing for an empty path) as
     // a new current document, beside those already open. The database's read report says why a file was refused.
@@ -69,6 +74,7 @@ public:
 private:
     std::vector<std::unique_ptr<AcApDocument>> m_documents;
     AcApDocument* m_current = nullptr;
+    std::function<void()> m_documentsChanged;
 };
 
 AcApDocManager* acDocManagerPtr();

@@ -1,5 +1,6 @@
 #include "ap/platform.h"
 
+#include "rx/textcase.h"
 #include "rx/utf8.h"
 #include "ed/wideformat.h"
 
@@ -103,4 +104,10 @@ DWORD GetModuleFileNameW(HINSTANCE module, wchar_t* fileName, DWORD size) {
     std::wmemcpy(fileName, wide.data(), n);
     fileName[n] = L'\0';
     return n < wide.size() ? size : static_cast<DWORD>(n);
+}
+
+wchar_t* CharUpperW(wchar_t* text) {
+    if (!text) return text;
+    for (wchar_t* c = text; *c; ++c) *c = hostrx::upperChar(*c);
+    return text;
 }

@@ -42,3 +42,7 @@ int _vsnwprintf_s(wchar_t* buffer, std::size_t sizeOfBuffer, std::size_t count, 
 // The full path of the loaded library (or, for null, of the program); 0 on failure,
 // size when the path was cut to fit.
 DWORD GetModuleFileNameW(HINSTANCE module, wchar_t* fileName, DWORD size);
+
+// Upper-cases the terminated text in place with Unicode's own case rules, whatever the
+// process locale; answers the text.
+wchar_t* CharUpperW(wchar_t* text);

@@ -126,12 +126,14 @@ MainWindow::MainWindow(QWidget* parent)
     });
     g_mainWindow = this;
     hosted::setDisplayUpdater(&refreshMainWindow);
+    acDocManager->setDocumentsChangedListener(&refreshMainWindow);
     m_commandLine->input()->setFocus();
     refresh();
 }
 
 MainWindow::~MainWindow() {
     hosted::setDisplayUpdater(nullptr);
+    acDocManager->setDocumentsChangedListener({});
     hosted::CommandLine::instance().setListener({});
     g_mainWindow = nullptr;
     // The view goes with the window; its drag display first.

@@ -7,6 +7,8 @@
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/dockbar.h"
+#include "ui/framework/dragdrop.h"
+#include "ui/framework/listview.h"
 #include "ui/framework/frame.h"
 #include "ui/render/drawingview.h"
 
@@ -14,11 +16,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -96,25 +100,38 @@ QLineEdit* editOf(QWidget* w) {
 
 QString quoted(const QString& text) { return "\"" + text + "\""; }
 
-// An item named by its text in quotes or by "#N", its row from the top.
-std::optional<int> itemIndex(const UiWord& item, const std::vector<QString>& texts) {
+using Rows = std::vector<std::vector<QString>>;
+
+// An item named by its text in quotes (the first row from the top with that text in
+// any column) or by "#N", its row from the top.
+std::optional<int> itemIndex(const UiWord& item, const Rows& rows) {
     if (!item.quoted && item.text.starts_with(L"#")) {
         const auto n = number(item.text.substr(1));
-        if (n && *n >= 0 && *n < static_cast<int>(texts.size())) return n;
+        if (n && *n >= 0 && *n < static_cast<int>(rows.size())) return n;
         return std::nullopt;
     }
     const QString wanted = QString::fromStdWString(item.text);
-    const auto it = std::find(texts.begin(), texts.end(), wanted);
-    if (it == texts.end()) return std::nullopt;
-    return static_cast<int>(it - texts.begin());
+    const auto it = std::find_if(rows.begin(), rows.end(), [&](const std::vector<QString>& row) {
+        return std::find(row.begin(), row.end(), wanted) != row.end();
+    });
+    if (it == rows.end()) return std::nullopt;
+    return static_cast<int>(it - rows.begin());
 }
 
-std::vector<QString> itemTexts(QWidget* w) {
-    std::vector<QString> texts;
+Rows itemTexts(QWidget* w) {
+    Rows rows;
     if (auto* tabs = dynamic_cast<hostui::TabControlWidget*>(w))
-        for (int i = 0; i < tabs->count(); ++i) texts.push_back(tabs->itemText(i));
+        for (int i = 0; i < tabs->count(); ++i) rows.push_back({tabs->itemText(i)});
     if (auto* combo = qobject_cast<QComboBox*>(w))
-        for (int i = 0; i < combo->count(); ++i) texts.push_back(combo->itemText(i));
+        for (int i = 0; i < combo->count(); ++i) rows.push_back({combo->itemText(i)});
+    if (auto* list = dynamic_cast<hostui::ListViewWidget*>(w))
+        for (const hostui::ListItem& item : list->model().items) rows.push_back(item.texts);
+    return rows;
+}
+
+std::vector<QString> firstColumn(const Rows& rows) {
+    std::vector<QString> texts;
+    for (const auto& row : rows) texts.push_back(row.empty() ? QString() : row.front());
     return texts;
 }
 
@@ -145,6 +162,15 @@ bool clickPoint(const Control& c, const std::vector<UiWord>& words, std::size_t 
     }
     at = QPoint(std::min(8, target->width() / 2), target->height() / 2);
     if (c.name != L"palette") at = target->rect().center();
+    auto* list = dynamic_cast<hostui::ListViewWidget*>(c.widget);
+    if (list) {
+        // Empty space: below the last row, or at the bottom corner of a full list.
+        target = list->mouseTarget();
+        const int rows = list->model().rowCount();
+        const QRect last = rows > 0 ? list->itemRect(rows - 1) : QRect();
+        at = rows > 0 && last.bottom() + 4 < target->height() ? QPoint(2, last.bottom() + 3)
+                                                              : QPoint(target->width() - 3, target->height() - 3);
+    }
     if (words.size() <= itemAt) return true;
     const auto index = itemIndex(words[itemAt], itemTexts(c.widget));
     if (!index) {
@@ -152,6 +178,7 @@ bool clickPoint(const Control& c, const std::vector<UiWord>& words, std::size_t 
         return false;
     }
     if (auto* tabs = dynamic_cast<hostui::TabControlWidget*>(c.widget)) at = tabs->tabRect(*index).center();
+    if (list) at = list->itemRect(*index).center();
     return true;
 }
 
@@ -240,6 +267,47 @@ void showView(QWidget* w) {
         printFact(L"@ view text \"" + QString::fromStdWString(text).replace("\n", "\\n").toStdWString() + L"\"");
 }
 
+QString imageFact(const QImage& image) {
+    if (image.isNull()) return {};
+    bool blank = image.hasAlphaChannel();
+    for (int y = 0; blank && y < image.height(); ++y)
+        for (int x = 0; blank && x < image.width(); ++x) blank = qAlpha(image.pixel(x, y)) == 0;
+    return blank ? QString(" image=blank") : QString(" image=%1x%2").arg(image.width()).arg(image.height());
+}
+
+QString comboImageFact(QWidget* w, int index) {
+    auto* combo = qobject_cast<QComboBox*>(w);
+    const QIcon icon = combo ? combo->itemIcon(index) : QIcon();
+    if (icon.isNull()) return {};
+    const QList<QSize> sizes = icon.availableSizes();
+    return imageFact(icon.pixmap(sizes.isEmpty() ? combo->iconSize() : sizes.front()).toImage());
+}
+
+void showList(const QString& name, hostui::ListViewWidget& list) {
+    const hostui::ListModel& model = list.model();
+    printFact(QString("@ %1 rows=%2").arg(name).arg(model.items.size()).toStdWString());
+    for (std::size_t c = 0; c < model.columns.size(); ++c) {
+        const int mark = list.sortMark(static_cast<int>(c));
+        printFact(QString("@ %1 header #%2 %3 sort=%4")
+                      .arg(name)
+                      .arg(c)
+                      .arg(quoted(model.columns[c]))
+                      .arg(mark > 0 ? "up" : (mark < 0 ? "down" : "none"))
+                      .toStdWString());
+    }
+    for (std::size_t i = 0; i < model.items.size(); ++i) {
+        const hostui::ListItem& item = model.items[i];
+        QString line = QString("@ %1 #%2").arg(name).arg(i);
+        const std::size_t columns = std::max<std::size_t>(1, std::max(model.columns.size(), item.texts.size()));
+        for (std::size_t c = 0; c < columns; ++c) line += " " + quoted(c < item.texts.size() ? item.texts[c] : QString());
+        if (item.state & LVIS_SELECTED) line += " selected";
+        if (static_cast<int>(i) == list.selectionMark()) line += " mark";
+        if (model.images && item.image >= 0 && item.image < model.images->count())
+            line += imageFact(model.images->image(item.image));
+        printFact(line.toStdWString());
+    }
+}
+
 void showControl(const Control& c) {
     const QString name = QString::fromStdWString(c.name);
     QWidget* w = c.widget;
@@ -247,18 +315,23 @@ void showControl(const Control& c) {
         printFact(QString("@ %1 title %2 visible=%3").arg(name, quoted(w->windowTitle())).arg(w->isVisible() ? 1 : 0).toStdWString());
         return;
     }
-    const std::vector<QString> items = itemTexts(w);
+    if (auto* list = dynamic_cast<hostui::ListViewWidget*>(w)) {
+        showList(name, *list);
+        return;
+    }
+    const std::vector<QString> items = firstColumn(itemTexts(w));
     if (dynamic_cast<hostui::TabControlWidget*>(w) || qobject_cast<QComboBox*>(w)) {
         int current = -1;
         if (auto* tabs = dynamic_cast<hostui::TabControlWidget*>(w)) current = tabs->current();
         if (auto* combo = qobject_cast<QComboBox*>(w)) current = combo->currentIndex();
         printFact(QString("@ %1 rows=%2").arg(name).arg(items.size()).toStdWString());
         for (std::size_t i = 0; i < items.size(); ++i)
-            printFact(QString("@ %1 #%2 %3%4")
+            printFact(QString("@ %1 #%2 %3%4%5")
                           .arg(name)
                           .arg(i)
                           .arg(quoted(items[i]))
                           .arg(static_cast<int>(i) == current ? " selected" : "")
+                          .arg(comboImageFact(w, static_cast<int>(i)))
                           .toStdWString());
         if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable())
             printFact(QString("@ %1 %2").arg(name, quoted(combo->currentText())).toStdWString());
@@ -298,6 +371,78 @@ bool dclick(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
     return true;
 }
 
+bool rclick(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    QWidget* target = nullptr;
+    QPoint at;
+    if (!clickPoint(c, w, 2, target, at, why)) return false;
+    QTest::mouseClick(target, Qt::RightButton, {}, at);
+    return true;
+}
+
+bool header(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    auto* list = dynamic_cast<hostui::ListViewWidget*>(c.widget);
+    auto* table = list ? qobject_cast<QTableView*>(list->view()) : nullptr;
+    const auto column = w.size() >= 3 ? number(w[2].text) : std::nullopt;
+    if (!table || !table->horizontalHeader()->isVisible() || !column || *column < 0 ||
+        *column >= table->horizontalHeader()->count()) {
+        why = c.name + L" has no column header " + (w.size() >= 3 ? w[2].text : std::wstring());
+        return false;
+    }
+    QHeaderView* head = table->horizontalHeader();
+    const int x = head->sectionViewportPosition(*column) + head->sectionSize(*column) / 2;
+    QTest::mouseClick(head->viewport(), Qt::LeftButton, {}, QPoint(x, head->height() / 2));
+    return true;
+}
+
+// Sends one mouse event as the window system would, the buttons held included.
+void sendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+bool dropEnd(const std::vector<UiWord>& w, hostui::PlannedDrop& drop, std::wstring& why) {
+    if (w.size() == 4 && w[3].text == L"outside") drop.end = hostui::PlannedDrop::End::outside;
+    else if (w.size() == 4 && w[3].text == L"cancel") drop.end = hostui::PlannedDrop::End::cancel;
+    else if (w.size() == 5 && w[3].text == L"view") {
+        auto* view = acedGetAcadDwgView() ? dynamic_cast<hostui::DrawingView*>(acedGetAcadDwgView()->widget()) : nullptr;
+        const auto comma = w[4].text.find(L',');
+        double x = 0, y = 0;
+        if (!view || comma == std::wstring::npos ||
+            !hostrx::parseNumber(w[4].text.substr(0, comma), x) || !hostrx::parseNumber(w[4].text.substr(comma + 1), y)) {
+            why = L"drag ends with view X,Y, outside or cancel";
+            return false;
+        }
+        drop.end = hostui::PlannedDrop::End::view;
+        drop.viewPixel = view->toPixel(AcGePoint3d(x, y, 0)).toPoint();
+    } else {
+        why = L"drag ends with view X,Y, outside or cancel";
+        return false;
+    }
+    return true;
+}
+
+bool drag(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
+    hostui::PlannedDrop drop;
+    QWidget* target = nullptr;
+    QPoint at;
+    if (w.size() < 4 || !dropEnd(w, drop, why) || !clickPoint(c, w, 2, target, at, why)) {
+        if (why.empty()) why = L"drag takes C ITEM and where it ends";
+        return false;
+    }
+    hostui::planNextDrop(drop);
+    QPointer<QWidget> alive(target);
+    sendMouse(target, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    const QPoint away = at + QPoint(QApplication::startDragDistance() + 4, 0);
+    if (alive) sendMouse(target, QEvent::MouseMove, away, Qt::NoButton, Qt::LeftButton);
+    if (alive) sendMouse(target, QEvent::MouseButtonRelease, away, Qt::LeftButton, Qt::NoButton);
+    if (hostui::dropIsPlanned()) {
+        hostui::planNextDrop(std::nullopt);
+        why = L"no drag started from " + c.name;
+        return false;
+    }
+    return true;
+}
+
 bool tab(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
     if (!dynamic_cast<hostui::TabControlWidget*>(c.widget) || w.size() < 3) {
         why = c.name + L" is not a tab control, or no tab is named";
@@ -327,6 +472,7 @@ bool key(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
         return false;
     }
     QWidget* target = editOf(c.widget) ? static_cast<QWidget*>(editOf(c.widget)) : c.widget;
+    if (auto* list = dynamic_cast<hostui::ListViewWidget*>(c.widget)) target = list->view();
     if (QWidget* focus = QApplication::focusWidget(); focus && c.widget->isAncestorOf(focus)) target = focus;
     QTest::keyClick(target, k->first, k->second);
     return true;
@@ -357,6 +503,12 @@ bool untick(const std::vector<UiWord>&, const Control& c, std::wstring& why) { r
 
 bool choose(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
     auto* combo = qobject_cast<QComboBox*>(c.widget);
+    // Opening the drop-down takes the focus first; what that sets off runs before the choice.
+    if (combo && !combo->hasFocus()) {
+        activate(combo);
+        combo->setFocus(Qt::MouseFocusReason);
+        settleWindows();
+    }
     const auto index = combo && w.size() >= 3 ? itemIndex(w[2], itemTexts(combo)) : std::nullopt;
     if (!index) {
         why = L"no item " + (w.size() >= 3 ? w[2].text : std::wstring()) + L" to choose in " + c.name;
@@ -491,6 +643,7 @@ constexpr Verb kVerbs[] = {
     {L"click", &click}, {L"dclick", &dclick}, {L"tab", &tab},       {L"type", &type},       {L"key", &key},
     {L"focus", &focus}, {L"tick", &tick},     {L"untick", &untick}, {L"choose", &choose},   {L"browse", &browse},
     {L"close", &close}, {L"tip", &tip},       {L"show", &show},     {L"resize", &resize},   {L"select", &click},
+    {L"rclick", &rclick}, {L"header", &header}, {L"drag", &drag},
 };
 
 }  // namespace

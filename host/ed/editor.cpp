@@ -18,7 +18,15 @@ std::optional<InputLine> Editor::ask(std::wstring_view prompt, Request request) 
     if (failed()) return std::nullopt;
     if (!m_samplingPrompt || *m_samplingPrompt != prompt) CommandLine::instance().print(prompt);
     m_samplingPrompt.reset();
-    std::optional<InputLine> line = m_input ? m_input->next(request) : std::nullopt;
+    std::optional<InputLine> line;
+    {
+        struct Waiting {
+            int& depth;
+            explicit Waiting(int& d) : depth(d) { ++depth; }
+            ~Waiting() { --depth; }
+        } waiting(m_waiting);
+        line = m_input ? m_input->next(request) : std::nullopt;
+    }
     if (!line) {
         std::wstring shown(prompt);
         while (!shown.empty() && hostrx::isSpace(shown.front())) shown.erase(0, 1);

@@ -32,6 +32,9 @@ public:
     // For a person the transcript says so at once ("Invalid input: expected WHAT.").
     void reject(const InputLine& line, std::wstring_view what);
 
+    // Whether a prompt of a running command is waiting for its answer.
+    bool isWaitingForInput() const { return m_waiting > 0; }
+
     bool failed() const { return !m_failure.empty(); }
     const std::wstring& failure() const { return m_failure; }
     void clearFailure() { m_failure.clear(); }
@@ -43,6 +46,7 @@ private:
     void fail(std::wstring message);
 
     InputSource* m_input = nullptr;
+    int m_waiting = 0;
     std::wstring m_failure;
     // The prompt of the run of drag samples under way, already printed.
     std::optional<std::wstring> m_samplingPrompt;

@@ -25,6 +25,7 @@ const wchar_t* acadErrorStatusText(Acad::ErrorStatus es) {
         NAME(eWasErased)
         NAME(eWasOpenForRead)
         NAME(eWasOpenForWrite)
+        NAME(eLockViolation)
         NAME(eWasNotOpenForWrite)
         NAME(eNotOpenForWrite)
         NAME(eWrongObjectType)

@@ -44,6 +44,7 @@ enum ErrorStatus : int {
     eWriteError = 87,
     eIsAFolder = 88,
     eNoDatabase = 90,
+    eLockViolation = 91,         // a document lock refused, e.g. while a command waits for input
     eInvalidFieldCode = 100,
     eBlockNotFound = 137,        // a block missing from a block table
 };

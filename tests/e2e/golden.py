@@ -4,11 +4,12 @@ import os
 import subprocess
 
 
-def run_script(host, drawing, script, saved, work, config=None, locale=None):
+def run_script(host, drawing, script, saved, work, config=None, locale=None, cwd=None):
     """Runs the script (NAME.scr); answers whether the run ended well (so that the saved
     drawing can be read) and what failed: a non-zero exit status, or a transcript other
     than NAME.expected, written to WORK/NAME.actual for a diff. With a locale (LC_ALL),
-    the host runs under it and must answer exactly as it does without one."""
+    the host runs under it and must answer exactly as it does without one. With cwd, the
+    host runs in that folder, so that relative paths in the script are found there."""
     name = os.path.splitext(os.path.basename(script))[0]
     # The host keeps window places under XDG_CONFIG_HOME: each case starts from its own.
     config = config or os.path.join(work, name + ".config")
@@ -17,7 +18,7 @@ def run_script(host, drawing, script, saved, work, config=None, locale=None):
         env["LC_ALL"] = locale
         name += "." + locale
     run = subprocess.run([host, "--open", drawing, "--script", script, "--save", saved],
-                         capture_output=True, text=True, env=env)
+                         capture_output=True, text=True, env=env, cwd=cwd)
     if run.returncode != 0:
         return False, [f"exit status {run.returncode}: {run.stderr.strip()}"]
     with open(os.path.splitext(script)[0] + ".expected", encoding="utf-8") as f:

@@ -102,7 +102,9 @@ TEST_F(Framework, NumericEditNormalisesWhenTheFocusLeaves) {
         const char* typed;
         const char* shown;
     };
-    const Case cases[] = {{"2.50", "2.5"}, {"+3", "3"}, {"1e2", "100"}, {"abc", "1"}, {"2,5", "1"}, {"", "1"}};
+    // In the units of a drawing without settings: decimal at four places. What is no
+    // number stays as typed, for the edit's owner to judge.
+    const Case cases[] = {{"2.50", "2.5000"}, {"+3", "3.0000"}, {"1e2", "100.0000"}, {"abc", "abc"}, {"2,5", "2,5"}, {"", ""}};
     for (const Case& c : cases) {
         CAcUiDialog dialog(kDialog);
         CAcUiNumericEdit number;

@@ -1,5 +1,7 @@
 #include "ui/framework/controls.h"
 
+#include "ed/adscodes.h"
+#include "ed/unitformat.h"
 #include "rx/numbertext.h"
 
 #include <QAbstractButton>
@@ -10,25 +12,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace hostui {
-
-// --- numbers ---
-
-// Edits show a whole number without ".0" (a scale of 2 reads "2"), which is where this
-// differs from the host's form for files and transcripts.
-std::wstring formatNumber(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::wstring(buffer, result.ptr);
-}
-
-std::optional<double> parseNumber(const std::wstring& text) {
-    double value = 0;
-    if (!hostrx::parseNumber(QString::fromStdWString(text).trimmed().toStdWString(), value) || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 // --- the tab strip ---
 
@@ -208,34 +194,52 @@ void CAcUiNumericEdit::SetRange(double low, double high) {
     m_high = high;
 }
 
-BOOL CAcUiNumericEdit::GetValue(double& value) const {
-    const auto v = hostui::parseNumber(windowText());
-    if (!v) return FALSE;
-    value = *v;
-    return TRUE;
+BOOL CAcUiNumericEdit::GetValue(double& value) const { return read(windowText(), value) ? TRUE : FALSE; }
+
+void CAcUiNumericEdit::SetValue(double value) {
+    std::wstring text;
+    if (write(value, text)) SetWindowText(text.c_str());
 }
 
-void CAcUiNumericEdit::SetValue(double value) { SetWindowText(hostui::formatNumber(value).c_str()); }
+bool CAcUiNumericEdit::read(const std::wstring& text, double& value) const {
+    return acdbDisToF(text.c_str(), -1, &value) == RTNORM;
+}
 
+bool CAcUiNumericEdit::write(double value, std::wstring& text) const {
+    ACHAR buffer[64] = {};
+    if (acdbRToS(value, -1, -1, buffer, std::size(buffer)) != RTNORM) return false;
+    text = buffer;
+    return true;
+}
+
+bool CAcUiAngleEdit::read(const std::wstring& text, double& value) const {
+    return acdbAngToF(text.c_str(), -1, &value) == RTNORM;
+}
+
+bool CAcUiAngleEdit::write(double value, std::wstring& text) const {
+    ACHAR buffer[64] = {};
+    if (acdbAngToS(value, -1, -1, buffer, std::size(buffer)) != RTNORM) return false;
+    text = buffer;
+    return true;
+}
+
+// What was typed is read as the drawing's units read it and written back in their form;
+// text that is no value (or out of range) stays as typed for its owner to judge.
 BOOL CAcUiNumericEdit::Convert() {
     auto* e = dynamic_cast<QLineEdit*>(widget());
     if (!e) return FALSE;
-    const auto v = hostui::parseNumber(e->text().toStdWString());
-    const QVariant last = e->property("hostui.lastgood");
-    if (!v || (m_low && *v < *m_low) || (m_high && *v > *m_high)) {
-        if (last.isValid()) e->setText(last.toString());
+    double value = 0;
+    std::wstring text;
+    if (!read(e->text().toStdWString(), value) || (m_low && value < *m_low) || (m_high && value > *m_high) ||
+        !write(value, text))
         return FALSE;
-    }
-    const QString text = QString::fromStdWString(hostui::formatNumber(*v));
-    e->setText(text);
-    e->setProperty("hostui.lastgood", text);
+    if (e->text().toStdWString() != text) e->setText(QString::fromStdWString(text));
     return TRUE;
 }
 
 void CAcUiNumericEdit::attached() {
     // Bound to its control: normalise whenever editing ends.
     if (auto* e = dynamic_cast<QLineEdit*>(widget())) {
-        e->setProperty("hostui.lastgood", e->text());
         QObject::connect(e, &QLineEdit::editingFinished, e, [e] {
             if (auto* self = dynamic_cast<CAcUiNumericEdit*>(CWnd::FromHandle(e))) self->Convert();
         });

@@ -81,33 +81,34 @@ public:
     void LimitText(int chars);
 };
 
-// The host's edits. A string edit takes any text; a numeric and an angle edit rewrite
-// what was typed in the host's number form when the focus leaves them, and keep the
-// last good text when what was typed is no number.
+// The host's edits. A string edit takes any text; a numeric edit reads what was typed as
+// a distance and an angle edit as an angle, in the current drawing's units, and writes
+// it back in their form when the focus leaves them; text that is no value stays as
+// typed.
 class CAcUiStringEdit : public CEdit {};
 
 class CAcUiNumericEdit : public CEdit {
 public:
     void SetRange(double low, double high);
-    // Normalises the text now, as leaving the edit does.
+    // Normalises the text now, as leaving the edit does; FALSE when it is no value.
     BOOL Convert();
     BOOL GetValue(double& value) const;
     void SetValue(double value);
 
 protected:
     void attached() override;
+    virtual bool read(const std::wstring& text, double& value) const;
+    virtual bool write(double value, std::wstring& text) const;
 
 private:
     std::optional<double> m_low, m_high;
 };
 
-class CAcUiAngleEdit : public CAcUiNumericEdit {};
-
-namespace hostui {
-// The host's number form for edits: shortest round-trip decimal, "." as separator.
-std::wstring formatNumber(double value);
-std::optional<double> parseNumber(const std::wstring& text);
-}  // namespace hostui
+class CAcUiAngleEdit : public CAcUiNumericEdit {
+protected:
+    bool read(const std::wstring& text, double& value) const override;
+    bool write(double value, std::wstring& text) const override;
+};
 
 // Visual themes: the host's controls draw one plain look, so switching a control's
 // theme off changes nothing; answers 0 (success).

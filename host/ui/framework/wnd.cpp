@@ -267,6 +267,26 @@ void CWnd::UpdateWindow() {
     if (m_widget) m_widget->repaint();
 }
 
+void CWnd::ClientToScreen(CPoint* point) const {
+    if (!point || !m_widget) return;
+    const QPoint p = m_widget->mapToGlobal(QPoint(point->x, point->y));
+    *point = {p.x(), p.y()};
+}
+
+void CWnd::ScreenToClient(CPoint* point) const {
+    if (!point || !m_widget) return;
+    const QPoint p = m_widget->mapFromGlobal(QPoint(point->x, point->y));
+    *point = {p.x(), p.y()};
+}
+
+void CWnd::ScreenToClient(CRect* rect) const {
+    if (!rect) return;
+    CPoint topLeft{rect->left, rect->top}, bottomRight{rect->right, rect->bottom};
+    ScreenToClient(&topLeft);
+    ScreenToClient(&bottomRight);
+    *rect = CRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+}
+
 CWnd* CWnd::SetFocus() {
     CWnd* previous = FromHandle(QApplication::focusWidget());
     if (m_widget) m_widget->setFocus(Qt::OtherFocusReason);

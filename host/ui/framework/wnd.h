@@ -79,6 +79,9 @@ public:
     BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
     void GetWindowRect(CRect* rect) const;  // screen coordinates
     void GetClientRect(CRect* rect) const;
+    void ClientToScreen(CPoint* point) const;
+    void ScreenToClient(CPoint* point) const;
+    void ScreenToClient(CRect* rect) const;
     BOOL ShowWindow(int command);
     BOOL IsWindowVisible() const;
     BOOL EnableWindow(BOOL enable = TRUE);

@@ -50,3 +50,9 @@ QRgb aciColor(int index) {
 }
 
 }  // namespace hostui
+
+std::uint32_t acedGetRGB(int color) {
+    const QRgb rgb = hostui::aciColor(color);
+    return static_cast<std::uint32_t>(qRed(rgb)) | (static_cast<std::uint32_t>(qGreen(rgb)) << 8) |
+           (static_cast<std::uint32_t>(qBlue(rgb)) << 16);
+}

@@ -2,6 +2,8 @@
 
 #include <QRgb>
 
+#include <cstdint>
+
 namespace hostui {
 
 // The colour an index of the 256-colour palette stands for on screen, 0xRRGGBB with an
@@ -11,3 +13,6 @@ namespace hostui {
 QRgb aciColor(int index);
 
 }  // namespace hostui
+
+// The screen colour of a palette index as the window system's colour value 0x00BBGGRR.
+std::uint32_t acedGetRGB(int color);
