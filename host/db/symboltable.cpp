@@ -130,6 +130,8 @@ Acad::ErrorStatus AcDbSymbolTable::newIterator(AcDbSymbolTableIterator*& iterato
     return Acad::eOk;
 }
 
+AcDbSymbolTableIterator::~AcDbSymbolTableIterator() = default;
+
 AcDbSymbolTableIterator::AcDbSymbolTableIterator(std::vector<AcDbObjectId> ids, bool skipDeleted)
     : m_cursor(std::move(ids), skipDeleted) {}
 

@@ -75,7 +75,7 @@ private:
 class AcDbSymbolTableIterator {
 public:
     AcDbSymbolTableIterator(std::vector<AcDbObjectId> ids, bool skipDeleted);
-    virtual ~AcDbSymbolTableIterator() = default;
+    virtual ~AcDbSymbolTableIterator();
 
     void start(bool atBeginning = true, bool skipDeleted = true) { m_cursor.start(atBeginning, skipDeleted); }
     bool done() const { return m_cursor.done(); }

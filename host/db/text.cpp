@@ -120,6 +120,8 @@ Acad::ErrorStatus AcDbAttributeDefinition::setInvisible(bool v) {
 }
 Acad::ErrorStatus AcDbAttributeDefinition::setFieldLength(Adesk::UInt16 n) { return assign(*this, m_fieldLength, n); }
 
+AcRxObject* AcDbAttribute::clone() const { return new AcDbAttribute(*this); }
+
 ACHAR* AcDbAttribute::tag() const { return hostdbDuplicateString(m_tag); }
 Acad::ErrorStatus AcDbAttribute::setTag(const ACHAR* tag) { return assign(*this, m_tag, std::wstring(tag ? tag : L"")); }
 Acad::ErrorStatus AcDbAttribute::setInvisible(bool v) { return assign(*this, m_flags, v ? m_flags | 1 : m_flags & ~1); }

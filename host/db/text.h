@@ -110,7 +110,9 @@ class AcDbAttribute : public AcDbText {
 public:
     ACRX_DECLARE_MEMBERS(AcDbAttribute)
     AcDbAttribute() = default;
-    AcRxObject* clone() const override { return new AcDbAttribute(*this); }
+    // Defined in the host, so that its virtual table lives there: an attribute made by a
+    // module outlives the module once it is in a drawing.
+    AcRxObject* clone() const override;
 
     ACHAR* tag() const;
     const ACHAR* tagConst() const { return m_tag.c_str(); }

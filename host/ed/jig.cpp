@@ -9,6 +9,8 @@
 #include <cmath>
 #include <numbers>
 
+AcEdJig::~AcEdJig() = default;
+
 AcEdJig::DragStatus AcEdJig::drag() {
     m_finalInput = false;
     hosted::DragSession shown;

@@ -47,7 +47,7 @@ public:
     };
 
     AcEdJig() = default;
-    virtual ~AcEdJig() = default;
+    virtual ~AcEdJig();
     AcEdJig(const AcEdJig&) = delete;
     AcEdJig& operator=(const AcEdJig&) = delete;
 

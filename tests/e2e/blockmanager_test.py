@@ -17,6 +17,7 @@ import subprocess
 import sys
 
 import ezdxf
+import ezdxf.units
 
 from drawingchecks import Failures, added
 from golden import report, run_script
@@ -48,7 +49,10 @@ def check_rotated_and_scaled(original, saved, f, work):
         ref = new[0]
         f.near(ref.dxf.insert, (5, 5, 0), "GEOM insertion point")
         f.expect(abs(ref.dxf.rotation - 90) < 1e-6, f"rotation {ref.dxf.rotation}")
-        f.expect(abs(ref.dxf.xscale - 2) < 1e-9 and abs(ref.dxf.yscale - 2) < 1e-9, f"scale {ref.dxf.xscale}")
+        # The page's scale times the factor from the library's units to the drawing's.
+        factor = ezdxf.units.conversion_factor(4, original.header.get("$INSUNITS"))
+        f.expect(abs(ref.dxf.xscale - 2 * factor) < 1e-12 and abs(ref.dxf.yscale - 2 * factor) < 1e-12,
+                 f"scale {ref.dxf.xscale}, {ref.dxf.yscale}")
 
 
 def check_exploded(original, saved, f, work):
@@ -112,6 +116,7 @@ def substituted(source, target, library):
 
 
 def main(host, drawing, library, work):
+    host, drawing, library, work = (os.path.abspath(p) for p in (host, drawing, library, work))
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     failures = []
@@ -121,17 +126,19 @@ def main(host, drawing, library, work):
         os.makedirs(os.path.join(folder, "lib"))
         copy = os.path.join(folder, "lib", "library.dwg")
         shutil.copyfile(library, copy)
+        # The drawing is named as the script's folder sees it, so the transcript says the same everywhere.
+        shutil.copyfile(drawing, os.path.join(folder, "drawing.dwg"))
         for script in scripts:
             cases += 1
             name = os.path.splitext(os.path.basename(script))[0]
             local = os.path.join(folder, name + ".scr")
             substituted(script, local, copy)
             substituted(os.path.splitext(script)[0] + ".expected", os.path.join(folder, name + ".expected"), copy)
-            saved = os.path.join(folder, name + ".saved.dwg")
-            ran, problems = run_script(host, drawing, local, saved, folder, os.path.join(folder, "config"), cwd=folder)
+            saved = name + ".saved.dwg"
+            ran, problems = run_script(host, "drawing.dwg", local, saved, folder, os.path.join(folder, "config"), cwd=folder)
             f = Failures(problems)
             if ran and name in CHECKS:
-                CHECKS[name](ezdxf.readfile(drawing), ezdxf.readfile(saved), f, folder)
+                CHECKS[name](ezdxf.readfile(drawing), ezdxf.readfile(os.path.join(folder, saved)), f, folder)
             failures += [f"{name}: {p}" for p in f]
     return report(cases, failures)
 

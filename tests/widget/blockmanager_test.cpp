@@ -124,6 +124,7 @@ protected:
     }
     // The path put into the edit at once, as the browse button does.
     static void addToHistory(const fs::path& path) {
+        edit(res::IDC_BM_PATH).clear();
         edit(res::IDC_BM_PATH).setText(QString::fromStdWString(path.wstring()));
         HostWindow::settle();
     }

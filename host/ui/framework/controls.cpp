@@ -230,9 +230,10 @@ BOOL CAcUiNumericEdit::Convert() {
     if (!e) return FALSE;
     double value = 0;
     std::wstring text;
-    if (!read(e->text().toStdWString(), value) || (m_low && value < *m_low) || (m_high && value > *m_high) ||
-        !write(value, text))
+    if (!read(e->text().toStdWString(), value) || (m_low && value < *m_low) || (m_high && value > *m_high))
         return FALSE;
+    if (!rewrites()) return TRUE;
+    if (!write(value, text)) return FALSE;
     if (e->text().toStdWString() != text) e->setText(QString::fromStdWString(text));
     return TRUE;
 }

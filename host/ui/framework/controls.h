@@ -99,15 +99,20 @@ protected:
     void attached() override;
     virtual bool read(const std::wstring& text, double& value) const;
     virtual bool write(double value, std::wstring& text) const;
+    // Whether normalising writes the value back in the units' form.
+    virtual bool rewrites() const { return true; }
 
 private:
     std::optional<double> m_low, m_high;
 };
 
+// An angle is checked but kept as typed: written back in the units' form it would be
+// folded into one turn, and 450 degrees would become 90.
 class CAcUiAngleEdit : public CAcUiNumericEdit {
 protected:
     bool read(const std::wstring& text, double& value) const override;
     bool write(double value, std::wstring& text) const override;
+    bool rewrites() const override { return false; }
 };
 
 // Visual themes: the host's controls draw one plain look, so switching a control's

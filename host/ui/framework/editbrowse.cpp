@@ -61,6 +61,8 @@ void CMFCEditBrowseCtrl::browse() {
     if (!m_extension.empty() && !leaf.empty() && leaf.find(L'.') == std::wstring::npos) chosen += L"." + m_extension;
     if (auto* w = dynamic_cast<hostui::BrowseEditWidget*>(widget())) {
         w->edit()->setFocus(Qt::OtherFocusReason);
+        // The platform's edit tells of a new text even when it equals the old one.
+        w->edit()->clear();
         w->setText(QString::fromStdWString(chosen));
     }
 }

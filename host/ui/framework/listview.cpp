@@ -200,10 +200,17 @@ void ListViewWidget::setState(int index, UINT state, UINT mask) {
         return;
     }
     if (index >= static_cast<int>(m_model.items.size())) return;
-    ListItem& item = m_model.items[static_cast<std::size_t>(index)];
-    const UINT old = item.state;
+    const UINT old = m_model.items[static_cast<std::size_t>(index)].state;
     const UINT now = (old & ~mask) | (state & mask);
     if (now == old) return;
+    // One row has the focus, and in a single-selection list one row is selected: the
+    // row that gains either takes it from the others first.
+    const UINT taken = (now & ~old) & (LVIS_FOCUSED | ((m_style & LVS_SINGLESEL) ? LVIS_SELECTED : 0u));
+    QPointer<ListViewWidget> alive(this);
+    for (int i = 0; taken && alive && i < static_cast<int>(m_model.items.size()); ++i)
+        if (i != index && (m_model.items[static_cast<std::size_t>(i)].state & taken)) setState(i, 0, taken);
+    if (!alive || index >= static_cast<int>(m_model.items.size())) return;
+    ListItem& item = m_model.items[static_cast<std::size_t>(index)];
     item.state = now;
     const QModelIndex at = m_model.index(index, 0);
     if ((now ^ old) & LVIS_SELECTED)
