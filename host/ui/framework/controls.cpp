@@ -18,7 +18,11 @@ namespace hostui {
 
 // --- the tab strip ---
 
-TabControlWidget::TabControlWidget(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::TabFocus); }
+// The pages lie over the tab control's panel, whenever they were made: it stays beneath them.
+TabControlWidget::TabControlWidget(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::TabFocus);
+    lower();
+}
 
 void TabControlWidget::setTabsOnRight(bool right) {
     m_right = right;

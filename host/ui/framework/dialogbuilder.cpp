@@ -127,6 +127,9 @@ QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
         }
         case K::checkBox: {
             auto* w = new QCheckBox(text, parent);
+            // The platform's box is 13 pixels with 3 before the text; templates are laid
+            // out for that, and Qt's wider default would cut the text.
+            w->setStyleSheet("QCheckBox { spacing: 3px; } QCheckBox::indicator { width: 13px; height: 13px; }");
             if (c.style & BS_LEFTTEXT) w->setLayoutDirection(Qt::RightToLeft);
             QObject::connect(w, &QCheckBox::clicked, w, [w] { notifyCommand(w, BN_CLICKED); });
             return w;
