@@ -224,6 +224,7 @@ void CBlockManagerTabDlg::onLayerChosen() {
 
 void CBlockManagerTabDlg::fillBlockList(const BlockInfoArray& records) {
     m_blockImages.DeleteImageList();
+    m_blockList.SetRedraw(FALSE);
     m_blockList.DeleteAllItems();
     m_blockImages.Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 0);
     CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
@@ -237,6 +238,7 @@ void CBlockManagerTabDlg::fillBlockList(const BlockInfoArray& records) {
     }
     for (int j = 0; j < records.length(); ++j) m_blockList.InsertItem(j, records[j].name.c_str(), j);
     m_blockList.SetImageList(&m_blockImages, LVSIL_NORMAL);
+    m_blockList.SetRedraw(TRUE);
 }
 
 // --- layout ---

@@ -19,13 +19,13 @@ QImage imageOf(const hostres::ImageResource& resource) {
 
 QRgb rgbOf(COLORREF c) { return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF)); }
 
-// Pixels of the mask colour become transparent.
-QImage masked(QImage image, COLORREF mask) {
+// Pixels of the mask colour (0xRRGGBB) become transparent.
+QImage masked(QImage image, QRgb key) {
     image = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = rgbOf(mask) & 0xFFFFFF;
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width(), height = image.height();
+    for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < width; ++x)
             if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
     }
     return image;
@@ -37,12 +37,13 @@ HICON LoadIconW(HINSTANCE, int iconId) { return hostres::findIcon(iconId); }
 
 BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
     if (width <= 0 || height <= 0 || planes != 1 || bitsPerPixel != 32) return FALSE;
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_ARGB32);
     if (bits) {
         const auto* source = static_cast<const std::uint32_t*>(bits);
         for (int y = 0; y < height; ++y) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < width; ++x) row[x] = 0xFF000000u | source[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+            const std::uint32_t* from = source + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            for (int x = 0; x < width; ++x) row[x] = 0xFF000000u | from[x];
         }
     } else {
         image.fill(Qt::black);
@@ -66,28 +67,35 @@ BOOL CBitmap::DeleteObject() {
 
 namespace hostui {
 
-int ImageStore::add(QImage image) {
+int ImageStore::add(QImage image, std::optional<QRgb> maskKey) {
     if (image.size() != QSize(m_width, m_height)) {
+        if (maskKey) image = masked(std::move(image), *maskKey);
+        maskKey.reset();
         QImage fitted(m_width, m_height, QImage::Format_ARGB32);
         fitted.fill(Qt::transparent);
         QPainter(&fitted).drawImage(0, 0, image);
         image = fitted;
     }
-    m_images.push_back(std::move(image));
+    m_entries.push_back({std::move(image), maskKey, {}});
     return count() - 1;
 }
 
 const QImage& ImageStore::image(int index) const {
     static const QImage none;
-    return index >= 0 && index < count() ? m_images[static_cast<std::size_t>(index)] : none;
+    if (index < 0 || index >= count()) return none;
+    Entry& e = m_entries[static_cast<std::size_t>(index)];
+    if (e.maskKey) {
+        e.image = masked(std::move(e.image), *e.maskKey);
+        e.maskKey.reset();
+    }
+    return e.image;
 }
 
 QPixmap ImageStore::pixmap(int index) const {
     if (index < 0 || index >= count()) return {};
-    if (m_pixmaps.size() != m_images.size()) m_pixmaps.resize(m_images.size());
-    QPixmap& p = m_pixmaps[static_cast<std::size_t>(index)];
-    if (p.isNull()) p = QPixmap::fromImage(m_images[static_cast<std::size_t>(index)]);
-    return p;
+    Entry& e = m_entries[static_cast<std::size_t>(index)];
+    if (e.pixmap.isNull()) e.pixmap = QPixmap::fromImage(image(index));
+    return e.pixmap;
 }
 
 bool ImageStore::isBlank(int index) const {
@@ -111,7 +119,7 @@ BOOL CImageList::Create(int width, int height, UINT, int, int) {
 BOOL CImageList::Create(UINT bitmapId, int width, int, COLORREF mask) {
     CBitmap strip;
     if (width <= 0 || !strip.LoadBitmap(bitmapId)) return FALSE;
-    const QImage image = masked(strip.image(), mask);
+    const QImage image = masked(strip.image(), rgbOf(mask) & 0xFFFFFF);
     m_store = std::make_shared<hostui::ImageStore>(width, image.height());
     for (int x = 0; x + width <= image.width(); x += width) m_store->add(image.copy(x, 0, width, image.height()));
     return TRUE;
@@ -125,7 +133,7 @@ BOOL CImageList::DeleteImageList() {
 
 int CImageList::Add(CBitmap* bitmap, COLORREF mask) {
     if (!m_store || !bitmap || bitmap->isEmpty()) return -1;
-    return m_store->add(masked(bitmap->image(), mask));
+    return m_store->add(bitmap->image(), rgbOf(mask) & 0xFFFFFF);
 }
 
 int CImageList::Add(HICON icon) {

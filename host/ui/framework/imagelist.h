@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 constexpr UINT ILC_MASK = 0x1, ILC_COLOR32 = 0x20;
@@ -34,23 +35,29 @@ namespace hostui {
 
 // The pictures of an image list, shared by the list and every control it is attached
 // to, so that a control never outlives the pictures it shows. Each picture is kept as
-// given and turned into a pixmap when first painted.
+// given, with its mask colour; the mask is applied and the pixmap made when the picture
+// is first asked for, so that filling a long list costs no more than keeping its pictures.
 class ImageStore {
 public:
     ImageStore(int width, int height) : m_width(width), m_height(height) {}
     int width() const { return m_width; }
     int height() const { return m_height; }
-    int count() const { return static_cast<int>(m_images.size()); }
-    int add(QImage image);
+    int count() const { return static_cast<int>(m_entries.size()); }
+    // maskKey: the 0xRRGGBB colour that becomes transparent, or none.
+    int add(QImage image, std::optional<QRgb> maskKey = std::nullopt);
     const QImage& image(int index) const;
     QPixmap pixmap(int index) const;
     // Whether the picture shows nothing at all (every pixel transparent).
     bool isBlank(int index) const;
 
 private:
+    struct Entry {
+        QImage image;
+        std::optional<QRgb> maskKey;
+        QPixmap pixmap;
+    };
     int m_width, m_height;
-    std::vector<QImage> m_images;
-    mutable std::vector<QPixmap> m_pixmaps;
+    mutable std::vector<Entry> m_entries;
 };
 
 }  // namespace hostui

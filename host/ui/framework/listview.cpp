@@ -43,21 +43,40 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
 }
 
 void ListModel::insertItem(int index, ListItem item) {
+    if (m_frozen) {
+        items.insert(items.begin() + index, std::move(item));
+        return;
+    }
     beginInsertRows({}, index, index);
     items.insert(items.begin() + index, std::move(item));
     endInsertRows();
 }
 
 void ListModel::removeItem(int index) {
+    if (m_frozen) {
+        items.erase(items.begin() + index);
+        return;
+    }
     beginRemoveRows({}, index, index);
     items.erase(items.begin() + index);
     endRemoveRows();
 }
 
 void ListModel::removeAll() {
+    if (m_frozen) {
+        items.clear();
+        return;
+    }
     beginResetModel();
     items.clear();
     endResetModel();
+}
+
+void ListModel::setFrozen(bool frozen) {
+    if (frozen == m_frozen) return;
+    if (frozen) beginResetModel();
+    m_frozen = frozen;
+    if (!frozen) endResetModel();
 }
 
 void ListModel::itemsChanged(int first, int last) {
@@ -167,16 +186,19 @@ int ListViewWidget::insertItem(int index, ListItem item) {
     const int count = static_cast<int>(m_model.items.size());
     index = std::clamp(index, 0, count);
     if (m_sortAscending && !item.texts.empty()) {
-        const QString& label = item.texts.front();
-        const auto after = std::find_if(m_model.items.begin(), m_model.items.end(), [&](const ListItem& other) {
-            return QString::compare(other.texts.empty() ? QString() : other.texts.front(), label, Qt::CaseInsensitive) > 0;
-        });
+        // The rows are kept in order: the new one goes after its equals.
+        const auto after = std::upper_bound(m_model.items.begin(), m_model.items.end(), item.texts.front(),
+                                            [](const QString& label, const ListItem& other) {
+                                                const QString none;
+                                                return QString::compare(label, other.texts.empty() ? none : other.texts.front(),
+                                                                        Qt::CaseInsensitive) < 0;
+                                            });
         index = static_cast<int>(after - m_model.items.begin());
     }
     const bool selected = (item.state & LVIS_SELECTED) != 0;
     m_model.insertItem(index, std::move(item));
     if (m_mark >= index) ++m_mark;
-    if (selected)
+    if (selected && !m_model.frozen())
         m_view->selectionModel()->select(m_model.index(index, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     return index;
 }
@@ -213,11 +235,12 @@ void ListViewWidget::setState(int index, UINT state, UINT mask) {
     ListItem& item = m_model.items[static_cast<std::size_t>(index)];
     item.state = now;
     const QModelIndex at = m_model.index(index, 0);
-    if ((now ^ old) & LVIS_SELECTED)
+    // A frozen list takes its selection from the rows when it thaws.
+    if (((now ^ old) & LVIS_SELECTED) && !m_model.frozen())
         m_view->selectionModel()->select(at, ((now & LVIS_SELECTED) ? QItemSelectionModel::Select
                                                                      : QItemSelectionModel::Deselect) |
                                                  QItemSelectionModel::Rows);
-    if (now & LVIS_FOCUSED) m_view->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+    if ((now & LVIS_FOCUSED) && !m_model.frozen()) m_view->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
     notify(LVN_ITEMCHANGED, index, {}, now, old);
 }
 
@@ -230,6 +253,16 @@ void ListViewWidget::setItemText(int index, int column, const QString& text) {
 }
 
 void ListViewWidget::setImages(std::shared_ptr<ImageStore> images) { m_model.setImages(std::move(images)); }
+
+void ListViewWidget::setRedraw(bool on) {
+    m_model.setFrozen(!on);
+    if (!on) return;
+    // A reset forgets the view's selection: it is taken from the rows again.
+    QItemSelection selected;
+    for (int i = 0; i < static_cast<int>(m_model.items.size()); ++i)
+        if (m_model.items[static_cast<std::size_t>(i)].state & LVIS_SELECTED) selected.select(m_model.index(i, 0), m_model.index(i, 0));
+    m_view->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
 
 void ListViewWidget::setSortMark(int column, int order) {
     if (column < 0) return;
@@ -510,6 +543,10 @@ int CListCtrl::HitTest(CPoint at, UINT* flags) const {
     const int row = list() ? list()->hitTest(QPoint(at.x, at.y)) : -1;
     if (flags) *flags = row >= 0 ? LVHT_ONITEM : 0;
     return row;
+}
+
+void CListCtrl::SetRedraw(BOOL redraw) {
+    if (auto* l = list()) l->setRedraw(redraw != FALSE);
 }
 
 BOOL CListCtrl::EnsureVisible(int index, BOOL) {

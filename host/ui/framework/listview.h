@@ -92,6 +92,10 @@ public:
     void insertItem(int index, ListItem item);
     void removeItem(int index);
     void removeAll();
+    // While frozen, rows change without telling the views row by row; thawing tells them
+    // once that everything changed.
+    void setFrozen(bool frozen);
+    bool frozen() const { return m_frozen; }
     void itemsChanged(int first, int last);
     void insertColumn(int index, const QString& heading);
     void setImages(std::shared_ptr<ImageStore> images);
@@ -100,6 +104,9 @@ public:
     std::vector<QString> columns;
     std::shared_ptr<ImageStore> images;
     bool iconMode = false;
+
+private:
+    bool m_frozen = false;
 };
 
 // The list view control: rows in report mode (a table with a column per heading) or
@@ -131,6 +138,8 @@ public:
     void setSelectionMark(int index) { m_mark = index; }
     void setItemText(int index, int column, const QString& text);
     void setImages(std::shared_ptr<ImageStore> images);
+    // Off while a long list is filled: the view is told once when it is turned on again.
+    void setRedraw(bool on);
     void setSortMark(int column, int order);  // order: 1 up, -1 down, 0 none
     int sortMark(int column) const;
     // The row under a point of this widget, or -1.
@@ -190,6 +199,7 @@ public:
     CImageList* SetImageList(CImageList* images, int which);
     int HitTest(CPoint at, UINT* flags = nullptr) const;
     BOOL EnsureVisible(int index, BOOL partialOk);
+    void SetRedraw(BOOL redraw = TRUE);
 
 private:
     hostui::ListViewWidget* list() const;
