@@ -8,7 +8,11 @@ up. Screenshots of each step are saved as PNG files into the work folder.
 
 Where Xvfb, xdotool or xwd is missing the test says so and is skipped (exit 77).
 
-Usage: gui_smoke_test.py HOST DRAWING WORKDIR
+Then, back on the Block Manager page, the library's path is typed into the path edit, a
+block is dragged by a real drag from the block list onto the drawing and placed with a
+click, and the drawing saved with Ctrl+S must hold it.
+
+Usage: gui_smoke_test.py HOST DRAWING LIBRARY WORKDIR
 """
 import os
 import shutil
@@ -97,18 +101,70 @@ def near(colour, other, tolerance=12):
     return all(abs(a - b) <= tolerance for a, b in zip(colour, other))
 
 
+# Where the Block Manager page's controls lie in the main window while the palette is
+# docked at the left edge: the template's dialog units at Tahoma 8 (6 x 13 pixels a unit
+# pair), offset by the palette's title and frame.
+PAGE_LEFT, PAGE_TOP = 10, 48
+PATH_EDIT = (PAGE_LEFT + 50, PAGE_TOP + 232)
+BLOCK_LIST = (PAGE_LEFT + 230, PAGE_TOP + 2)
+GRID = (76, 60)
+
+
+def drag_block_onto_view(display, x, y, w, h, library):
+    failures = []
+    display.click(x + PATH_EDIT[0], y + PATH_EDIT[1])
+    display.tool("xdotool", "key", "ctrl+a", "BackSpace")
+    # A name none of whose beginnings names a file: every existing path on the way would
+    # be taken at once, and the keyboard focus with it.
+    display.tool("xdotool", "type", "--delay", "20", library)
+    settle()
+    # The second icon of the sorted list (GEOM), pressed and dragged to the view's middle.
+    start = (x + BLOCK_LIST[0] + GRID[0] // 2, y + BLOCK_LIST[1] + GRID[1] + GRID[1] // 2)
+    target = (x + w * 3 // 4, y + h // 3)
+    display.tool("xdotool", "mousemove", "--sync", str(start[0]), str(start[1]))
+    display.tool("xdotool", "mousedown", "1")
+    for step in range(1, 11):
+        px = start[0] + (target[0] - start[0]) * step // 10
+        py = start[1] + (target[1] - start[1]) * step // 10
+        display.tool("xdotool", "mousemove", "--sync", str(px), str(py))
+        time.sleep(0.05)
+    display.tool("xdotool", "mouseup", "1")
+    settle()
+    display.shot("smoke-4-dragged.png", (x, y, w, h))
+    # The block follows the pointer until a click places it.
+    display.click(target[0] + 40, target[1] + 20)
+    settle()
+    display.shot("smoke-5-placed.png", (x, y, w, h))
+    return failures
+
+
+def check_dragged_block(drawing, library):
+    """The saved drawing holds one reference of the dragged block."""
+    try:
+        import ezdxf
+    except ImportError:
+        return []
+    names = [e.dxf.name for e in ezdxf.readfile(drawing).modelspace().query("INSERT")]
+    return [] if names.count("GEOM") == 1 else [f"the drawing's references after the drag: {names}"]
+
+
 def main():
-    host, drawing, work = sys.argv[1:4]
+    host, source, library, work = (os.path.abspath(a) for a in sys.argv[1:5])
     missing = [tool for tool in ("Xvfb", "xdotool", "xwd") if not shutil.which(tool)]
     if missing:
         print(f"skipped: {', '.join(missing)} not installed (Debian packages xvfb, xdotool, x11-apps)")
         return SKIPPED
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
+    # The drawing is saved at the end: a copy of the sample.
+    drawing = os.path.join(work, "drawing.dwg")
+    shutil.copyfile(source, drawing)
+    shutil.copyfile(library, os.path.join(work, "zqlibrary.dwg"))
+    library = "zqlibrary.dwg"
     display = Display(work)
     failures = []
     program = subprocess.Popen([host, "--open", drawing],
-                               env=display.env(XDG_CONFIG_HOME=os.path.join(work, "config"), TMPDIR=work),
+                               env=display.env(XDG_CONFIG_HOME=os.path.join(work, "config"), TMPDIR=work), cwd=work,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     try:
         window = display.tool("xdotool", "search", "--sync", "--onlyvisible", "--name", "Marvolt Host").split()[0]
@@ -150,8 +206,17 @@ def main():
             after = display.shot("smoke-3-field-manager.png", (x, y, w, h))
             if after(column, target) == before_click:
                 failures.append(f"the click on the second tab at {column},{target} changed nothing")
+            # Back to the Block Manager page: the library typed into its path edit, a block
+            # dragged by a real drag onto the drawing and placed with a click there.
+            display.click(column, (dark[0] + dark[1]) // 2 if len(dark) > 1 else y + 90)
+            settle()
+            failures += drag_block_onto_view(display, x, y, w, h, library)
         if program.poll() is not None:
             failures.append(f"the program ended: {program.returncode} {program.stderr.read()}")
+        else:
+            display.tool("xdotool", "key", "ctrl+s")
+            settle()
+            failures += check_dragged_block(drawing, library)
     except (subprocess.SubprocessError, StopIteration, IndexError) as e:
         failures.append(f"the desktop run failed: {e}")
     finally:
