@@ -38,6 +38,7 @@
 #include "rx/dictionary.h"
 #include "rx/dynamiclinker.h"
 #include "rx/rxmodule.h"
+#include "ui/framework/collation.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/dockbar.h"

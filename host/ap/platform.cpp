@@ -69,11 +69,15 @@ DWORD attributesOf(const std::filesystem::path& path) {
     return std::filesystem::is_directory(path, ec) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
 }
 
-bool answerable(std::wstring_view name) { return !name.empty() && name != L"." && name != L".." && name.size() < MAX_PATH; }
+bool answerable(std::wstring_view name) {
+    return !name.empty() && name != L"." && name != L".." && name.size() < MAX_PATH;
+}
 
-std::vector<std::pair<std::wstring, DWORD>> namesInFolder(const std::filesystem::path& folder, std::wstring_view pattern) {
+using FoundNames = std::vector<std::pair<std::wstring, DWORD>>;
+
+FoundNames namesInFolder(const std::filesystem::path& folder, std::wstring_view pattern) {
     if (pattern == L"*.*") pattern = L"*";
-    std::vector<std::pair<std::wstring, DWORD>> found;
+    FoundNames found;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::wstring name = hostrx::utf8ToWide(it->path().filename().string());
@@ -83,7 +87,7 @@ std::vector<std::pair<std::wstring, DWORD>> namesInFolder(const std::filesystem:
     return found;
 }
 
-std::vector<std::pair<std::wstring, DWORD>> findAll(std::wstring_view pattern) {
+FoundNames findAll(std::wstring_view pattern) {
     const auto slash = pattern.rfind(L'/');
     const std::wstring_view folder = slash == std::wstring_view::npos ? L"." : pattern.substr(0, slash + 1);
     const std::wstring_view name = pattern.substr(slash == std::wstring_view::npos ? 0 : slash + 1);

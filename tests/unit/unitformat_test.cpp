@@ -365,9 +365,15 @@ TEST(UnitText, DistancesReadBackWithinTheirPrecision) {
             }
 }
 
+// The smallest step a degrees/minutes/seconds text shows, in degrees.
+double dmsStep(int prec) {
+    if (prec == 0) return 1.0;
+    if (prec <= 2) return 1.0 / 60;
+    return 1.0 / 3600 / std::pow(10.0, std::max(0, prec - 4));
+}
+
 double angularStepDegrees(int unit, int prec) {
-    const double tick = unit == 1 || unit == 4 ? (prec == 0 ? 1.0 : prec <= 2 ? 1.0 / 60 : 1.0 / 3600 / std::pow(10.0, std::max(0, prec - 4)))
-                                               : std::pow(10.0, -prec);
+    const double tick = unit == 1 || unit == 4 ? dmsStep(prec) : std::pow(10.0, -prec);
     const double degreesPerUnit = unit == 2 ? 0.9 : unit == 3 ? 180.0 / kPi : 1.0;
     return 0.5 * tick * degreesPerUnit + 1e-10;
 }
