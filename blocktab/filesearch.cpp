@@ -1,7 +1,6 @@
 #include "blocktab/filesearch.h"
 
 #include "frame/hostapi.h"
-#include "blocktab/pendinghost.h"
 
 bool pathFindsAnything(const std::wstring& text) {
     WIN32_FIND_DATAW found{};

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "frame/hostapi.h"
-#include "blocktab/pendinghost.h"
 
 #include <string>
 #include <vector>

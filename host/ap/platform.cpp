@@ -11,8 +11,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
+#include <filesystem>
+#include <memory>
 #include <string>
-#include <sys/stat.h>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -29,6 +33,77 @@ void copyPart(const wchar_t* begin, const wchar_t* end, wchar_t* out, std::size_
     if (n > capacity - 1) n = capacity - 1;
     std::wmemcpy(out, begin, n);
     out[n] = L'\0';
+}
+
+// What a search handle owns: every name found, answered one by one.
+struct FileSearch {
+    std::vector<std::pair<std::wstring, DWORD>> found;
+    std::size_t next = 0;
+};
+
+// "*" any run of characters, "?" any one; a star that fails to match is retried one
+// character further on, which is enough since only the last star ever needs to move.
+bool wildcardMatch(std::wstring_view name, std::wstring_view pattern) {
+    std::size_t n = 0, p = 0, starAt = std::wstring_view::npos, resumeAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == L'*') {
+            starAt = p++;
+            resumeAt = n;
+        } else if (starAt != std::wstring_view::npos) {
+            p = starAt + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') ++p;
+    return p == pattern.size();
+}
+
+bool hasWildcards(std::wstring_view s) { return s.find_first_of(L"*?") != std::wstring_view::npos; }
+
+DWORD attributesOf(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+bool answerable(std::wstring_view name) {
+    return !name.empty() && name != L"." && name != L".." && name.size() < MAX_PATH;
+}
+
+using FoundNames = std::vector<std::pair<std::wstring, DWORD>>;
+
+FoundNames namesInFolder(const std::filesystem::path& folder, std::wstring_view pattern) {
+    if (pattern == L"*.*") pattern = L"*";
+    FoundNames found;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::wstring name = hostrx::utf8ToWide(it->path().filename().string());
+        if (answerable(name) && wildcardMatch(name, pattern)) found.emplace_back(name, attributesOf(it->path()));
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+FoundNames findAll(std::wstring_view pattern) {
+    const auto slash = pattern.rfind(L'/');
+    const std::wstring_view folder = slash == std::wstring_view::npos ? L"." : pattern.substr(0, slash + 1);
+    const std::wstring_view name = pattern.substr(slash == std::wstring_view::npos ? 0 : slash + 1);
+    if (!answerable(name) || hasWildcards(folder)) return {};
+    const std::filesystem::path folderPath(hostrx::wideToUtf8(folder));
+    if (hasWildcards(name)) return namesInFolder(folderPath, name);
+    const std::filesystem::path path(hostrx::wideToUtf8(pattern));
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return {};
+    return {{std::wstring(name), attributesOf(path)}};
+}
+
+void fill(WIN32_FIND_DATAW* data, const std::pair<std::wstring, DWORD>& entry) {
+    data->dwFileAttributes = entry.second;
+    std::wmemcpy(data->cFileName, entry.first.c_str(), entry.first.size() + 1);
 }
 
 }  // namespace
@@ -110,4 +185,35 @@ wchar_t* CharUpperW(wchar_t* text) {
     if (!text) return text;
     for (wchar_t* c = text; *c; ++c) *c = hostrx::upperChar(*c);
     return text;
+int _wstat64(const wchar_t* path, struct _stat64* buffer) {
+    struct stat info {};
+    if (!path || !buffer || ::stat(hostrx::wideToUtf8(path).c_str(), &info) != 0) return -1;
+    buffer->st_mtime = info.st_mtim.tv_sec;
+    buffer->st_size = S_ISDIR(info.st_mode) ? 0 : info.st_size;
+    buffer->st_mode = info.st_mode & (_S_IFMT | 0777u);
+    return 0;
+}
+
+HANDLE FindFirstFileW(const wchar_t* pattern, WIN32_FIND_DATAW* data) {
+    if (!pattern || !data) return INVALID_HANDLE_VALUE;
+    auto search = std::make_unique<FileSearch>();
+    search->found = findAll(pattern);
+    if (search->found.empty()) return INVALID_HANDLE_VALUE;
+    fill(data, search->found[search->next++]);
+    // The caller owns the search from here until FindClose.
+    return search.release();
+}
+
+BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* data) {
+    if (!search || search == INVALID_HANDLE_VALUE || !data) return 0;
+    auto* s = static_cast<FileSearch*>(search);
+    if (s->next >= s->found.size()) return 0;
+    fill(data, s->found[s->next++]);
+    return 1;
+}
+
+BOOL FindClose(HANDLE search) {
+    if (!search || search == INVALID_HANDLE_VALUE) return 0;
+    std::unique_ptr<FileSearch> owned(static_cast<FileSearch*>(search));
+    return 1;
 }

@@ -1,5 +1,6 @@
 #include "numbertext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 
@@ -28,6 +29,14 @@ bool parseWhole(std::string_view text, T& value) {
     return true;
 }
 
+std::string formatIn(double value, std::chars_format format, int places) {
+    // Room for the widest fixed double (309 digits) with the most places allowed.
+    constexpr int kMostPlaces = 60;
+    char buf[400];
+    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value, format, std::clamp(places, 0, kMostPlaces));
+    return std::string(buf, ec == std::errc() ? ptr : buf);
+}
+
 }  // namespace
 
 std::string formatNumber(double value) {
@@ -37,6 +46,14 @@ std::string formatNumber(double value) {
     std::string s(buf, ec == std::errc() ? ptr : buf);
     if (s.find_first_of(".en") == std::string::npos) s += ".0";  // "n" of inf and nan
     return s;
+}
+
+std::string formatFixed(double value, int places) {
+    return formatIn(value, std::chars_format::fixed, places);
+}
+
+std::string formatScientific(double value, int places) {
+    return formatIn(value, std::chars_format::scientific, places);
 }
 
 bool parseNumber(std::string_view text, double& value) { return parseWhole(text, value); }

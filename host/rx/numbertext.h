@@ -14,6 +14,12 @@ namespace hostrx {
 // is written as "0.0". Infinities and NaN come out as "inf" and "nan".
 std::string formatNumber(double value);
 
+// The value with exactly `places` digits after the point ("15.50" for 2 places), or in
+// scientific notation with `places` digits after the point ("1.55e+01"). The value
+// stored is rounded, so a tie that the binary value only nears goes by that value.
+std::string formatFixed(double value, int places);
+std::string formatScientific(double value, int places);
+
 // Reads a whole text as a decimal number: blanks (space, tab) around it and one leading
 // '+' allowed, digits with an optional point and exponent. Hexadecimal, a decimal comma
 // or anything left over is refused; value is left alone then.
