@@ -185,6 +185,8 @@ wchar_t* CharUpperW(wchar_t* text) {
     if (!text) return text;
     for (wchar_t* c = text; *c; ++c) *c = hostrx::upperChar(*c);
     return text;
+}
+
 int _wstat64(const wchar_t* path, struct _stat64* buffer) {
     struct stat info {};
     if (!path || !buffer || ::stat(hostrx::wideToUtf8(path).c_str(), &info) != 0) return -1;
