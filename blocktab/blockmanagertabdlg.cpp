@@ -1,7 +1,6 @@
 #include "blocktab/blockmanagertabdlg.h"
 
 #include "blocktab/dragtodrawing.h"
-#include "blocktab/pendinghost.h"
 #include "blocktab/filesearch.h"
 #include "blocktab/icondecoder.h"
 #include "blocktab/layerlist.h"
