@@ -40,5 +40,6 @@
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/dockbar.h"
+#include "ui/framework/drawingpreview.h"
 #include "ui/framework/frame.h"
 #include "ui/framework/modal.h"
