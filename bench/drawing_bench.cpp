@@ -5,12 +5,16 @@
 // its own (this program run with --peak-child), so that nothing else the benchmark holds
 // counts, and is set against the file's size.
 //
+// The drawing's stored preview is read as the block library shows it, from the file's
+// tail alone, set against reading the file's bytes.
+//
 // The drawing is made by bench/make_library.py into the build folder when missing.
 
 #include "db/blocktable.h"
 #include "db/database.h"
 #include "dxf/dxffiler.h"
 #include "dxf/filebytes.h"
+#include "dxf/previewreader.h"
 #include "benchsupport.h"
 #include "rx/utf8.h"
 
@@ -51,7 +55,7 @@ std::vector<BlockEntry> listBlocks(const AcDbDatabase& db) {
 
 // What the run measured, for the closing summary.
 struct Figures {
-    double readListSeconds = 0, bytesSeconds = 0, mapSeconds = 0, ezdxfSeconds = 0;
+    double readListSeconds = 0, bytesSeconds = 0, mapSeconds = 0, ezdxfSeconds = 0, previewSeconds = 0;
     double peakBytes = 0, fileBytes = 0;
 } g_figures;
 
@@ -93,6 +97,27 @@ void BM_MapBytesAndFindLines(benchmark::State& state) {
     }
     g_figures.mapSeconds = total / static_cast<double>(state.iterations());
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(libraryPath())));
+}
+
+void BM_ReadDrawingPreview(benchmark::State& state) {
+    if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
+    const std::wstring path = libraryPath().wstring();
+    double total = 0;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto preview = hostdxf::readDrawingPreview(path);
+        benchmark::DoNotOptimize(preview.data());
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        total += took.count();
+        bytes = preview.size();
+    }
+    // A library made before drawings had previews: make_library.py makes it again once it is deleted.
+    if (bytes == 0) return state.SkipWithError("the library drawing holds no preview; delete it to have it made again");
+    g_figures.previewSeconds = total / static_cast<double>(state.iterations());
+    state.counters["preview_bytes"] = static_cast<double>(bytes);
+    state.counters["file_MB"] = fileMegabytes();
 }
 
 // The database is destroyed outside the timed part: ezdxf's figure does not include
@@ -170,6 +195,9 @@ void printSummary() {
     if (f.readListSeconds > 0 && f.mapSeconds > 0)
         std::printf("mapping the bytes and finding every line %.3f s: read+list takes %.1fx as long\n", f.mapSeconds,
                     f.readListSeconds / f.mapSeconds);
+    if (f.previewSeconds > 0 && f.bytesSeconds > 0)
+        std::printf("reading the drawing's preview %.3f ms, reading the bytes alone %.1f ms: %.0fx faster\n",
+                    f.previewSeconds * 1e3, f.bytesSeconds * 1e3, f.bytesSeconds / f.previewSeconds);
     if (f.peakBytes > 0)
         std::printf("peak memory %.1f MB for a %.1f MB file: %.2fx its size (target at most 4x)\n",
                     f.peakBytes / kMegabyte, f.fileBytes / kMegabyte, f.peakBytes / f.fileBytes);
@@ -179,6 +207,7 @@ void printSummary() {
 
 BENCHMARK(BM_ReadBytes)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapBytesAndFindLines)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDrawingPreview)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadAndListBlocks)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EzdxfReadAndListBlocks)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReaderPeakMemory)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

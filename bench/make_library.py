@@ -5,7 +5,8 @@ Usage: make_library.py OUT [--blocks N] [--min-mb M] [--seed S] [--check]
 
 The drawing (AC1032) holds N named blocks, each with a 2088-byte preview icon
 and a mix of LINE, CIRCLE, ARC, LWPOLYLINE, TEXT and one ATTDEF.  Blocks grow
-evenly until the file reaches M megabytes.
+evenly until the file reaches M megabytes.  The drawing's own preview (the
+THUMBNAILIMAGE section, a 256 x 160 8-bit bitmap) ends the file.
 
 ezdxf would need minutes for this, so it only writes the skeleton (header,
 tables, objects); the block records and block definitions are formatted as
@@ -33,22 +34,42 @@ ICON_SIZE = 40 + 256 * 4 + ICON_SIDE * ICON_SIDE  # 2088
 # ---------------------------------------------------------------------------
 
 
-def icon_prefix():
-    """BITMAPINFOHEADER and grey palette shared by all icons."""
+def bitmap(width, height, pixels):
+    """An 8-bit device-independent bitmap with a grey palette, rows bottom-up."""
     header = b"".join(
         [
             (40).to_bytes(4, "little"),
-            ICON_SIDE.to_bytes(4, "little"),
-            ICON_SIDE.to_bytes(4, "little"),
+            width.to_bytes(4, "little"),
+            height.to_bytes(4, "little"),
             (1).to_bytes(2, "little"),
             (8).to_bytes(2, "little"),
             (0).to_bytes(4, "little"),
-            (ICON_SIDE * ICON_SIDE).to_bytes(4, "little"),
+            (width * height).to_bytes(4, "little"),
             bytes(16),
         ]
     )
     palette = b"".join(bytes((i, i, i, 0)) for i in range(256))
-    return header + palette
+    return header + palette + pixels
+
+
+def hex_tags(data):
+    hexed = data.hex().upper()
+    # 310 lines carry at most 127 bytes = 254 hex digits.
+    return "".join(f"310\n{hexed[i:i + 254]}\n" for i in range(0, len(hexed), 254))
+
+
+PREVIEW_WIDTH, PREVIEW_HEIGHT = 256, 160  # rows of 256 bytes need no padding
+
+
+def preview_section():
+    pixels = bytes((x * 255 // PREVIEW_WIDTH) ^ (y & 0x10) for y in range(PREVIEW_HEIGHT) for x in range(PREVIEW_WIDTH))
+    data = bitmap(PREVIEW_WIDTH, PREVIEW_HEIGHT, pixels)
+    return f"  0\nSECTION\n  2\nTHUMBNAILIMAGE\n 90\n{len(data)}\n{hex_tags(data)}  0\nENDSEC\n"
+
+
+def icon_prefix():
+    """BITMAPINFOHEADER and grey palette shared by all icons."""
+    return bitmap(ICON_SIDE, ICON_SIDE, b"")
 
 
 def icon_tags(prefix, pixels, index):
@@ -57,9 +78,7 @@ def icon_tags(prefix, pixels, index):
     shift = index % len(pixels)
     data = prefix + pixels[shift:] + pixels[:shift]
     assert len(data) == ICON_SIZE
-    hexed = data.hex().upper()
-    # 310 lines carry at most 127 bytes = 254 hex digits.
-    return "".join(f"310\n{hexed[i:i + 254]}\n" for i in range(0, len(hexed), 254))
+    return hex_tags(data)
 
 
 # ---------------------------------------------------------------------------
@@ -228,6 +247,8 @@ def splice(text, records, blocks, next_handle):
     start = text.index("  2\nBLOCKS\n")
     end = text.index("  0\nENDSEC\n", start)
     text = text[:end] + blocks + text[end:]
+    eof = text.rindex("  0\nEOF\n")
+    text = text[:eof] + preview_section() + text[eof:]
     return re.sub(
         r"(\$HANDSEED\n  5\n)[0-9A-F]+\n", rf"\g<1>{next_handle:X}\n", text, count=1
     )

@@ -44,6 +44,7 @@
 #include "ui/framework/dialog.h"
 #include "ui/framework/dockbar.h"
 #include "ui/framework/dragdrop.h"
+#include "ui/framework/drawingpreview.h"
 #include "ui/framework/editbrowse.h"
 #include "ui/framework/frame.h"
 #include "ui/framework/imagelist.h"

@@ -11,6 +11,7 @@
 #include "app/uiscript.h"
 #include "app/windowedscript.h"
 #include "dxf/dxffiler.h"
+#include "dxf/previewmaker.h"
 #include "ed/commandline.h"
 #include "ed/inputsource.h"
 #include "ed/userio.h"
@@ -19,6 +20,7 @@
 #include "ui/framework/frame.h"
 #include "ui/framework/modal.h"
 #include "ui/render/drawingview.h"
+#include "ui/render/previewimage.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -186,6 +188,8 @@ int main(int argc, char** argv) {
     }
     if (o.script) qInstallMessageHandler(&scriptMessages);
     hostdb::setDrawingFiler(&hostdxf::dxfFiler());
+    // Drawings saved here carry a preview drawn by the view's renderer.
+    hostdxf::setDrawingPreviewMaker(&hostui::drawingPreviewBytes);
     try {
         // Qt takes the user's locale for the whole process as it starts; the host reads
         // and writes numbers the same under every locale, so it is left as Qt sets it.

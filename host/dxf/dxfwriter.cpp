@@ -3,6 +3,7 @@
 
 #include "dxfwriter.h"
 
+#include "previewmaker.h"
 #include "writercontext.h"
 
 #include "../db/database.h"
@@ -25,12 +26,14 @@ void writePreservedSections(WriterContext& ctx) {
 }
 
 void writeThumbnail(WriterContext& ctx) {
-    TagWriter& out = ctx.out();
     const AcDbDatabase& db = ctx.db();
-    if (db.thumbnailBitmap().empty()) return;
+    const DrawingPreviewMaker maker = drawingPreviewMaker();
+    const std::vector<std::uint8_t> made = maker ? maker(db) : std::vector<std::uint8_t>{};
+    const std::vector<std::uint8_t>& bytes = maker ? made : db.thumbnailBitmap();
+    if (bytes.empty()) return;
     ctx.beginSection("THUMBNAILIMAGE");
-    out.integer(90, static_cast<long long>(db.thumbnailBitmap().size()));
-    out.binary(310, db.thumbnailBitmap());
+    ctx.out().integer(90, static_cast<long long>(bytes.size()));
+    ctx.out().binary(310, bytes);
     ctx.endSection();
 }
 
