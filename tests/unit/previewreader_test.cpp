@@ -2,6 +2,8 @@
 // folder, the whole-text search beside it, and files large enough that the preview's
 // section header falls across where the first look at the tail begins.
 
+#include "db/database.h"
+#include "dxf/previewmaker.h"
 #include "dxf/previewreader.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +146,37 @@ TEST(DrawingPreviewFile, HeaderAcrossTheFirstLookAtTheTail) {
         const std::string text = before + "  0\nSECTION\n  2\nTHUMBNAILIMAGE\n" + comment + groups + "  0\nENDSEC\n  0\nEOF\n";
         SCOPED_TRACE(cut);
         EXPECT_EQ(hostdxf::readDrawingPreview(folder.write("large.dwg", text).wstring()), data);
+    }
+}
+
+const Bytes kMade{1, 2, 3};
+Bytes makeThree(const AcDbDatabase&) { return kMade; }
+Bytes makeNone(const AcDbDatabase&) { return {}; }
+
+// A saved drawing's preview: the maker's when a program handed one over, else the one
+// the drawing was read with.
+TEST(DrawingPreviewOnSave, MakerOrTheStoredPreview) {
+    const struct {
+        const char* name;
+        hostdxf::DrawingPreviewMaker maker;
+        Bytes stored, want;
+    } cases[] = {
+        {"no maker keeps the stored preview", nullptr, kFive, kFive},
+        {"no maker and none stored", nullptr, {}, {}},
+        {"the maker's preview", &makeThree, kFive, kMade},
+        {"a maker that makes none", &makeNone, kFive, {}},
+    };
+    TempFolder folder;
+    const std::wstring path = (folder.path() / "saved.dwg").wstring();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AcDbDatabase db;
+        db.setThumbnailBitmap(c.stored);
+        hostdxf::setDrawingPreviewMaker(c.maker);
+        const Acad::ErrorStatus saved = db.saveAs(path.c_str());
+        hostdxf::setDrawingPreviewMaker(nullptr);
+        ASSERT_EQ(saved, Acad::eOk);
+        EXPECT_EQ(hostdxf::readDrawingPreview(path), c.want);
     }
 }
 
