@@ -54,8 +54,8 @@ std::uint32_t pixelAt(const Layout& l, std::int64_t x, std::int64_t y) {
         return (std::uint32_t{c[2]} << 16) | (std::uint32_t{c[1]} << 8) | c[0];
     };
     switch (l.bits) {
-        case 1: return fromTable((row[x / 8] >> (7 - x % 8)) & 1u);
-        case 4: return fromTable((row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xFu);
+        case 1: return fromTable((unsigned{row[x / 8]} >> (7 - x % 8)) & 1u);
+        case 4: return fromTable((unsigned{row[x / 2]} >> (x % 2 == 0 ? 4 : 0)) & 0xFu);
         case 8: return fromTable(row[x]);
         default: {
             const std::uint8_t* p = row + x * (l.bits / 8);

@@ -20,7 +20,7 @@ import ezdxf
 import ezdxf.units
 
 from drawingchecks import Failures, added
-from golden import report, run_script
+from golden import report, run_script, sessions
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -98,14 +98,6 @@ CHECKS = {
     "cache_b": check_cache_cleared,
 }
 
-
-def sessions(scripts):
-    groups = {}
-    for script in sorted(scripts):
-        name = os.path.splitext(os.path.basename(script))[0]
-        key = name[:-2] if name[-2:] in ("_a", "_b", "_c") else name
-        groups.setdefault(key, []).append(script)
-    return groups
 
 
 def substituted(source, target, library):

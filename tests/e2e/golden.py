@@ -37,3 +37,14 @@ def report(cases, failures):
         print(message)
     print(f"{cases} cases, {len(failures)} failures")
     return 1 if failures else 0
+
+
+def sessions(scripts):
+    """Groups scripts named NAME_a, NAME_b, NAME_c into one sequence, in that order, as
+    sessions of one user; other scripts stand alone. Answers {NAME: [scripts]}."""
+    groups = {}
+    for script in sorted(scripts):
+        name = os.path.splitext(os.path.basename(script))[0]
+        key = name[:-2] if name[-2:] in ("_a", "_b", "_c") else name
+        groups.setdefault(key, []).append(script)
+    return groups

@@ -14,19 +14,10 @@ import shutil
 import subprocess
 import sys
 
-from golden import report, run_script
+from golden import report, run_script, sessions
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-
-def sessions(scripts):
-    """Groups NAME_a, NAME_b into one sequence; other scripts stand alone."""
-    groups = {}
-    for script in sorted(scripts):
-        name = os.path.splitext(os.path.basename(script))[0]
-        key = name[:-2] if name[-2:] in ("_a", "_b", "_c") else name
-        groups.setdefault(key, []).append(script)
-    return groups
 
 
 def bad_lines(host, drawing, work):

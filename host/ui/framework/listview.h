@@ -36,13 +36,8 @@ struct NMLISTVIEW {
 using LPNMLISTVIEW = NMLISTVIEW*;
 using NM_LISTVIEW = NMLISTVIEW;
 
-struct NMITEMACTIVATE {
-    NMHDR hdr;
-    int iItem = -1;
-    int iSubItem = 0;
-    UINT uNewState = 0, uOldState = 0, uChanged = 0;
-    CPoint ptAction;
-    LPARAM lParam = 0;
+// A click's notification: a list-view notification with the keys held.
+struct NMITEMACTIVATE : NMLISTVIEW {
     UINT uKeyFlags = 0;
 };
 using LPNMITEMACTIVATE = NMITEMACTIVATE*;
