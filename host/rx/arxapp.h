@@ -7,7 +7,8 @@
 // to its handler; a module's acrxEntryPoint forwards to it.
 class AcRxDbxApp {
 public:
-    virtual ~AcRxDbxApp() = default;
+    // Defined in the host, with its virtual table.
+    virtual ~AcRxDbxApp();
 
     AcRx::AppRetCode entryPoint(AcRx::AppMsgCode msg, void* appId);
 
@@ -26,6 +27,9 @@ protected:
 
 // The application base of modules that use the editor.
 class AcRxArxApp : public AcRxDbxApp {
+public:
+    ~AcRxArxApp() override;
+
 protected:
     AcRxArxApp() = default;
 };

@@ -1,0 +1,5 @@
+#include "rx/arxapp.h"
+
+AcRxDbxApp::~AcRxDbxApp() = default;
+
+AcRxArxApp::~AcRxArxApp() = default;
