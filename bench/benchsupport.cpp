@@ -1,7 +1,12 @@
 #include "benchsupport.h"
 
+#include "db/blocktable.h"
+#include "db/database.h"
+#include "rx/utf8.h"
+
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -60,6 +65,35 @@ std::optional<EzdxfListing> ezdxfListBlocks(const fs::path& drawing) {
     if (!f || std::fscanf(f.get(), "{\"blocks\": %d, \"seconds\": %lf}", &listing.blocks, &listing.seconds) != 2)
         return std::nullopt;
     return listing;
+}
+
+std::vector<BlockEntry> listBlocks(const AcDbDatabase& db) {
+    std::vector<BlockEntry> out;
+    const auto* table = AcDbBlockTable::cast(db.blockTableId().slot()->object);
+    out.reserve(table->recordIds().size());
+    for (AcDbObjectId id : table->recordIds()) {
+        const auto* rec = AcDbBlockTableRecord::cast(id.slot()->object);
+        if (!rec || rec->isLayout() || rec->isAnonymous() || rec->isFromExternalReference()) continue;
+        out.push_back({rec->name(), &rec->previewBytes()});
+    }
+    return out;
+}
+
+ReadAndList readAndListBlocks(const fs::path& drawing) {
+    ReadAndList result;
+    const std::wstring path = drawing.wstring();
+    auto db = std::make_unique<AcDbDatabase>(false, true);
+    const auto start = std::chrono::steady_clock::now();
+    if (db->readDwgFile(path.c_str(), _SH_DENYNO) != Acad::eOk) {
+        result.message = hostrx::wideToUtf8(db->readReport().message);
+        return result;
+    }
+    const auto list = listBlocks(*db);
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.ok = true;
+    result.blocks = list.size();
+    for (const auto& entry : list) result.iconBytes += entry.icon->size();
+    return result;
 }
 
 int runBenchmarks(int argc, char** argv, void (*printSummary)()) {

@@ -10,7 +10,6 @@
 //
 // The drawing is made by bench/make_library.py into the build folder when missing.
 
-#include "db/blocktable.h"
 #include "db/database.h"
 #include "dxf/dxffiler.h"
 #include "dxf/filebytes.h"
@@ -33,25 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using namespace bench;
-
-struct BlockEntry {
-    std::wstring name;
-    const std::vector<std::uint8_t>* icon;
-};
-
-// The user blocks of a drawing, as the block library lists them: no layouts, no
-// anonymous blocks, no external references.
-std::vector<BlockEntry> listBlocks(const AcDbDatabase& db) {
-    std::vector<BlockEntry> out;
-    const auto* table = AcDbBlockTable::cast(db.blockTableId().slot()->object);
-    out.reserve(table->recordIds().size());
-    for (AcDbObjectId id : table->recordIds()) {
-        const auto* rec = AcDbBlockTableRecord::cast(id.slot()->object);
-        if (!rec || rec->isLayout() || rec->isAnonymous() || rec->isFromExternalReference()) continue;
-        out.push_back({rec->name(), &rec->previewBytes()});
-    }
-    return out;
-}
 
 // What the run measured, for the closing summary.
 struct Figures {
@@ -124,21 +104,15 @@ void BM_ReadDrawingPreview(benchmark::State& state) {
 // tearing its document down either.
 void BM_ReadAndListBlocks(benchmark::State& state) {
     if (libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
-    const std::wstring path = libraryPath().wstring();
     double total = 0;
     std::size_t blocks = 0, iconBytes = 0;
     for (auto _ : state) {
-        auto db = std::make_unique<AcDbDatabase>(false, true);
-        const auto start = std::chrono::steady_clock::now();
-        if (db->readDwgFile(path.c_str(), _SH_DENYNO) != Acad::eOk)
-            return state.SkipWithError(hostrx::wideToUtf8(db->readReport().message).c_str());
-        const auto list = listBlocks(*db);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(took.count());
-        total += took.count();
-        blocks = list.size();
-        iconBytes = 0;
-        for (const auto& entry : list) iconBytes += entry.icon->size();
+        const ReadAndList run = readAndListBlocks(libraryPath());
+        if (!run.ok) return state.SkipWithError(run.message.c_str());
+        state.SetIterationTime(run.seconds);
+        total += run.seconds;
+        blocks = run.blocks;
+        iconBytes = run.iconBytes;
     }
     if (blocks != kLibraryBlocks) return state.SkipWithError("the drawing does not list the blocks it holds");
     g_figures.readListSeconds = total / static_cast<double>(state.iterations());

@@ -6,6 +6,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <type_traits>
 #include "../rx/textcase.h"
 
 ACRX_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord, "BLOCK_RECORD")
@@ -67,6 +68,15 @@ Acad::ErrorStatus AcDbBlockTableRecord::getPreviewIcon(AcArray<Adesk::UInt8>& ic
 Acad::ErrorStatus AcDbBlockTableRecord::setPreviewIcon(const AcArray<Adesk::UInt8>& icon) {
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
     m_preview.assign(icon.begin(), icon.end());
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockTableRecord::takePreviewIcon(AcArray<Adesk::UInt8>& icon) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    static_assert(std::is_same_v<std::remove_reference_t<decltype(icon.vector())>, decltype(m_preview)>,
+                  "the bytes move only between buffers of one type");
+    icon.vector() = std::move(m_preview);
+    m_preview.clear();  // a moved-from vector is only valid, not promised empty
     return Acad::eOk;
 }
 

@@ -60,6 +60,10 @@ public:
     // The preview icon: a packed device-independent bitmap, passed through unchanged.
     Acad::ErrorStatus getPreviewIcon(AcArray<Adesk::UInt8>& icon) const;
     Acad::ErrorStatus setPreviewIcon(const AcArray<Adesk::UInt8>& icon);
+    // Hands the icon's bytes over to the caller (replacing what icon held) and leaves the
+    // record without one; needs a write open. For a drawing read only to list its blocks
+    // and destroyed afterwards, where a copy would be the listing's largest cost.
+    Acad::ErrorStatus takePreviewIcon(AcArray<Adesk::UInt8>& icon);
     bool hasPreviewIcon() const { return !m_preview.empty(); }
     const std::vector<std::uint8_t>& previewBytes() const { return m_preview; }
     void setPreviewBytes(std::vector<std::uint8_t> bytes) { m_preview = std::move(bytes); }

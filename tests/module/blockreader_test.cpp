@@ -57,7 +57,8 @@ TEST_F(BlockReader, ListsNamedBlocksWithTheirIconsOnly) {
     EXPECT_EQ(blocks[1].previewIcon.length(), 0);
 
     ASSERT_EQ(worker.getBlockInfoFromdDb(blocks), Acad::eOk);
-    EXPECT_EQ(blocks.length(), 4) << "a second call appends again";
+    ASSERT_EQ(blocks.length(), 4) << "a second call appends again";
+    EXPECT_EQ(blocks[2].previewIcon, blocks[0].previewIcon) << "each call reads the icons from the file afresh";
     EXPECT_EQ(transcript(), L"");
 }
 

@@ -65,6 +65,34 @@ TEST(Database, EntityOnLockedLayerCannotBeOpenedForWrite) {
     ent->close();
 }
 
+// Taking the icon empties the record: a write open is what allows that, and what is
+// taken replaces the caller's bytes rather than adding to them.
+TEST(Database, TakingABlockIconMovesItOutOfTheRecord) {
+    AcDbDatabase db;
+    const AcDbObjectId id = addBlock(db, L"VALVE");
+    const AcArray<Adesk::UInt8> icon{40, 0, 0, 0, 7, 9};
+    AcDbBlockTableRecord* rec = nullptr;
+    ASSERT_EQ(acdbOpenObject(rec, id, AcDb::kForWrite), Acad::eOk);
+    ASSERT_EQ(rec->setPreviewIcon(icon), Acad::eOk);
+    rec->close();
+
+    AcArray<Adesk::UInt8> taken{1, 2, 3, 4, 5, 6, 7, 8};
+    ASSERT_EQ(acdbOpenObject(rec, id, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(rec->takePreviewIcon(taken), Acad::eNotOpenForWrite);
+    EXPECT_EQ(taken.length(), 8) << "a refused take leaves the caller's bytes";
+    EXPECT_TRUE(rec->hasPreviewIcon());
+    ASSERT_EQ(rec->upgradeOpen(), Acad::eOk);
+    ASSERT_EQ(rec->takePreviewIcon(taken), Acad::eOk);
+    EXPECT_EQ(taken, icon);
+    EXPECT_FALSE(rec->hasPreviewIcon());
+    AcArray<Adesk::UInt8> copied{1};
+    EXPECT_EQ(rec->getPreviewIcon(copied), Acad::eOk);
+    EXPECT_TRUE(copied.isEmpty());
+    EXPECT_EQ(rec->takePreviewIcon(taken), Acad::eOk);
+    EXPECT_TRUE(taken.isEmpty()) << "a record without an icon hands over none";
+    rec->close();
+}
+
 TEST(Database, FieldShowsCustomPropertyInMText) {
     AcDbDatabase db;
     db.setCustomProperties({{L"Title", L"Bridge"}});
