@@ -82,23 +82,6 @@ CBlockManagerTabDlg& page() {
     return *g_page;
 }
 
-// The reader's own listing: the file read into a database, each user block's name and
-// icon looked at where they lie.
-std::size_t readAndListBlocks(const fs::path& path) {
-    AcDbDatabase db(false, true);
-    if (db.readDwgFile(path.wstring().c_str(), _SH_DENYNO) != Acad::eOk) return 0;
-    const auto* table = AcDbBlockTable::cast(db.blockTableId().slot()->object);
-    std::size_t listed = 0;
-    for (AcDbObjectId id : table->recordIds()) {
-        const auto* rec = AcDbBlockTableRecord::cast(id.slot()->object);
-        if (!rec || rec->isLayout() || rec->isAnonymous() || rec->isFromExternalReference()) continue;
-        benchmark::DoNotOptimize(rec->name().data());
-        benchmark::DoNotOptimize(rec->previewBytes().data());
-        ++listed;
-    }
-    return listed;
-}
-
 void BM_SelectCachedDrawing(benchmark::State& state) {
     if (cachedLibrary().empty()) return state.SkipWithError("the 1,000-block library could not be made");
     CBlockManagerTabDlg& p = page();
@@ -177,12 +160,11 @@ void BM_ReaderListing(benchmark::State& state) {
     if (bench::libraryPath().empty()) return state.SkipWithError("the library drawing could not be made");
     double total = 0;
     for (auto _ : state) {
-        const auto start = Clock::now();
-        const std::size_t listed = readAndListBlocks(bench::libraryPath());
-        const double took = secondsSince(start);
-        if (listed != static_cast<std::size_t>(bench::kLibraryBlocks)) return state.SkipWithError("the library was not listed");
-        state.SetIterationTime(took);
-        total += took;
+        const bench::ReadAndList listed = bench::readAndListBlocks(bench::libraryPath());
+        if (!listed.ok || listed.blocks != static_cast<std::size_t>(bench::kLibraryBlocks))
+            return state.SkipWithError("the library was not listed");
+        state.SetIterationTime(listed.seconds);
+        total += listed.seconds;
     }
     g_figures.readerListing = total / static_cast<double>(state.iterations());
 }
