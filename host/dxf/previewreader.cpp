@@ -66,8 +66,8 @@ class Tail {
 public:
     Tail(std::string_view text, bool fromFileStart) : m_text(text), m_fromStart(fromFileStart) {}
 
-    // The header "0 SECTION / 2 name" whose name line is the last in the text; where its
-    // first group starts (after the name line) is put in after.
+    // The last section header "0 SECTION / 2 name" in the text; after is set to where
+    // the section's first group starts. Blanks and CR around each line are allowed.
     Search sectionHeader(std::string_view name, std::size_t& after) const {
         for (std::size_t at = m_text.rfind(name); at != std::string_view::npos;
              at = at == 0 ? std::string_view::npos : m_text.rfind(name, at - 1)) {

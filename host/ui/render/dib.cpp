@@ -71,8 +71,8 @@ QRgb tableColour(const std::vector<std::uint8_t>& b, const Layout& l, unsigned i
 
 QRgb pixel(const std::vector<std::uint8_t>& b, const Layout& l, const std::uint8_t* row, int x) {
     switch (l.bits) {
-        case 1: return tableColour(b, l, (unsigned{row[x / 8]} >> (7 - x % 8)) & 1u);
-        case 4: return tableColour(b, l, (unsigned{row[x / 2]} >> (x % 2 ? 0 : 4)) & 15u);
+        case 1: return tableColour(b, l, static_cast<unsigned>(row[x / 8]) >> (7 - x % 8) & 1u);
+        case 4: return tableColour(b, l, static_cast<unsigned>(row[x / 2]) >> (x % 2 ? 0 : 4) & 15u);
         case 8: return tableColour(b, l, row[x]);
         case 24: return qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
         default: return qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
