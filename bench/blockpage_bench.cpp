@@ -104,7 +104,6 @@ void BM_SelectCachedDrawing(benchmark::State& state) {
 void BM_BareCachedReadsAndDecoding(benchmark::State& state) {
     if (cachedLibrary().empty()) return state.SkipWithError("the 1,000-block library could not be made");
     const std::string table = fs::path(SQliteUtils::cleanTableName(cachedLibrary().wstring())).string();
-    const std::string key = table;
     const std::string file = (workFolder() / "iconcache.db").string();
     double total = 0;
     for (auto _ : state) {
@@ -126,7 +125,7 @@ void BM_BareCachedReadsAndDecoding(benchmark::State& state) {
         sqlite3_open(file.c_str(), &db);
         sqlite3_stmt* stamp = nullptr;
         sqlite3_prepare_v2(db, "SELECT cachedate FROM CacheDateStamp WHERE name=?;", -1, &stamp, nullptr);
-        sqlite3_bind_text(stamp, 1, key.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(stamp, 1, table.c_str(), -1, SQLITE_STATIC);
         while (sqlite3_step(stamp) == SQLITE_ROW) benchmark::DoNotOptimize(sqlite3_column_text(stamp, 0));
         sqlite3_finalize(stamp);
         sqlite3_close(db);

@@ -230,7 +230,9 @@ void CBlockManagerTabDlg::fillBlockList(const BlockInfoArray& records) {
     const HICON blank = LoadIconW(nullptr, res::IDI_BLANK);
     for (int j = 0; j < records.length(); ++j) {
         const AcArray<Adesk::UInt8>& icon = records[j].previewIcon;
-        const std::optional<IconPixels> pixels = icon.isEmpty() ? std::nullopt : decodePreviewIcon(icon.asArrayPtr(), static_cast<std::size_t>(icon.length()));
+        // An empty icon decodes to nothing, as bytes that do not fit do.
+        const std::optional<IconPixels> pixels =
+            decodePreviewIcon(icon.asArrayPtr(), static_cast<std::size_t>(icon.length()));
         CBitmap bitmap;
         if (pixels && bitmap.CreateBitmap(kIconSize, kIconSize, 1, 32, pixels->data())) m_blockImages.Add(&bitmap, RGB(255, 255, 255));
         else m_blockImages.Add(blank);

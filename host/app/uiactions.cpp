@@ -269,10 +269,8 @@ void showView(QWidget* w) {
 
 QString imageFact(const QImage& image) {
     if (image.isNull()) return {};
-    bool blank = image.hasAlphaChannel();
-    for (int y = 0; blank && y < image.height(); ++y)
-        for (int x = 0; blank && x < image.width(); ++x) blank = qAlpha(image.pixel(x, y)) == 0;
-    return blank ? QString(" image=blank") : QString(" image=%1x%2").arg(image.width()).arg(image.height());
+    return hostui::isBlankImage(image) ? QString(" image=blank")
+                                       : QString(" image=%1x%2").arg(image.width()).arg(image.height());
 }
 
 QString comboImageFact(QWidget* w, int index) {

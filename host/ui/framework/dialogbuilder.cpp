@@ -95,10 +95,8 @@ void wireEdit(QWidget* control, QLineEdit* edit) {
 QPixmap bitmapResource(const QString& text) {
     bool ok = false;
     const int id = text.startsWith('#') ? text.mid(1).toInt(&ok) : 0;
-    const hostres::ImageResource* resource = ok ? hostres::findBitmap(id) : nullptr;
-    if (!resource) return {};
     CBitmap bitmap;
-    return bitmap.LoadBitmap(static_cast<UINT>(id)) ? QPixmap::fromImage(bitmap.image()) : QPixmap();
+    return ok && bitmap.LoadBitmap(static_cast<UINT>(id)) ? QPixmap::fromImage(bitmap.image()) : QPixmap();
 }
 
 QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {

@@ -56,13 +56,21 @@ DROPEFFECT runPlannedDrag(const hostui::PlannedDrop& drop, DROPEFFECT allowed) {
     COleDataObject data;
     const CPoint at{drop.viewPixel.x(), drop.viewPixel.y()};
     const DWORD keys = static_cast<DWORD>(MK_LBUTTON);
-    DROPEFFECT effect = target->OnDragEnter(view, &data, keys, at) & allowed;
-    effect = target->OnDragOver(view, &data, keys, at) & allowed;
+    target->OnDragEnter(view, &data, keys, at);
+    const DROPEFFECT effect = target->OnDragOver(view, &data, keys, at) & allowed;
     if (effect == DROPEFFECT_NONE) {
         target->OnDragLeave(view);
         return DROPEFFECT_NONE;
     }
     return dropOnView(*target, at, effect, allowed);
+}
+
+Qt::DropActions qtActions(DROPEFFECT effects) {
+    Qt::DropActions actions;
+    if (effects & DROPEFFECT_MOVE) actions |= Qt::MoveAction;
+    if (effects & DROPEFFECT_COPY) actions |= Qt::CopyAction;
+    if (effects & DROPEFFECT_LINK) actions |= Qt::LinkAction;
+    return actions;
 }
 
 Qt::DropAction qtAction(DROPEFFECT effect) {
@@ -155,11 +163,7 @@ DROPEFFECT COleDataSource::DoDragDrop(DWORD effects, const CRect*, void*) {
     if (!source) return DROPEFFECT_NONE;
     auto* drag = new QDrag(source);  // Qt deletes a drag once its loop has ended
     drag->setMimeData(new QMimeData);
-    Qt::DropActions actions;
-    if (effects & DROPEFFECT_MOVE) actions |= Qt::MoveAction;
-    if (effects & DROPEFFECT_COPY) actions |= Qt::CopyAction;
-    if (effects & DROPEFFECT_LINK) actions |= Qt::LinkAction;
-    return effectOf(drag->exec(actions, Qt::MoveAction)) & effects;
+    return effectOf(drag->exec(qtActions(effects), Qt::MoveAction)) & effects;
 }
 
 BOOL acedStartOverrideDropTarget(COleDropTarget* target) {

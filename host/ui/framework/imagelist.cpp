@@ -98,13 +98,14 @@ QPixmap ImageStore::pixmap(int index) const {
     return e.pixmap;
 }
 
-bool ImageStore::isBlank(int index) const {
-    const QImage& i = image(index);
-    if (i.isNull()) return true;
-    if (!i.hasAlphaChannel()) return false;
-    for (int y = 0; y < i.height(); ++y)
-        for (int x = 0; x < i.width(); ++x)
-            if (qAlpha(i.pixel(x, y)) != 0) return false;
+bool ImageStore::isBlank(int index) const { return isBlankImage(image(index)); }
+
+bool isBlankImage(const QImage& image) {
+    if (image.isNull()) return true;
+    if (!image.hasAlphaChannel()) return false;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0) return false;
     return true;
 }
 

@@ -60,6 +60,9 @@ private:
     mutable std::vector<Entry> m_entries;
 };
 
+// Whether a picture shows nothing at all: null, or every pixel transparent.
+bool isBlankImage(const QImage& image);
+
 }  // namespace hostui
 
 // A list of same-sized pictures that list views and combo boxes show by index.

@@ -407,7 +407,6 @@ bool ListViewWidget::keyEvent(QEvent* event) {
     return true;
 }
 
-void ListViewWidget::resizeEvent(QResizeEvent* event) { QWidget::resizeEvent(event); }
 
 }  // namespace hostui
 

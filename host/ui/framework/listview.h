@@ -146,7 +146,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void notify(UINT code, int item, QPoint at, UINT newState = 0, UINT oldState = 0, int subItem = 0);
