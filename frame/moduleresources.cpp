@@ -58,7 +58,48 @@ hostres::ResourceTable makeResources() {
                           {res::IDC_BM_HISTORY, K::listView, 6, 153, 144, 129, L"",
                            kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
                                LVS_SHOWSELALWAYS}}});
-    t.dialogs.push_back({res::IDD_FIELD_MANAGER, L"", WS_CHILD | DS_CONTROL, L"Tahoma", 8, 225, 289, {}});
+    constexpr std::uint32_t kAutoRadio = kChild | BS_AUTORADIOBUTTON;
+    t.dialogs.push_back({res::IDD_FIELD_MANAGER,
+                         L"",
+                         WS_CHILD | DS_CONTROL,
+                         L"Tahoma",
+                         8,
+                         225,
+                         289,
+                         {{res::IDC_FM_ACTIONS, K::comboBox, 7, 3, 211, 30, L"", kChild | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP},
+                          {-1, K::groupBox, 7, 17, 211, 22, L"Insert as", kChild},
+                          {res::IDC_FM_AS_MTEXT, K::radioButton, 15, 26, 46, 10, L"As MText", kAutoRadio | WS_GROUP},
+                          {res::IDC_FM_AS_LEADER, K::radioButton, 81, 26, 48, 10, L"As Leader", kAutoRadio},
+                          {res::IDC_FM_PROPERTIES, K::listView, 7, 46, 211, 229, L"",
+                           kChild | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS | WS_BORDER | WS_TABSTOP},
+                          {res::IDC_FM_AS_SPLINE_LEADER, K::radioButton, 141, 26, 65, 10, L"As Spline Leader", kAutoRadio}}});
+    constexpr std::uint32_t kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    constexpr std::uint32_t kScrollingEdit = kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+    t.dialogs.push_back({res::IDD_KEY_DIALOG,
+                         L"Key Dialog",
+                         kModal,
+                         L"Tahoma",
+                         8,
+                         186,
+                         74,
+                         {{1, K::button, 44, 51, 50, 16, L"OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON},
+                          {2, K::button, 100, 51, 50, 16, L"Cancel", kChild | WS_TABSTOP},
+                          {res::IDC_KEY_KEY, K::stringEdit, 41, 15, 122, 12, L"", kScrollingEdit},
+                          {res::IDC_KEY_VALUE, K::stringEdit, 41, 31, 122, 13, L"", kScrollingEdit},
+                          {-1, K::label, 18, 17, 19, 10, L"Key", kChild},
+                          {-1, K::label, 18, 32, 19, 9, L"Value", kChild}}});
+    t.dialogs.push_back({res::IDD_TABLE_BROWSER,
+                         L"Table Browser",
+                         kModal,
+                         L"Tahoma",
+                         8,
+                         204,
+                         202,
+                         {{1, K::button, 147, 9, 50, 16, L"OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON},
+                          {res::IDC_TB_DELETE, K::button, 147, 48, 50, 15, L"Delete", kChild | WS_TABSTOP},
+                          {res::IDC_TB_RENAME, K::button, 147, 65, 50, 15, L"Rename", kChild | WS_TABSTOP},
+                          {res::IDC_TB_TABLES, K::listView, 7, 7, 139, 188, L"",
+                           kChild | LVS_REPORT | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP}}});
     t.dialogs.push_back({res::IDD_TEXTBOX,
                          L"Textbox",
                          WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,

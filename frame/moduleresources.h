@@ -15,6 +15,13 @@ constexpr int IDC_BM_PICTURE = 106, IDC_BM_SCALE = 108, IDC_BM_ROTATION = 110, I
               IDC_BM_EXPLODE = 167, IDC_BM_PROMPT = 168;
 constexpr int ID_BM_CLEAR_ITEM = 32768, ID_BM_CLEAR_ALL = 32769, ID_BM_OPEN = 32770;
 constexpr int IDD_TEXTBOX = 127, IDC_TEXTBOX_EDIT = 134, IDC_TEXTBOX_CAPTION = 135;
+// The Field Manager page, its key dialog and the table browser.
+constexpr int IDC_FM_ACTIONS = 125, IDC_FM_AS_MTEXT = 128, IDC_FM_AS_LEADER = 129, IDC_FM_PROPERTIES = 130,
+              IDC_FM_AS_SPLINE_LEADER = 132;
+constexpr int IDD_KEY_DIALOG = 121, IDC_KEY_KEY = 131, IDC_KEY_VALUE = 133;
+constexpr int IDD_TABLE_BROWSER = 136, IDC_TB_DELETE = 137, IDC_TB_RENAME = 138, IDC_TB_TABLES = 139;
+// The block icon renderer's window and its drawing control.
+constexpr int IDD_ENT_VIEW = 153, IDC_ENT_VIEW_PREVIEW = 154;
 }  // namespace res
 
 const hostres::ResourceTable& moduleResources();

@@ -1,0 +1,4 @@
+#include "fieldtab/fielddatabase.h"
+
+void saveToDatabase(CWnd*, const PropertyRows&) {}
+std::optional<PropertyMap> getFromDatabase(CWnd*) { return std::nullopt; }

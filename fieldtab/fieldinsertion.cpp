@@ -1,0 +1,3 @@
+#include "fieldtab/fieldinsertion.h"
+
+void placeField(CWnd*, const std::wstring&, int) {}
