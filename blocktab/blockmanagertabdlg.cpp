@@ -1,6 +1,6 @@
 #include "blocktab/blockmanagertabdlg.h"
 
-#include "blocktab/dragtodrawing.h"
+#include "frame/dragtodrawing.h"
 #include "blocktab/filesearch.h"
 #include "blocktab/icondecoder.h"
 #include "blocktab/layerlist.h"

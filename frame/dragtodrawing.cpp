@@ -1,4 +1,4 @@
-#include "blocktab/dragtodrawing.h"
+#include "frame/dragtodrawing.h"
 
 #include "frame/commandline.h"
 
