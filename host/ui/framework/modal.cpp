@@ -95,6 +95,17 @@ QWidget* modalParent() {
     return QApplication::activeWindow();
 }
 
+std::optional<std::wstring> chooseFileForEditor(const hosted::FileChoice& choice) {
+    FileRequest request;
+    request.title = choice.title;
+    if (!choice.extension.empty())
+        request.filter = choice.extension + L" files|*." + choice.extension + L"|All files|*||";
+    request.defaultExtension = choice.extension;
+    request.initialPath = choice.defaultName;
+    request.open = choice.existing;
+    return modalDriver().chooseFile(request);
+}
+
 }  // namespace hostui
 
 int MessageBoxW(HWND, LPCTSTR text, LPCTSTR caption, UINT type) {
