@@ -143,6 +143,14 @@ TEST_F(FieldDatabase, AnEmptyListGivesAnEmptySet) {
     EXPECT_EQ(load(L"Spare"), PropertyMap{});
 }
 
+TEST_F(FieldDatabase, AFileThatCannotBeMadeIsReportedWithSQLitesMessage) {
+    TempDirOverride missing{(folder.path() / "no such folder").string() + "/"};
+    save("Doors", {{L"Width", L"900"}});
+    EXPECT_EQ(driver.shown, (std::vector<std::wstring>{
+                                L"[Marvolt Host] SQLite returned an error\nSQLITE_CANTOPEN[14]: unable to open database file"}));
+    EXPECT_FALSE(fs::exists(folder.path() / "no such folder"));
+}
+
 TEST_F(FieldDatabase, WithoutTheFileTheBrowserSaysSoAndMakesNone) {
     std::vector<std::wstring> rows{L"not looked at"};
     driver.dialogs.push_back([&rows](CAdUiBaseDialog& d) {
