@@ -3,8 +3,8 @@
 #include "fieldtab/fielddatabase.h"
 #include "fieldtab/fieldmessagebox.h"
 #include "frame/datapaths.h"
-#include "frame/textboxdialog.h"
 #include "frame/moduleresources.h"
+#include "frame/textboxdialog.h"
 #include "storage/sqliteutils.h"
 
 #include <algorithm>

@@ -148,7 +148,7 @@ TEST_F(PropertyExchange, GetFromOtherDrawingReadsTheChosenFile) {
     driver.files = {other.wstring(), std::nullopt};
     EXPECT_EQ(getFromOtherDrawing(nullptr), (PropertyMap{{L"Client", L"ACME"}, {L"Owner's", L"O'Brien"}}));
     EXPECT_TRUE(driver.lastFileRequest.open) << "an existing file is chosen";
-    EXPECT_NE(driver.lastFileRequest.filter.find(L"*.DWG"), std::wstring::npos);
+    EXPECT_EQ(driver.lastFileRequest.filter, L"DWG files|*.DWG;*.dwg|All files|*||");
     EXPECT_EQ(getFromOtherDrawing(nullptr), std::nullopt) << "a cancelled file dialog";
     EXPECT_EQ(driver.shown, (std::vector<std::wstring>{kFileDialog, kFileDialog}));
 }

@@ -98,8 +98,13 @@ QWidget* modalParent() {
 std::optional<std::wstring> chooseFileForEditor(const hosted::FileChoice& choice) {
     FileRequest request;
     request.title = choice.title;
-    if (!choice.extension.empty())
-        request.filter = choice.extension + L" files|*." + choice.extension + L"|All files|*||";
+    if (!choice.extension.empty()) {
+        // Both spellings: a platform dialog may match names with regard to case.
+        const QString ext = QString::fromStdWString(choice.extension);
+        QString patterns = "*." + ext.toUpper();
+        if (ext.toLower() != ext.toUpper()) patterns += ";*." + ext.toLower();
+        request.filter = choice.extension + L" files|" + patterns.toStdWString() + L"|All files|*||";
+    }
     request.defaultExtension = choice.extension;
     request.initialPath = choice.defaultName;
     request.open = choice.existing;
