@@ -119,6 +119,19 @@ bool SQliteUtils::DeleteTable(const wchar_t* dbPath, const wchar_t* tableName) {
     }
 }
 
+bool SQliteUtils::dropTable(const wchar_t* dbPath, const wchar_t* tableName) {
+    if (!dbPath || !tableName) return false;
+    try {
+        CppSQLite3DB db;
+        db.open(dbPath);
+        dropIfPresent(db, tableName);
+        return true;
+    } catch (const CppSQLite3Exception& e) {
+        reportStorageError(e, L"SQliteUtils::dropTable", __LINE__);
+        return false;
+    }
+}
+
 bool SQliteUtils::RenameTable(const wchar_t* dbPath, const wchar_t* oldName, const wchar_t* newName) {
     if (!dbPath || !oldName || !newName) return false;
     try {

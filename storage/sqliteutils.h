@@ -25,6 +25,9 @@ public:
     static int listTables(const wchar_t* dbPath, std::vector<std::wstring>& tables);
     // Drops the table of the cleaned name; true also when there is none.
     static bool DeleteTable(const wchar_t* dbPath, const wchar_t* tableName);
+    // Drops the table of exactly that name, whatever characters it holds; true also
+    // when there is none. For tables named by users, whose names are not keys to clean.
+    static bool dropTable(const wchar_t* dbPath, const wchar_t* tableName);
     static bool RenameTable(const wchar_t* dbPath, const wchar_t* oldName, const wchar_t* newName);
 
     // Leaves an empty icon table for the key, dropping any earlier one.

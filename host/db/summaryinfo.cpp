@@ -5,6 +5,8 @@
 AcDbDatabaseSummaryInfo::AcDbDatabaseSummaryInfo(const AcDbDatabase& db)
     : m_db(const_cast<AcDbDatabase*>(&db)), m_custom(db.customProperties()) {}
 
+AcDbDatabaseSummaryInfo::~AcDbDatabaseSummaryInfo() = default;
+
 Acad::ErrorStatus AcDbDatabaseSummaryInfo::getCustomSummaryInfo(int index, ACHAR*& key, ACHAR*& value) const {
     key = value = nullptr;
     if (index < 0 || index >= numCustomInfo()) return Acad::eInvalidIndex;

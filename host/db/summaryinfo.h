@@ -11,7 +11,8 @@
 class AcDbDatabaseSummaryInfo {
 public:
     explicit AcDbDatabaseSummaryInfo(const AcDbDatabase& db);
-    virtual ~AcDbDatabaseSummaryInfo() = default;
+    // Defined in the host, so that its virtual table is the host's alone.
+    virtual ~AcDbDatabaseSummaryInfo();
 
     int numCustomInfo() const { return static_cast<int>(m_custom.size()); }
     // Entry by position; key and value are copies for acutDelString.

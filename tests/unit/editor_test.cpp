@@ -4,6 +4,7 @@
 #include "db/text.h"
 #include "ed/commandline.h"
 #include "ed/editor.h"
+#include "ed/filerequest.h"
 #include "ed/prompts.h"
 #include "ed/selection.h"
 #include "testdrawing.h"
@@ -183,6 +184,48 @@ TEST(Prompts, PointsNumbersAndTexts) {
     EXPECT_EQ(acedGetReal(L"\nScale: ", &r), RTCAN);
     EXPECT_EQ(editor.failure(), L"p.scr:5: \"x\" is not a number");
     EXPECT_EQ(acedGetReal(L"\nScale: ", &r), RTCAN) << "a failed editor cancels every prompt";
+    editor.clearFailure();
+    editor.setInput(nullptr);
+}
+
+// Without windows a file is asked for on the command line; with them, the chooser is
+// asked whether an existing file or a new one is wanted.
+TEST(Prompts, FileRequestsAnswerAStringOrCancel) {
+    std::istringstream in("/tmp/a b.dwg\n\n\n^C\n");
+    hosted::ScriptInput input(in, L"f.scr");
+    hosted::Editor& editor = hosted::Editor::instance();
+    editor.setInput(&input);
+    hosted::CommandLine::instance().clear();
+    resbuf* rb = acutNewRb(RTSTR);
+    ASSERT_EQ(acedGetFileD(L"Select DWG file", nullptr, L"DWG", 2, rb), RTNORM);
+    EXPECT_EQ(rb->restype, RTSTR);
+    EXPECT_STREQ(rb->resval.rstring, L"/tmp/a b.dwg");
+    acutRelRb(rb);
+    rb = acutNewRb(RTSTR);
+    EXPECT_EQ(acedGetFileD(L"Save as", L"/tmp/default.dwg", L"DWG", 1, rb), RTNORM) << "Enter takes the default";
+    EXPECT_STREQ(rb->resval.rstring, L"/tmp/default.dwg");
+    acutRelRb(rb);
+    resbuf untouched{};
+    EXPECT_EQ(acedGetFileD(L"Select DWG file", nullptr, L"DWG", 2, &untouched), RTCAN) << "Enter without a default";
+    EXPECT_EQ(untouched.resval.rstring, nullptr);
+    EXPECT_EQ(acedGetFileD(L"Select DWG file", nullptr, L"DWG", 2, &untouched), RTCAN);
+    EXPECT_EQ(acedGetFileD(L"Select DWG file", nullptr, L"DWG", 2, nullptr), RTERROR);
+    EXPECT_NE(hosted::CommandLine::instance().transcript().find(L"\nSave as </tmp/default.dwg>: "), std::wstring::npos);
+
+    static hosted::FileChoice seen;
+    hosted::setFileChooser([](const hosted::FileChoice& c) -> std::optional<std::wstring> {
+        seen = c;
+        return c.existing ? std::nullopt : std::optional<std::wstring>(L"/x/new.dwg");
+    });
+    EXPECT_EQ(acedGetFileD(L"Select DWG file", nullptr, L"DWG", 2, &untouched), RTCAN);
+    EXPECT_EQ(seen.title, L"Select DWG file");
+    EXPECT_EQ(seen.extension, L"DWG");
+    rb = acutNewRb(RTSTR);
+    EXPECT_EQ(acedGetFileD(L"New", L"n.dwg", L"DWG", 1, rb), RTNORM);
+    EXPECT_FALSE(seen.existing);
+    EXPECT_STREQ(rb->resval.rstring, L"/x/new.dwg");
+    acutRelRb(rb);
+    hosted::setFileChooser(nullptr);
     editor.clearFailure();
     editor.setInput(nullptr);
 }

@@ -1,7 +1,7 @@
 #include "hostwindow.h"
 
 #include "palette/palettecommands.h"
-#include "palette/textboxdialog.h"
+#include "frame/textboxdialog.h"
 #include "palette/zeldockcontrolbar.h"
 
 #include <QDockWidget>

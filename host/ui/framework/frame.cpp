@@ -1,6 +1,7 @@
 #include "ui/framework/frame.h"
 
 #include "ui/framework/dockbar.h"
+#include "ui/framework/modal.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -99,6 +100,8 @@ void setMainFrame(QMainWindow* main, QWidget* drawingView) {
     if (s && s->main) s->main->removeEventFilter(s->watcher.get());
     if (s && s->view.widget()) s->view.widget()->removeEventFilter(s->watcher.get());
     s.reset();
+    // While there is a main window, the editor asks for files in its file dialog.
+    hosted::setFileChooser(main ? &chooseFileForEditor : nullptr);
     if (!main) return;
     s = std::make_unique<FrameState>();
     s->main = main;

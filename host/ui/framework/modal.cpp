@@ -95,6 +95,22 @@ QWidget* modalParent() {
     return QApplication::activeWindow();
 }
 
+std::optional<std::wstring> chooseFileForEditor(const hosted::FileChoice& choice) {
+    FileRequest request;
+    request.title = choice.title;
+    if (!choice.extension.empty()) {
+        // Both spellings: a platform dialog may match names with regard to case.
+        const QString ext = QString::fromStdWString(choice.extension);
+        QString patterns = "*." + ext.toUpper();
+        if (ext.toLower() != ext.toUpper()) patterns += ";*." + ext.toLower();
+        request.filter = choice.extension + L" files|" + patterns.toStdWString() + L"|All files|*||";
+    }
+    request.defaultExtension = choice.extension;
+    request.initialPath = choice.defaultName;
+    request.open = choice.existing;
+    return modalDriver().chooseFile(request);
+}
+
 }  // namespace hostui
 
 int MessageBoxW(HWND, LPCTSTR text, LPCTSTR caption, UINT type) {

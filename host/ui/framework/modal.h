@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ed/filerequest.h"
 #include "ui/framework/wintypes.h"
 
 #include <optional>
@@ -48,6 +49,10 @@ const wchar_t* applicationName();
 
 // Parent for modal windows: the main window when there is one.
 QWidget* modalParent();
+
+// The editor's file requests (acedGetFileD) as the driver's file dialog, filtered on the
+// request's extension; the main frame hands them here while it is set.
+std::optional<std::wstring> chooseFileForEditor(const hosted::FileChoice& choice);
 
 }  // namespace hostui
 

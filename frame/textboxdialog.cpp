@@ -1,4 +1,4 @@
-#include "palette/textboxdialog.h"
+#include "frame/textboxdialog.h"
 
 #include "frame/moduleresources.h"
 

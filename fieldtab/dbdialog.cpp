@@ -1,0 +1,137 @@
+#include "fieldtab/dbdialog.h"
+
+#include "fieldtab/fielddatabase.h"
+#include "fieldtab/fieldmessagebox.h"
+#include "frame/datapaths.h"
+#include "frame/moduleresources.h"
+#include "frame/textboxdialog.h"
+#include "storage/sqliteutils.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::wstring trimmed(const std::wstring& text) {
+    const auto first = text.find_first_not_of(L" \t\r\n");
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
+}
+
+bool lessNoCase(const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_LESS_THAN;
+}
+
+}  // namespace
+
+DbDialog::DbDialog(CWnd* parent) : CAcUiDialog(res::IDD_TABLE_BROWSER, parent) {}
+
+BOOL DbDialog::OnInitDialog() {
+    SetDialogName(L"Quarrow:DialogBd");
+    CAcUiDialog::OnInitDialog();
+    m_tableList.SubclassDlgItem(res::IDC_TB_TABLES, this);
+    CRect client;
+    m_tableList.GetClientRect(&client);
+    m_tableList.InsertColumn(0, L"DB Entry", LVCFMT_LEFT, client.Width() * 9 / 10);
+    m_tableList.SetExtendedStyle(m_tableList.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    fillTableList();
+    return TRUE;
+}
+
+void DbDialog::fillTableList() {
+    std::wstring path;
+    if (!getFieldDbPath(path)) {
+        fieldMessageBox(this, L"Error: Can't find file FieldDb.db");
+        return;
+    }
+    std::vector<std::wstring> tables;
+    SQliteUtils::listTables(path.c_str(), tables);
+    for (const std::wstring& table : tables)
+        m_tableList.InsertItem(m_tableList.GetItemCount(), trimmed(table).c_str());
+}
+
+int DbDialog::selectedRow() const { return m_tableList.GetNextItem(-1, LVNI_SELECTED); }
+
+void DbDialog::OnOK() {
+    if (const int row = selectedRow(); row >= 0) m_name = m_tableList.GetItemText(row, 0);
+    CAcUiDialog::OnOK();
+}
+
+// Drops the listed set itself: a name that Rename gave may hold characters (a blank) that
+// cleaning a cache key would take out, and the set must go all the same.
+void DbDialog::deleteSelected() {
+    const int row = selectedRow();
+    if (row < 0) return;
+    m_name = m_tableList.GetItemText(row, 0);
+    std::wstring path;
+    if (!getFieldDbPath(path) || m_name.empty()) return;
+    if (!SQliteUtils::dropTable(path.c_str(), m_name.c_str())) return;
+    m_tableList.DeleteItem(row);
+    m_name.clear();
+}
+
+void DbDialog::renameSelected() {
+    const int row = selectedRow();
+    if (row < 0) return;
+    m_name = m_tableList.GetItemText(row, 0);
+    std::wstring path;
+    if (!getFieldDbPath(path) || m_name.empty()) return;
+    TextBoxDialog prompt(this);
+    prompt.m_captionLine = L"Rename Table " + m_name + L" Name to";
+    if (prompt.DoModal() != IDOK) return;
+    // The list shows names trimmed; a name kept with blanks around it could not be
+    // found again by what the list shows.
+    const std::wstring newName = trimmed(prompt.m_text);
+    if (!isValidTableName(newName)) {
+        fieldMessageBox(this, L"Error: Invalid Table name");
+        return;
+    }
+    if (SQliteUtils::RenameTable(path.c_str(), m_name.c_str(), newName.c_str()))
+        m_tableList.SetItemText(row, 0, newName.c_str());
+}
+
+void DbDialog::sortByName() {
+    const int count = m_tableList.GetItemCount();
+    if (count < 2) return;
+    auto* list = dynamic_cast<hostui::ListViewWidget*>(m_tableList.widget());
+    if (list) list->setSortMark(0, 0);
+    const int selected = selectedRow();
+    std::vector<std::pair<std::wstring, bool>> rows;
+    for (int i = 0; i < count; ++i) rows.emplace_back(m_tableList.GetItemText(i, 0), i == selected);
+    const bool ascending = m_sortAscendingNext;
+    std::stable_sort(rows.begin(), rows.end(), [ascending](const auto& a, const auto& b) {
+        return ascending ? lessNoCase(a.first, b.first) : lessNoCase(b.first, a.first);
+    });
+    m_tableList.SetRedraw(FALSE);
+    m_tableList.DeleteAllItems();
+    for (int i = 0; i < count; ++i) {
+        m_tableList.InsertItem(i, rows[static_cast<std::size_t>(i)].first.c_str());
+        if (rows[static_cast<std::size_t>(i)].second) {
+            m_tableList.SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            m_tableList.SetSelectionMark(i);
+        }
+    }
+    m_tableList.SetRedraw(TRUE);
+    if (list) list->setSortMark(0, ascending ? 1 : -1);
+    m_sortAscendingNext = !ascending;
+}
+
+BOOL DbDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+    switch (static_cast<int>(LOWORD(wParam))) {
+        case res::IDC_TB_DELETE: deleteSelected(); return TRUE;
+        case res::IDC_TB_RENAME: renameSelected(); return TRUE;
+        default: return CAcUiDialog::OnCommand(wParam, lParam);
+    }
+}
+
+BOOL DbDialog::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (static_cast<int>(wParam) == res::IDC_TB_TABLES && header->code == LVN_COLUMNCLICK) {
+        sortByName();
+        return TRUE;
+    }
+    return CAcUiDialog::OnNotify(wParam, lParam, result);
+}
+
+LRESULT DbDialog::OnAcadKeepFocus(WPARAM, LPARAM) { return TRUE; }
