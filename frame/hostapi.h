@@ -4,6 +4,7 @@
 // through this header. Built against another host offering the same names, only this
 // file would change.
 
+#include "ap/acadautomation.h"
 #include "ap/docmanager.h"
 #include "ap/platform.h"
 #include "ap/resources.h"

@@ -15,6 +15,13 @@ using DWORD = std::uint32_t;
 using BOOL = int;
 
 constexpr DWORD MAX_PATH = 260;
+
+// A globally unique identifier: tool windows and automation interfaces are named by one.
+struct GUID {
+    std::uint32_t Data1;
+    std::uint16_t Data2, Data3;
+    std::uint8_t Data4[8];
+};
 constexpr std::size_t _MAX_DRIVE = 3;
 constexpr std::size_t _MAX_DIR = 256;
 constexpr std::size_t _MAX_FNAME = 256;

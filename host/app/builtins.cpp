@@ -50,12 +50,23 @@ void unloadModule() {
     else acutPrintf(L"\nModule unloaded.");
 }
 
+// The module unloaded before comes back from where it was loaded.
+void loadModule() {
+    std::wstring message;
+    if (!g_loader || g_loader->lastPath().empty()) message = L"no module was loaded before";
+    else if (g_loader->load(g_loader->lastPath(), message)) message.clear();
+    else if (message.empty()) message = L"the module would not load";
+    if (message.empty()) acutPrintf(L"\nModule loaded.");
+    else acutPrintf(L"\nCannot load: %s.", message.c_str());
+}
+
 }  // namespace
 
 void registerBuiltinCommands(hostrx::ModuleLoader& loader) {
     g_loader = &loader;
     stack()->addCommand(kGroup, L"CLAYER", L"CLAYER", ACRX_CMD_TRANSPARENT, &setCurrentLayer);
     stack()->addCommand(kGroup, L"UNLOADMODULE", L"UNLOADMODULE", ACRX_CMD_MODAL, &unloadModule);
+    stack()->addCommand(kGroup, L"LOADMODULE", L"LOADMODULE", ACRX_CMD_MODAL, &loadModule);
 }
 
 void removeBuiltinCommands() {

@@ -47,6 +47,11 @@ void GuiInput::give(hosted::InputLine line) {
     wake();
 }
 
+bool GuiInput::typeAhead(const std::vector<hosted::InputLine>& lines) {
+    for (const hosted::InputLine& line : lines) give(line);
+    return true;
+}
+
 void GuiInput::giveClick(const AcGePoint3d& point) {
     using hosted::Request;
     if (m_request != Request::point && m_request != Request::pick && m_request != Request::selection &&

@@ -37,6 +37,8 @@ public:
     std::optional<hosted::InputLine> next(hosted::Request request) override;
     std::wstring name() const override { return L"input"; }
     bool interactive() const override { return true; }
+    // A menu item's macro: its lines wait behind what the person typed before.
+    bool typeAhead(const std::vector<hosted::InputLine>& lines) override;
 
     // What the innermost next() waits for; nullopt when nothing waits.
     std::optional<hosted::Request> waitingFor() const { return m_request; }

@@ -1,12 +1,14 @@
 // The database before Qt: Qt's "slots" keyword macro would break its slots().
 #include "ap/docmanager.h"
 
+#include "ap/menumodel.h"
 #include "app/mainwindow.h"
 
 #include "app/commandlinewidget.h"
 #include "app/scriptrunner.h"
 #include "app/viewdragdisplay.h"
 #include "ed/commandline.h"
+#include "ed/macro.h"
 #include "ed/userio.h"
 #include "ui/framework/modal.h"
 #include "ui/render/drawingview.h"
@@ -18,6 +20,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -132,6 +135,7 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    hostap::MenuModel::instance().setListener({});
     hosted::setDisplayUpdater(nullptr);
     acDocManager->setDocumentsChangedListener({});
     hosted::CommandLine::instance().setListener({});
@@ -141,7 +145,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
+    auto* file = new QMenu(tr("&File"), this);
     const auto add = [&](QMenu* menu, const QString& label, QKeySequence key, auto slot) {
         QAction* action = menu->addAction(label);
         action->setShortcut(key);
@@ -158,9 +162,59 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     add(file, tr("E&xit"), QKeySequence::Quit, [this] { close(); });
 
-    QMenu* view = menuBar()->addMenu(tr("&View"));
+    auto* view = new QMenu(tr("&View"), this);
     add(view, tr("Zoom &Extents"), QKeySequence(), [this] { m_view->zoomExtents(); });
     add(view, tr("&Regen"), QKeySequence(), [this] { m_view->regen(); });
+    m_ownMenus = {{nullptr, file}, {nullptr, view}};
+    adoptOwnMenus();
+    hostap::MenuModel::instance().setListener([this] { mirrorMenuBar(); });
+    mirrorMenuBar();
+}
+
+void MainWindow::adoptOwnMenus() {
+    hostap::MenuModel& model = hostap::MenuModel::instance();
+    hostap::MenuGroup& group = model.hostGroup();
+    for (auto& [pullDown, menu] : m_ownMenus) {
+        const std::wstring name = menu->title().toStdWString();
+        std::shared_ptr<hostap::PullDownMenu> found = model.findMenu(group, name);
+        // A window made after another finds the menus in the model as the first left them.
+        if (!found) {
+            found = model.addMenu(group, name);
+            for (QAction* action : menu->actions())
+                model.addEntry(*found, -1, {action->text().toStdWString(), L"", action->isSeparator()});
+            model.insertInMenuBar(found, -1);
+        }
+        pullDown = found;
+    }
+}
+
+void MainWindow::mirrorMenuBar() {
+    for (QAction* shown : menuBar()->actions()) menuBar()->removeAction(shown);
+    // A menu's own signal may be what changed the model: it goes once control is back.
+    for (QMenu* made : m_madeMenus) made->deleteLater();
+    m_madeMenus.clear();
+    for (const auto& pullDown : hostap::MenuModel::instance().menuBar()) {
+        const auto own = std::find_if(m_ownMenus.begin(), m_ownMenus.end(),
+                                      [&](const auto& o) { return o.first == pullDown; });
+        menuBar()->addMenu(own != m_ownMenus.end() ? own->second : menuOf(*pullDown));
+    }
+}
+
+QMenu* MainWindow::menuOf(const hostap::PullDownMenu& pullDown) {
+    auto* menu = new QMenu(QString::fromStdWString(pullDown.name()), this);
+    for (const hostap::MenuEntry& entry : pullDown.entries()) {
+        if (entry.separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromStdWString(entry.label));
+        action->setData(QString::fromStdWString(entry.macro));
+        // Typed at the command line as a person would type it; with no session under way
+        // nobody takes input, and the choice does nothing.
+        connect(action, &QAction::triggered, this, [macro = entry.macro] { hosted::typeMacro(macro); });
+    }
+    m_madeMenus.push_back(menu);
+    return menu;
 }
 
 void MainWindow::addPaletteDock(QDockWidget* dock, Qt::DockWidgetArea area) { addDockWidget(area, dock); }

@@ -12,7 +12,12 @@ class AcApDocument;
 class QAction;
 class QDockWidget;
 class QLabel;
+class QMenu;
 class QTabBar;
+
+namespace hostap {
+class PullDownMenu;
+}
 
 namespace hostui {
 class DrawingView;
@@ -23,7 +28,7 @@ namespace hostapp {
 class CommandLineWidget;
 class ViewDragDisplay;
 
-// The host's main window: the menu bar (File, View), a tab per open document over the
+// The host's main window: the menu bar, a tab per open document over the
 // drawing view of the current one, the command line at the foot and the cursor's
 // drawing coordinates in the status bar. The left and right dock areas are free for the
 // module's palette.
@@ -32,6 +37,11 @@ class ViewDragDisplay;
 // command-line transcript goes to it, acedUpdateDisplay refreshes it and drags are shown
 // in its view. It shows the documents of acDocManager and never owns them: documents
 // opened elsewhere (a script's @open) appear on refresh().
+//
+// The menu bar shows the host's menu model (ap/menumodel.h) as it changes: the window's
+// own File and View menus are pull-downs of the host's menu group, and any other
+// pull-down on the model's bar (a module's) gets a menu whose items type their macros
+// at the command line (QAction::data holds the macro).
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -86,6 +96,10 @@ protected:
 
 private:
     void buildMenus();
+    // The window's own menus as pull-downs of the host's group, made there if missing.
+    void adoptOwnMenus();
+    void mirrorMenuBar();
+    QMenu* menuOf(const hostap::PullDownMenu& pullDown);
     void switchTo(int tab);
     QString documentLabel(AcApDocument* doc);
     bool saveTo(AcApDocument* doc, const QString& path);
@@ -100,6 +114,9 @@ private:
     std::unique_ptr<ViewDragDisplay> m_dragDisplay;
     std::vector<QAction*> m_documentActions;  // enabled only while nothing runs
     QAction* m_closeAction = nullptr;
+    // Held, so that no other pull-down can come to stand at the same address.
+    std::vector<std::pair<std::shared_ptr<const hostap::PullDownMenu>, QMenu*>> m_ownMenus;
+    std::vector<QMenu*> m_madeMenus;  // for the other pull-downs, made anew on every change
     std::vector<AcApDocument*> m_tabDocuments;
     std::vector<std::pair<AcApDocument*, QString>> m_untitled;
     int m_untitledCount = 0;

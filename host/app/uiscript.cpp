@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 
+#include <utility>
+
 namespace hostapp {
 
 namespace {
@@ -49,7 +51,13 @@ std::optional<hosted::InputLine> UiScript::next(hosted::Request request) {
     const std::wstring prompt = transcript.substr(lineStart == std::wstring::npos ? 0 : lineStart + 1);
     while (true) {
         if (hosted::Editor::instance().failed()) return std::nullopt;
-        std::optional<hosted::InputLine> line = m_lines.next(request);
+        std::optional<hosted::InputLine> line;
+        if (m_typed.empty()) {
+            line = m_lines.next(request);
+        } else {
+            line = std::move(m_typed.front());
+            m_typed.pop_front();
+        }
         if (!line || !isUiLine(*line)) {
             if (line && transcript.size() != printedBefore && !prompt.empty()) print(L"\n" + prompt);
             return line;
@@ -58,9 +66,23 @@ std::optional<hosted::InputLine> UiScript::next(hosted::Request request) {
     }
 }
 
+bool UiScript::typeAhead(const std::vector<hosted::InputLine>& lines) {
+    if (!m_modals.empty()) {
+        m_typingRefused = true;
+        return false;
+    }
+    for (hosted::InputLine line : lines) {
+        line.number = m_actingLine;
+        m_typed.push_back(std::move(line));
+    }
+    return true;
+}
+
 void UiScript::act(const hosted::InputLine& line) {
     std::vector<UiWord> words;
     std::wstring why;
+    const int outerLine = std::exchange(m_actingLine, line.number);
+    m_typingRefused = false;
     const std::wstring text(hosted::trimmed(line.text));
     bool done = splitUiWords(text.substr(3), words);
     if (!done) why = L"a quote is not closed";
@@ -69,6 +91,11 @@ void UiScript::act(const hosted::InputLine& line) {
              m_modals.back().waiting->menu)
         done = chooseMenuEntry(words, why);
     else done = actOnWindows(words, why);
+    if (std::exchange(m_typingRefused, false)) {
+        done = false;
+        why = L"the main window's menus cannot be used while a modal window is open";
+    }
+    m_actingLine = outerLine;
     if (!done) hosted::Editor::instance().reject(line, L"a @ui line the host can act on: " + why);
 }
 

@@ -4,6 +4,7 @@
 #include "ed/inputsource.h"
 #include "ui/framework/modal.h"
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ public:
     using InputSource::next;
     std::optional<hosted::InputLine> next(hosted::Request request) override;
     std::wstring name() const override { return m_lines.name(); }
+    // A menu item chosen by a "@ui menu" line types its macro: the lines come before the
+    // script's next ones, numbered as that "@ui" line. Refused while a modal window is
+    // open, as a person cannot reach the main window's menus then.
+    bool typeAhead(const std::vector<hosted::InputLine>& lines) override;
 
     void runDialog(CAdUiBaseDialog& dialog) override;
     int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override;
@@ -62,6 +67,9 @@ private:
 
     hosted::InputSource& m_lines;
     std::vector<Modal> m_modals;
+    std::deque<hosted::InputLine> m_typed;
+    int m_actingLine = 0;  // the number of the "@ui" line being acted on
+    bool m_typingRefused = false;
 };
 
 }  // namespace hostapp

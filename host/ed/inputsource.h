@@ -3,6 +3,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace hosted {
 
@@ -43,6 +44,10 @@ public:
     // A person answers: a line a prompt cannot take cancels the running command and
     // the session goes on, where a script's run ends with a failure.
     virtual bool interactive() const { return false; }
+    // Input the host types on the user's behalf (a menu item's macro): the lines answer
+    // the next requests, before any of the source's own, as if typed at the command line
+    // now. False when the source takes none.
+    virtual bool typeAhead(const std::vector<InputLine>&) { return false; }
 };
 
 // A script: one answer a line. Comment lines (";" first) are skipped; a trailing

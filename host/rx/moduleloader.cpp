@@ -69,6 +69,7 @@ bool ModuleLoader::load(const std::string& path, std::wstring& message) {
         return false;
     }
     send(AcRx::kLoadDwgMsg);
+    m_lastPath = path;
     return true;
 }
 

@@ -22,6 +22,8 @@ public:
     bool load(const std::string& path, std::wstring& message);
     bool unload(std::wstring& message);
     bool isLoaded() const { return m_library != nullptr; }
+    // The path of the module last loaded, kept after it is unloaded; empty before.
+    const std::string& lastPath() const { return m_lastPath; }
     // Sends a message to the loaded module's entry point; kRetError when none is loaded.
     AcRx::AppRetCode send(AcRx::AppMsgCode msg);
     OdRxModule* moduleObject() const { return m_module; }
@@ -32,6 +34,7 @@ private:
 
     void closeLibrary();
 
+    std::string m_lastPath;
     void* m_library = nullptr;
     OdRxModule* m_module = nullptr;
     EntryPoint m_entry = nullptr;

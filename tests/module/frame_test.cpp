@@ -2,6 +2,8 @@
 #include "frame/commandtable.h"
 #include "frame/moduleobject.h"
 
+#include "ap/menumodel.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,7 +23,10 @@ void* const kAppId = &appToken;
 
 class Lifecycle : public ::testing::Test {
 protected:
-    void SetUp() override { hosted::CommandLine::instance().clear(); }
+    void SetUp() override {
+        hosted::CommandLine::instance().clear();
+        hostap::MenuModel::instance().reset();
+    }
     void TearDown() override {
         acrxEntryPoint(AcRx::kUnloadAppMsg, kAppId);
         stack().removeGroup(L"OTHER");
@@ -45,6 +50,21 @@ TEST_F(Lifecycle, InitRegistersAllElevenCommandsByLocalAndGlobalName) {
     EXPECT_EQ(stack().lookupCmd(L"texttoclayer")->commandFlags(), ACRX_CMD_TRANSPARENT);
     EXPECT_FALSE(linker().isApplicationLocked(kAppId));
     EXPECT_TRUE(linker().isAppMDIAware(kAppId));
+}
+
+// The menu comes after the commands and outlives the module: a second initialisation
+// in the same run finds it.
+TEST_F(Lifecycle, InitInstallsTheMenuWhichUnloadLeavesInTheMenuBar) {
+    hostap::MenuModel& menus = hostap::MenuModel::instance();
+    acrxEntryPoint(AcRx::kInitAppMsg, kAppId);
+    acrxEntryPoint(AcRx::kUnloadAppMsg, kAppId);
+    ASSERT_EQ(menus.menuBar().size(), 1u);
+    EXPECT_EQ(menus.menuBar()[0]->name(), L"Marvolt");
+    acrxEntryPoint(AcRx::kInitAppMsg, kAppId);
+    EXPECT_EQ(hosted::CommandLine::instance().transcript(), L"\nFailed load menu: ");
+    EXPECT_EQ(stack().commandsOfGroup(L"Marvolt").size(), 11u);
+    EXPECT_EQ(menus.menuBar().size(), 1u);
+    EXPECT_EQ(menus.references(), 0);
 }
 
 TEST_F(Lifecycle, UnloadRemovesEveryCommandWithoutAPalette) {

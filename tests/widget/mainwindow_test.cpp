@@ -3,6 +3,7 @@
 // time the input waits, the next step of the person is played.
 
 #include "ap/docmanager.h"
+#include "ap/menumodel.h"
 #include "db/curves.h"
 #include "ed/adscodes.h"
 #include "ed/commandline.h"
@@ -27,6 +28,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTabBar>
 #include <QMouseEvent>
 #include <QTest>
@@ -134,6 +137,7 @@ protected:
     void TearDown() override {
         input.reset();
         window.reset();
+        hostap::MenuModel::instance().reset();
         stack()->removeGroup(kGroup);
         hosted::Editor::instance().setInput(nullptr);
         hosted::Editor::instance().clearFailure();
@@ -180,6 +184,23 @@ protected:
         return [this, text] {
             QTest::keyClicks(line(), text);
             QTest::keyClick(line(), Qt::Key_Return);
+        };
+    }
+    // Opens a menu of the menu bar with a click and clicks one of its entries.
+    Step choose(const QString& menu, const QString& entry) const {
+        return [this, menu, entry] {
+            QMenuBar* bar = window->menuBar();
+            for (QAction* top : bar->actions()) {
+                if (top->text().remove('&') != menu) continue;
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+                QMenu* popup = top->menu();
+                ASSERT_TRUE(popup->isVisible());
+                for (QAction* item : popup->actions())
+                    if (item->text() == entry)
+                        return QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(item).center());
+            }
+            ADD_FAILURE() << "no menu entry " << menu.toStdString() << "/" << entry.toStdString();
+            window->close();
         };
     }
     Step click(double x, double y) const {
@@ -395,6 +416,34 @@ TEST_F(MainWindowInput, ModuleNestedCopyByMouse) {
     // The drag's samples are not in the transcript: one prompt, one point.
     const std::wstring said = transcript();
     EXPECT_EQ(said.find(L"Enter second point:"), said.rfind(L"Enter second point:")) << said;
+}
+
+std::vector<QString> menuBarTexts(MainWindow& window) {
+    std::vector<QString> texts;
+    for (QAction* top : window.menuBar()->actions()) texts.push_back(top->text());
+    return texts;
+}
+
+// A pull-down put on the host's menu bar through the menu model shows in the window at
+// its place; chosen with the mouse, an item types its macro at the command line as the
+// person would: a command name at "Command: ", an answer at a waiting prompt.
+TEST_F(MainWindowInput, AMenuItemChosenWithTheMouseTypesItsMacro) {
+    hostap::MenuModel& model = hostap::MenuModel::instance();
+    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "&View"}));
+    auto tools = model.addMenu(model.hostGroup(), L"Tools");
+    model.addEntry(*tools, -1, {L"Point", L"getpt ", false});
+    model.addEntry(*tools, -1, {L"", L"", true});
+    model.addEntry(*tools, -1, {L"Here", L"3,4 ", false});
+    model.insertInMenuBar(tools, 1);
+    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "Tools", "&View"}));
+
+    EXPECT_EQ(play({choose("Tools", "Point"), choose("Tools", "Here")}), 0);
+    EXPECT_EQ(g_seen.rc, RTNORM);
+    EXPECT_EQ(g_seen.point, AcGePoint3d(3, 4, 0));
+    EXPECT_NE(transcript().find(L"Command: getpt\nPoint: 3,4\nCommand: "), std::wstring::npos) << transcript();
+
+    model.removeFromMenuBar(*tools);
+    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "&View"}));
 }
 
 TEST_F(MainWindowInput, ClosingAsksAboutUnsavedDrawingsOfAPerson) {

@@ -121,9 +121,3 @@ struct LOGFONT {
     bool lfUnderline = false;
     wchar_t lfFaceName[32] = {};
 };
-
-struct GUID {
-    std::uint32_t Data1;
-    std::uint16_t Data2, Data3;
-    std::uint8_t Data4[8];
-};
