@@ -11,6 +11,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace hostui {
 
@@ -29,18 +30,25 @@ private:
 
 class GdiBitmap : public GdiObject {
 public:
-    GdiBitmap(int width, int height) : GdiObject(Kind::bitmap), image(width, height, QImage::Format_RGB32) {
+    GdiBitmap(int width, int height, bool isStock = false)
+        : GdiObject(Kind::bitmap), image(width, height, QImage::Format_RGB32), stock(isStock) {
         image.fill(Qt::black);
     }
     QImage image;
     int selections = 0;  // contexts holding it
+    const bool stock;    // a context's own first bitmap: never deleted by a caller
 };
 
+// A memory context starts with a 1 × 1 bitmap of its own, as on the platform, so that
+// selecting back what SelectObject answered lets go of the caller's bitmap.
 class DeviceContext : public GdiObject {
 public:
     explicit DeviceContext(QWidget* w) : GdiObject(Kind::windowContext), window(w) {}
-    DeviceContext() : GdiObject(Kind::memoryContext) {}
+    DeviceContext() : GdiObject(Kind::memoryContext), own(std::make_unique<GdiBitmap>(1, 1, true)), selected(own.get()) {
+        ++own->selections;
+    }
     QPointer<QWidget> window;
+    std::unique_ptr<GdiBitmap> own;
     GdiBitmap* selected = nullptr;
 };
 
@@ -135,8 +143,10 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
 
 BOOL DeleteObject(HGDIOBJ object) {
     GdiBitmap* bitmap = hostui::asBitmap(object);
-    // A bitmap still selected into a context is refused, as on the platform.
+    // A bitmap still selected into a context is refused, as on the platform; a
+    // context's own bitmap goes with the context.
     if (!bitmap || bitmap->selections > 0) return FALSE;
+    if (bitmap->stock) return TRUE;
     delete bitmap;
     return TRUE;
 }

@@ -65,8 +65,9 @@ BOOL DeleteDC(HDC dc);
 // context holds it.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 BOOL DeleteObject(HGDIOBJ object);
-// Selects a bitmap into a memory context; answers the bitmap it held (null for none),
-// or null when the object cannot be selected.
+// Selects a bitmap into a memory context; answers the bitmap it held (at first the
+// context's own 1 × 1 bitmap, which selected back lets go of the caller's), or null
+// when the object cannot be selected.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 // Copies width × height pixels from (xSrc, ySrc) of src to (x, y) of dest, which must
 // be a memory context holding a bitmap. Only SRCCOPY; parts outside the source are black.
