@@ -9,6 +9,7 @@
 
 #include "blocks/entviewdialog.h"
 #include "blocks/iconcapture.h"
+#include "commands/commands.h"
 #include "ui/render/entityrenderer.h"
 #include "ui/render/paintersink.h"
 
@@ -286,6 +287,17 @@ TEST_F(BlockIcon, RenderingAgainReplacesTheIcon) {
     EXPECT_EQ(u32(first, 0), 40u) << "the old icon was replaced";
     ASSERT_EQ(renderBlock(db, L"SQ").result, IDOK);
     EXPECT_EQ(iconOf(id), first);
+}
+
+TEST_F(BlockIcon, DrawingWithoutNamedBlocksCountsNone) {
+    AcApDocument* doc = nullptr;
+    std::wstring why;
+    ASSERT_EQ(acDocManager->openDocument(L"", doc, why), Acad::eOk);
+    hosted::CommandLine::instance().clear();
+    zelblockicon();
+    EXPECT_EQ(transcript(), L"\nUpdated <0> blocks: ") << "the layouts are no named blocks";
+    EXPECT_EQ(acCurrentResourceModule(), nullptr) << "the module's resources are made current only while it runs";
+    acDocManager->closeAll();
 }
 
 }  // namespace
