@@ -112,6 +112,15 @@ hostres::ResourceTable makeResources() {
                            kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
                           {1, K::button, 43, 48, 50, 16, L"OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON},
                           {2, K::button, 96, 48, 50, 16, L"Cancel", kChild | WS_TABSTOP}}});
+    // The block icon renderer's window: a bare popup around the area the block is drawn in.
+    t.dialogs.push_back({res::IDD_ENT_VIEW,
+                         L"",
+                         WS_POPUP | WS_SYSMENU | DS_SETFONT,
+                         L"Tahoma",
+                         8,
+                         26,
+                         26,
+                         {{res::IDC_ENT_VIEW_PREVIEW, K::blackFrame, 2, 2, 22, 22, L"", kChild | SS_BLACKFRAME}}});
     t.bitmaps.push_back({res::IDB_NO_PREVIEW, 329, 182, &noPreview});
     t.bitmaps.push_back({res::IDB_LAYER_SWATCHES, kSwatch * kSwatches, kSwatch, &layerSwatches});
     t.icons.push_back({res::IDI_BLANK, 32, 32, &blankIcon});

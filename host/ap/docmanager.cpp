@@ -74,6 +74,14 @@ void AcApDocManager::closeAll() {
     m_documents.clear();
 }
 
+void AcApDocManager::pushResourceHandle(void* module) {
+    m_resourceStack.push_back(std::make_unique<CAcModuleResourceOverride>(module));
+}
+
+void AcApDocManager::popResourceHandle() {
+    if (!m_resourceStack.empty()) m_resourceStack.pop_back();
+}
+
 AcApDocManager* acDocManagerPtr() {
     static AcApDocManager manager;
     return &manager;

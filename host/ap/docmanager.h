@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../db/database.h"
+#include "resources.h"
 
 #include <functional>
 #include <memory>
@@ -61,6 +62,11 @@ public:
     Acad::ErrorStatus unlockDocument(AcApDocument* doc);
     // Opens a drawing file as a new current document, as the user's File Open would.
     Acad::ErrorStatus appContextOpenDocument(const ACHAR* fileName);
+    // Makes a module's resources current (its instance handle) until the matching pop,
+    // which restores those current before; pushes nest. A pop without a push does nothing.
+    void pushResourceHandle(void* module);
+    void popResourceHandle();
+
     // The program's windows follow the open documents; told after appContextOpenDocument.
     void setDocumentsChangedListener(std::function<void()> listener) { m_documentsChanged = std::move(listener); }
 
@@ -75,6 +81,7 @@ private:
     std::vector<std::unique_ptr<AcApDocument>> m_documents;
     AcApDocument* m_current = nullptr;
     std::function<void()> m_documentsChanged;
+    std::vector<std::unique_ptr<CAcModuleResourceOverride>> m_resourceStack;
 };
 
 AcApDocManager* acDocManagerPtr();

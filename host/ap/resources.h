@@ -17,7 +17,7 @@ constexpr std::uint32_t WS_CHILD = 0x40000000, WS_VISIBLE = 0x10000000, WS_POPUP
 constexpr std::uint32_t DS_MODALFRAME = 0x80, DS_SETFONT = 0x40, DS_CONTROL = 0x400;
 constexpr std::uint32_t ES_AUTOHSCROLL = 0x80, ES_LEFT = 0x0;
 constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1, BS_AUTORADIOBUTTON = 0x9, BS_LEFTTEXT = 0x20;
-constexpr std::uint32_t SS_NOTIFY = 0x100, SS_CENTERIMAGE = 0x200, SS_SUNKEN = 0x1000;
+constexpr std::uint32_t SS_BLACKFRAME = 0x7, SS_NOTIFY = 0x100, SS_CENTERIMAGE = 0x200, SS_SUNKEN = 0x1000;
 constexpr std::uint32_t TCS_VERTICAL = 0x80, TCS_MULTILINE = 0x200, TCS_RIGHT = 0x2;
 constexpr std::uint32_t LVS_REPORT = 0x1, LVS_ICON = 0x0, LVS_SINGLESEL = 0x4, LVS_SORTASCENDING = 0x10,
                         LVS_EDITLABELS = 0x200, LVS_NOCOLUMNHEADER = 0x4000, LVS_SHOWSELALWAYS = 0x8;
@@ -28,6 +28,7 @@ namespace hostres {
 enum class ControlKind {
     label,          // static text
     picture,        // static showing a bitmap
+    blackFrame,     // static drawing a black frame (SS_BLACKFRAME), an area for a window's own drawing
     button,
     checkBox,
     radioButton,

@@ -185,6 +185,8 @@ void UiScript::pump(Done done, const wchar_t* waitingFor) {
 }
 
 void UiScript::runDialog(CAdUiBaseDialog& dialog) {
+    // A dialog that closes itself on its timer takes no lines of the script.
+    if (hostui::runWhileTimed(dialog)) return;
     m_modals.push_back({&dialog, nullptr});
     pump([&] { return dialog.hasEnded() || !dialog.widget(); }, L"dialog");
     m_modals.pop_back();

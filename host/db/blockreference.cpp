@@ -222,7 +222,13 @@ Acad::ErrorStatus AcDbBlockReference::getGeomExtents(AcDbExtents& ext) const {
         if (const auto* attr = AcDbEntity::cast(id.slot()->object); attr && attr->getGeomExtents(part) == Acad::eOk)
             ext.addExt(part);
     }
-    if (!ext.isValid()) ext.addPoint(m_position);
+    // A reference whose definition draws nothing has no extents, as in the drawing
+    // program; the insertion point stands in so that callers that ignore the status
+    // still get a place.
+    if (!ext.isValid()) {
+        ext.addPoint(m_position);
+        return Acad::eInvalidExtents;
+    }
     return Acad::eOk;
 }
 

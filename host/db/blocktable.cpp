@@ -97,6 +97,26 @@ Acad::ErrorStatus AcDbBlockTable::getAt(const ACHAR* name, AcDbBlockTableRecord*
     return acdbOpenObject(record, id, mode, openErased);
 }
 
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbBlockTable*& table, AcDb::OpenMode mode) const {
+    table = nullptr;
+    return acdbOpenObject(table, m_blockTableId, mode);
+}
+
+Acad::ErrorStatus AcDbBlockTable::newIterator(AcDbBlockTableIterator*& iterator, bool atBeginning,
+                                              bool skipDeleted) const {
+    iterator = new AcDbBlockTableIterator(recordIds(), skipDeleted);
+    iterator->start(atBeginning, skipDeleted);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockTableIterator::getRecord(AcDbBlockTableRecord*& record, AcDb::OpenMode mode,
+                                                    bool openErasedRecord) const {
+    record = nullptr;
+    AcDbObjectId id;
+    if (const auto es = getRecordId(id); es != Acad::eOk) return es;
+    return acdbOpenObject(record, id, mode, openErasedRecord);
+}
+
 AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(std::vector<AcDbObjectId> ids, bool skipDeleted)
     : m_cursor(std::move(ids), skipDeleted) {}
 

@@ -7,6 +7,7 @@
 
 class AcDbEntity;
 class AcDbBlockTableRecordIterator;
+class AcDbBlockTableIterator;
 
 // A block definition: a named, ordered collection of entities with a base point.
 // Model space and paper space are block records too (layout blocks).
@@ -105,6 +106,18 @@ public:
     // The first unused anonymous name of a kind: prefix "*D" gives "*D1", "*D2", ...
     // Anonymous names only need to be unique.
     std::wstring freeAnonymousName(const std::wstring& prefix) const;
+    using AcDbSymbolTable::newIterator;
+    // The caller owns the iterator and deletes it.
+    Acad::ErrorStatus newIterator(AcDbBlockTableIterator*& iterator, bool atBeginning = true,
+                                  bool skipDeleted = true) const;
+};
+
+// Walks the block records of a block table in order.
+class AcDbBlockTableIterator : public AcDbSymbolTableIterator {
+public:
+    using AcDbSymbolTableIterator::AcDbSymbolTableIterator;
+    using AcDbSymbolTableIterator::getRecord;
+    Acad::ErrorStatus getRecord(AcDbBlockTableRecord*& record, AcDb::OpenMode mode, bool openErasedRecord = false) const;
 };
 
 // Walks the entities of a block record in order.

@@ -18,6 +18,7 @@
 
 class AcDbObject;
 class AcDbBlockTableRecord;
+class AcDbBlockTable;
 
 namespace hostdb {
 
@@ -105,6 +106,8 @@ public:
     const std::deque<hostdb::ObjectSlot>& slots() const { return m_slots; }
 
     AcDbObjectId blockTableId() const { return m_blockTableId; }
+    // Opens the block table; the caller closes it.
+    Acad::ErrorStatus getSymbolTable(AcDbBlockTable*& table, AcDb::OpenMode mode) const;
     AcDbObjectId layerTableId() const { return m_layerTableId; }
     AcDbObjectId textStyleTableId() const { return m_textStyleTableId; }
     AcDbObjectId dimStyleTableId() const { return m_dimStyleTableId; }

@@ -158,6 +158,42 @@ TEST_F(Framework, DesktopModalLoopEndsWithTheButtonPressed) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
 }
 
+// A dialog that acts on its own timer: it ends itself, or only stops the timer.
+class TimedDialog : public CAcUiDialog {
+public:
+    explicit TimedDialog(bool ends) : CAcUiDialog(kDialog), m_ends(ends) {}
+    int ticks = 0;
+
+protected:
+    BOOL OnInitDialog() override {
+        CAcUiDialog::OnInitDialog();
+        SetTimer(5, 10);
+        return TRUE;
+    }
+    void OnTimer(UINT_PTR id) override {
+        ++ticks;
+        KillTimer(id);
+        if (m_ends) EndDialog(IDOK);
+    }
+
+private:
+    bool m_ends;
+};
+
+// A self-closing dialog needs no answer: its timer runs in a loop of its own. One that
+// stops its timer without ending is handed back to the driver for its answer.
+TEST_F(Framework, TimedDialogRunsItsTimerWithoutAnAnswer) {
+    for (const bool ends : {true, false}) {
+        SCOPED_TRACE(ends ? "ends itself" : "stops its timer only");
+        TimedDialog dialog(ends);
+        bool endedByTimer = false;
+        ScriptedDriver driver([&](CAdUiBaseDialog& d) { endedByTimer = hostui::runWhileTimed(d); });
+        EXPECT_EQ(dialog.DoModal(), ends ? IDOK : IDCANCEL);
+        EXPECT_EQ(endedByTimer, ends);
+        EXPECT_EQ(dialog.ticks, 1);
+    }
+}
+
 TEST(Settings, LiveInOneFileUnderTheConfigurationHome) {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = old ? old : "";

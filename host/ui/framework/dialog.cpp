@@ -75,9 +75,12 @@ BOOL CAdUiBaseDialog::Create(UINT templateId, CWnd* parent) {
 
 INT_PTR CAdUiBaseDialog::DoModal() {
     auto* widget = new ModalWindowWidget(this, hostui::modalParent());
-    widget->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     widget->setWindowModality(Qt::ApplicationModal);
     if (!build(widget)) return -1;
+    // A template without a caption makes a bare popup.
+    widget->setWindowFlags((GetStyle() & WS_CAPTION) == WS_CAPTION
+                               ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                               : Qt::Dialog | Qt::FramelessWindowHint);
     m_ended = false;
     m_result = IDCANCEL;
     OnInitDialog();

@@ -11,6 +11,7 @@
 #include <QFocusEvent>
 #include <QPointer>
 #include <QFontDatabase>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,6 +62,26 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent*) override { notifyCommand(this, STN_DBLCLK); }
+};
+
+// A static that draws a black frame unless its window draws itself (WM_PAINT), as a
+// control subclassed for drawing of its own does.
+class BlackFrame : public QFrame {
+public:
+    explicit BlackFrame(QWidget* parent) : QFrame(parent) {
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setLineWidth(1);
+        QPalette p = palette();
+        p.setColor(QPalette::WindowText, Qt::black);
+        setPalette(p);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        PaintRequest request(this);
+        request.send();
+        if (request.defaultWanted()) QFrame::paintEvent(event);
+    }
 };
 
 // Tells the control's parent when the control (or the edit inside it) gains or loses
@@ -116,6 +137,7 @@ QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
             if (c.style & WS_BORDER || c.style & SS_SUNKEN) w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             return w;
         }
+        case K::blackFrame: return new BlackFrame(parent);
         case K::button: {
             auto* w = new QPushButton(text, parent);
             w->setDefault((c.style & BS_DEFPUSHBUTTON) != 0);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -74,6 +75,9 @@ public:
     }
 };
 
+// Looks again this often whether a timed dialog's timers are still running.
+constexpr int kTimerWatchMs = 20;
+
 ModalDriver*& current() {
     static ModalDriver* driver = nullptr;
     return driver;
@@ -87,6 +91,21 @@ ModalDriver& modalDriver() {
 }
 
 void setModalDriver(ModalDriver* driver) { current() = driver; }
+
+bool runWhileTimed(CAdUiBaseDialog& dialog) {
+    if (dialog.hasEnded() || !dialog.hasRunningTimers()) return dialog.hasEnded();
+    QEventLoop loop;
+    dialog.setEndListener([&loop] { loop.quit(); });
+    // A dialog that stops its timers without ending waits for its answer after all.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (!dialog.hasRunningTimers() || !dialog.widget()) loop.quit();
+    });
+    watch.start(kTimerWatchMs);
+    loop.exec(QEventLoop::DialogExec);
+    dialog.setEndListener({});
+    return dialog.hasEnded();
+}
 
 const wchar_t* applicationName() { return L"Marvolt Host"; }
 

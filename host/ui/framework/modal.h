@@ -40,6 +40,11 @@ public:
     }
 };
 
+// A dialog that ends itself on a timer (a window shown for a moment while it works)
+// needs no answer: while it has a timer running, this runs the event loop for it until
+// it has ended or its timers have all stopped. Answers whether it has ended.
+bool runWhileTimed(CAdUiBaseDialog& dialog);
+
 // The driver in use: the desktop driver unless a script driver was set. Not owned.
 ModalDriver& modalDriver();
 void setModalDriver(ModalDriver* driver);

@@ -7,7 +7,10 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <algorithm>
 #include <cwchar>
+#include <limits>
+#include <map>
 
 namespace {
 
@@ -106,6 +109,72 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
     m_owner->SendMessage(msg.message, msg.wParam, msg.lParam);
 }
 
+namespace {
+PaintRequest*& innermostPaint() {
+    static PaintRequest* current = nullptr;
+    return current;
+}
+}  // namespace
+
+PaintRequest::PaintRequest(QWidget* widget) : m_widget(widget), m_outer(innermostPaint()) { innermostPaint() = this; }
+
+PaintRequest::~PaintRequest() { innermostPaint() = m_outer; }
+
+void PaintRequest::send() {
+    if (CWnd* owner = CWnd::FromHandle(m_widget)) owner->SendMessage(WM_PAINT);
+    else m_defaultWanted = true;
+}
+
+PaintRequest* PaintRequest::of(const QWidget* widget) {
+    for (PaintRequest* p = innermostPaint(); p; p = p->m_outer)
+        if (p->m_widget == widget) return p;
+    return nullptr;
+}
+
+// The timers of one window, children of its widget so that they go with it.
+class WindowTimers : public QObject {
+public:
+    static constexpr const char* objectName = "hostui.timers";
+
+    explicit WindowTimers(QWidget* window) : QObject(window), m_window(window) { setObjectName(objectName); }
+
+    static WindowTimers* of(QWidget* window, bool make) {
+        if (!window) return nullptr;
+        auto* timers = window->findChild<WindowTimers*>(objectName, Qt::FindDirectChildrenOnly);
+        return timers || !make ? timers : new WindowTimers(window);
+    }
+
+    void start(UINT_PTR id, UINT elapse) {
+        QTimer*& timer = m_timers[id];
+        if (!timer) {
+            timer = new QTimer(this);
+            // The platform's timers are not rounded to the coarse timer's slack of 5 %,
+            // which a window waiting out one period would pay each time.
+            timer->setTimerType(Qt::PreciseTimer);
+            QPointer<QWidget> window = m_window;
+            connect(timer, &QTimer::timeout, this, [window, id] {
+                if (CWnd* owner = CWnd::FromHandle(window.data())) owner->SendMessage(WM_TIMER, id);
+            });
+        }
+        timer->start(static_cast<int>(std::min<UINT>(elapse, std::numeric_limits<int>::max())));
+    }
+
+    bool stop(UINT_PTR id) {
+        const auto it = m_timers.find(id);
+        if (it == m_timers.end() || !it->second->isActive()) return false;
+        it->second->stop();
+        return true;
+    }
+
+    bool anyRunning() const {
+        return std::any_of(m_timers.begin(), m_timers.end(), [](const auto& t) { return t.second->isActive(); });
+    }
+
+private:
+    QWidget* m_window;
+    std::map<UINT_PTR, QTimer*> m_timers;
+};
+
 }  // namespace hostui
 
 // --- CWnd ---
@@ -173,6 +242,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), pointOf(lParam)); return 0;
         case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wParam), pointOf(lParam)); return 0;
         case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), pointOf(lParam)); return 0;
+        case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return 0;
+        case WM_PAINT: OnPaint(); return 0;
         case WM_NOTIFY: {
             LRESULT result = 0;
             return OnNotify(wParam, lParam, &result) ? result : DefWindowProc(message, wParam, lParam);
@@ -189,6 +260,11 @@ void CWnd::OnSize(UINT, int, int) {}
 void CWnd::OnLButtonDown(UINT, CPoint) {}
 void CWnd::OnLButtonDblClk(UINT, CPoint) {}
 void CWnd::OnMouseMove(UINT, CPoint) {}
+void CWnd::OnTimer(UINT_PTR) {}
+
+void CWnd::OnPaint() {
+    if (hostui::PaintRequest* paint = hostui::PaintRequest::of(m_widget.data())) paint->wantDefault();
+}
 BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
 BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
 
@@ -265,6 +341,27 @@ void CWnd::Invalidate(BOOL) {
 
 void CWnd::UpdateWindow() {
     if (m_widget) m_widget->repaint();
+}
+
+// Qt keeps no pending paint region a window could take back: a paint that has begun
+// is drawn whole, so there is nothing left to mark.
+BOOL CWnd::ValidateRect(const RECT*) { return m_widget ? TRUE : FALSE; }
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*) {
+    hostui::WindowTimers* timers = hostui::WindowTimers::of(m_widget.data(), true);
+    if (!timers) return 0;
+    timers->start(id, elapse);
+    return id;
+}
+
+BOOL CWnd::KillTimer(UINT_PTR id) {
+    hostui::WindowTimers* timers = hostui::WindowTimers::of(m_widget.data(), false);
+    return timers && timers->stop(id) ? TRUE : FALSE;
+}
+
+bool CWnd::hasRunningTimers() const {
+    const hostui::WindowTimers* timers = hostui::WindowTimers::of(m_widget.data(), false);
+    return timers && timers->anyRunning();
 }
 
 void CWnd::ClientToScreen(CPoint* point) const {

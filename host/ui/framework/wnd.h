@@ -52,6 +52,30 @@ private:
 // The window-message key state of a Qt mouse event.
 WPARAM keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
+// One paint of a window kind that lets its CWnd draw: the kind's paint event makes one,
+// sends WM_PAINT, and draws its own look only when the handler asked for the default
+// (CWnd::OnPaint). Paints nest (a child painted inside its parent's paint).
+class PaintRequest {
+public:
+    explicit PaintRequest(QWidget* widget);
+    ~PaintRequest();
+    PaintRequest(const PaintRequest&) = delete;
+    PaintRequest& operator=(const PaintRequest&) = delete;
+    // Sends WM_PAINT to the widget's CWnd; without one the default look is wanted.
+    void send();
+    bool defaultWanted() const { return m_defaultWanted; }
+    // The paint of this widget under way, or null.
+    static PaintRequest* of(const QWidget* widget);
+    // Whether the widget is being painted now: a repaint asked for now would loop.
+    static bool painting(const QWidget* widget) { return of(widget) != nullptr; }
+    void wantDefault() { m_defaultWanted = true; }
+
+private:
+    QWidget* m_widget;
+    PaintRequest* m_outer;
+    bool m_defaultWanted = false;
+};
+
 }  // namespace hostui
 
 // A window: the framework's object for one widget, answering window messages through
@@ -88,6 +112,17 @@ public:
     BOOL IsWindowEnabled() const;
     void Invalidate(BOOL erase = TRUE);
     void UpdateWindow();
+    // Marks the window's area (all of it for null) as drawn, so that no paint request for
+    // it stays pending.
+    BOOL ValidateRect(const RECT* rect);
+
+    // A timer sends WM_TIMER with its id every elapse milliseconds until killed or
+    // until the window goes; setting an id again restarts it. Answers the id, or 0
+    // without a window. Timers run on the event loop, so a nested modal loop serves them.
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* callback = nullptr);
+    BOOL KillTimer(UINT_PTR id);
+    // Whether any timer of the window is running.
+    bool hasRunningTimers() const;
     CWnd* SetFocus();
     BOOL DestroyWindow();
 
@@ -118,6 +153,9 @@ protected:
     virtual void OnLButtonDown(UINT flags, CPoint point);
     virtual void OnLButtonDblClk(UINT flags, CPoint point);
     virtual void OnMouseMove(UINT flags, CPoint point);
+    virtual void OnTimer(UINT_PTR id);
+    // The window's own drawing; the default draws what the window kind draws.
+    virtual void OnPaint();
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 

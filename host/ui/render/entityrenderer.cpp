@@ -250,6 +250,10 @@ void EntityRenderer::drawEntity(const AcDbEntity& entity) {
     m_context->drawEntity(entity, render::Placement{AcGeMatrix3d(), m_context->foreground(), {}, 0});
 }
 
+void EntityRenderer::drawEntity(const AcDbEntity& entity, const AcGeMatrix3d& toView) {
+    m_context->drawEntity(entity, render::Placement{toView, m_context->foreground(), {}, 0});
+}
+
 const std::vector<std::wstring>& EntityRenderer::displayedTexts() const { return m_context->texts(); }
 
 }  // namespace hostui

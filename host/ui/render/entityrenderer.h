@@ -10,6 +10,7 @@
 
 class AcDbDatabase;
 class AcDbEntity;
+class AcGeMatrix3d;
 
 namespace hostui {
 
@@ -33,6 +34,9 @@ public:
     void drawBlockContents(AcDbObjectId blockRecordId);
     // One entity as if it stood in the drawing's space (a transient of a jig).
     void drawEntity(const AcDbEntity& entity);
+    // One entity seen through a camera: toView takes world points to the camera's
+    // coordinates, whose XY plane the sink gets.
+    void drawEntity(const AcDbEntity& entity, const AcGeMatrix3d& toView);
 
     // Every text, MText, attribute and field drawn so far, as shown, in drawing order;
     // the paragraphs of an MText are joined by '\n'.
