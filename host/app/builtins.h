@@ -6,8 +6,9 @@ class ModuleLoader;
 
 namespace hostapp {
 
-// The host's own commands (group "HOST"): CLAYER sets the current layer by name and
-// UNLOADMODULE unloads the loaded module.
+// The host's own commands (group "HOST"): CLAYER sets the current layer by name,
+// REGEN evaluates every field again and redraws the view, and UNLOADMODULE unloads the
+// loaded module.
 void registerBuiltinCommands(hostrx::ModuleLoader& loader);
 void removeBuiltinCommands();
 
