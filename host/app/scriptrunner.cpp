@@ -1,7 +1,6 @@
 #include "app/scriptrunner.h"
 
 #include "ap/docmanager.h"
-#include "db/field.h"
 #include "ed/commandline.h"
 #include "ed/commandrunner.h"
 #include "ed/editor.h"
@@ -43,8 +42,6 @@ ExitStatus saveDocument(AcApDocument& doc, const std::wstring& path, std::wstrin
         message = L"nothing to save, or no file name to save under";
         return ExitStatus::fileFailed;
     }
-    // The file keeps each field's value; it is the value the properties give now.
-    hostdb::evaluateFields(*doc.database());
     if (const Acad::ErrorStatus es = doc.database()->saveAs(target.c_str()); es != Acad::eOk) {
         message = L"cannot save " + target + L" [" + acadErrorStatusText(es) + L"]";
         return ExitStatus::fileFailed;
