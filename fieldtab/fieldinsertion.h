@@ -9,3 +9,9 @@
 // the focus to the view and runs the placement for insertMode (0 MText, 1 leader,
 // 2 spline leader; anything else places nothing). The parent owns message boxes.
 void placeField(CWnd* parent, const std::wstring& key, int insertMode);
+
+// The field code of the custom property key: %<\AcVar CustomDP.key>%, the key verbatim.
+std::wstring fieldCodeFor(const std::wstring& key);
+
+// Whether key fits in a field code: ">%" in it would end the code early.
+bool isFieldKey(const std::wstring& key);

@@ -31,6 +31,7 @@
 #include "ed/jig.h"
 #include "ed/prompts.h"
 #include "ed/selection.h"
+#include "ed/sysvars.h"
 #include "ed/unitformat.h"
 #include "ed/userio.h"
 #include "ge/line3d.h"

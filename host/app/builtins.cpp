@@ -1,9 +1,11 @@
 #include "app/builtins.h"
 
 #include "ap/docmanager.h"
+#include "db/field.h"
 #include "db/layertable.h"
 #include "ed/commandline.h"
 #include "ed/prompts.h"
+#include "ed/userio.h"
 #include "rx/commandstack.h"
 #include "rx/dictionary.h"
 #include "rx/moduleloader.h"
@@ -44,6 +46,15 @@ void setCurrentLayer() {
     if (id.isNull() || db->setClayer(id) != Acad::eOk) acutPrintf(L"\nLayer \"%s\" not found.", name);
 }
 
+// Fields follow the custom properties; the display's regeneration draws them anew.
+void regen() {
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    if (!db) return;
+    acutPrintf(L"\nRegenerating model.");
+    hostdb::evaluateFields(*db);
+    acedUpdateDisplay();
+}
+
 void unloadModule() {
     std::wstring message;
     if (!g_loader || !g_loader->unload(message)) acutPrintf(L"\nCannot unload: %s.", message.c_str());
@@ -65,6 +76,7 @@ void loadModule() {
 void registerBuiltinCommands(hostrx::ModuleLoader& loader) {
     g_loader = &loader;
     stack()->addCommand(kGroup, L"CLAYER", L"CLAYER", ACRX_CMD_TRANSPARENT, &setCurrentLayer);
+    stack()->addCommand(kGroup, L"REGEN", L"REGEN", ACRX_CMD_MODAL, &regen);
     stack()->addCommand(kGroup, L"UNLOADMODULE", L"UNLOADMODULE", ACRX_CMD_MODAL, &unloadModule);
     stack()->addCommand(kGroup, L"LOADMODULE", L"LOADMODULE", ACRX_CMD_MODAL, &loadModule);
 }

@@ -7,7 +7,8 @@ class ModuleLoader;
 namespace hostapp {
 
 // The host's own commands (group "HOST"): CLAYER sets the current layer by name,
-// UNLOADMODULE unloads the loaded module and LOADMODULE loads it again.
+// REGEN evaluates every field again and redraws the view, UNLOADMODULE unloads the
+// loaded module and LOADMODULE loads it again.
 void registerBuiltinCommands(hostrx::ModuleLoader& loader);
 void removeBuiltinCommands();
 

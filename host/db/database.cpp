@@ -4,6 +4,7 @@
 #include "dictionary.h"
 #include "dimstyletable.h"
 #include "drawingfiler.h"
+#include "field.h"
 #include "foreignentity.h"
 #include "layertable.h"
 #include "textstyletable.h"
@@ -446,5 +447,9 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const ACHAR* fileName, const void*) {
     const std::wstring path(fileName);
     if (hostdb::isFileLockedByOther(path, this)) return Acad::eFileSharingViolation;
     hostdb::DrawingFiler* filer = hostdb::drawingFiler();
-    return filer ? filer->write(*this, path) : Acad::eNotImplementedYet;
+    if (!filer) return Acad::eNotImplementedYet;
+    // A reader that does not evaluate fields shows the value the file keeps: the one
+    // the custom properties give now.
+    hostdb::evaluateFields(*this);
+    return filer->write(*this, path);
 }

@@ -296,6 +296,10 @@ double AcDbLeader::dimtxt() const {
     return 2.5;
 }
 
+void AcDbLeader::subSetDatabaseDefaults(AcDbDatabase* db) {
+    if (m_styleId.isNull() || m_styleId.database() != db) m_styleId = db->dimstyle();
+}
+
 Acad::ErrorStatus AcDbLeader::setDimscale(double v) {
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
     setOverrideValue(40, v);

@@ -131,6 +131,8 @@ public:
     Acad::ErrorStatus setDimscale(double v);
     double dimtxt() const;
     Acad::ErrorStatus setDimtxt(double v);
+    // A leader without a style of the database takes its current one (DIMSTYLE).
+    void subSetDatabaseDefaults(AcDbDatabase* db) override;
 
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;

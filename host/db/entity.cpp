@@ -167,6 +167,7 @@ void AcDbEntity::setDatabaseDefaults(AcDbDatabase* db) {
         const AcDbObjectId same = name.empty() ? AcDbObjectId() : lookUp(db, db->linetypeTableId(), name.c_str());
         m_linetypeId = same.isNull() ? db->celtype() : same;
     }
+    subSetDatabaseDefaults(db);
 }
 
 Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) { return Acad::eNotApplicable; }

@@ -49,6 +49,8 @@ public:
     // Gives an entity without layer or linetype of this database the database's
     // current ones; properties already set in that database stay.
     void setDatabaseDefaults(AcDbDatabase* db = nullptr);
+    // What a kind takes from the database besides: a leader its dimension style.
+    virtual void subSetDatabaseDefaults(AcDbDatabase* db) { (void)db; }
     // Called once the entity has joined a database (a reference brings in its attributes).
     virtual void onAppended() {}
 

@@ -30,9 +30,10 @@ std::wstring AcDbField::customPropertyName() const {
     static const std::wstring prefix = L"\\AcVar CustomDP.";
     if (!m_code.starts_with(prefix)) return {};
     std::wstring name = m_code.substr(prefix.size());
-    // Options such as " \f "%tc1"" follow the name after a blank.
-    const auto blank = name.find(L' ');
-    if (blank != std::wstring::npos) name.resize(blank);
+    // The name runs to the end of the code, blanks and all ("Project No"); a format
+    // option (" \f "%tc1"") may follow it.
+    const auto option = name.find(L" \\f ");
+    if (option != std::wstring::npos) name.resize(option);
     return name;
 }
 
@@ -61,6 +62,21 @@ Acad::ErrorStatus AcDbField::evaluate(int, AcDbDatabase* db) {
 }
 
 ACHAR* AcDbField::getValue() const { return hostdbDuplicateString(m_value); }
+
+int hostdb::evaluateFields(AcDbDatabase& db) {
+    int changed = 0;
+    for (auto& slot : db.slots()) {
+        if (!AcDbField::cast(slot.object) || slot.object->isErased()) continue;
+        AcDbField* field = nullptr;
+        if (acdbOpenObject(field, AcDbObjectId(const_cast<ObjectSlot*>(&slot)), AcDb::kForWrite) != Acad::eOk) continue;
+        const std::wstring before = field->value();
+        const bool wasEvaluated = field->isEvaluated();
+        field->evaluate(0, &db);
+        if (field->value() != before || field->isEvaluated() != wasEvaluated) ++changed;
+        field->close();
+    }
+    return changed;
+}
 
 std::optional<std::wstring> evaluatedFieldText(const AcDbObject& obj, const ACHAR* property) {
     const AcDbObjectId fieldId = obj.getField(property);

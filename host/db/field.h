@@ -18,6 +18,13 @@ enum FieldCodeFlag { kFieldCode = 0x1, kEvaluatedText = 0x2, kEvaluatedChildren 
 // The evaluated value of the field attached to obj under property, when it has one.
 std::optional<std::wstring> evaluatedFieldText(const AcDbObject& obj, const ACHAR* property = L"TEXT");
 
+namespace hostdb {
+// Evaluates every field of the drawing again, so that fields follow custom properties
+// however they changed; a field open elsewhere keeps its value. Answers how many fields
+// now show another value.
+int evaluateFields(AcDbDatabase& db);
+}  // namespace hostdb
+
 class AcDbField : public AcDbObject {
 public:
     ACRX_DECLARE_MEMBERS(AcDbField)
@@ -39,7 +46,8 @@ public:
     void setCachedValue(const std::wstring& v) { m_value = v; }
     bool isEvaluated() const { return m_evaluated; }
     void setEvaluatedFlag(bool v) { m_evaluated = v; }
-    // The property name of a custom-property field ("Title"), empty for other codes.
+    // The property name of a custom-property field ("Title", "Project No"), empty for
+    // other codes: all that follows "CustomDP." up to a format option (" \f ").
     std::wstring customPropertyName() const;
 
 private:

@@ -84,18 +84,38 @@ Acad::ErrorStatus AcDbMText::transformBy(const AcGeMatrix3d& m) {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& ext) const {
+std::pair<double, double> AcDbMText::frameSize() const {
     const auto lines = plainLines(displayText());
     std::size_t longest = 0;
     for (const auto& l : lines) longest = std::max(longest, l.size());
     const double w = m_width > 0 ? m_width : static_cast<double>(longest) * m_height;
     const double h = static_cast<double>(lines.size()) * m_height * 5.0 / 3.0 * m_lineSpacingFactor;
-    const int col = (static_cast<int>(m_attachment) - 1) % 3, row = (static_cast<int>(m_attachment) - 1) / 3;
-    const double x0 = -w * col / 2.0, y0 = h * row / 2.0 - h;  // top row hangs below the location
+    return {w, h};
+}
+
+AcGeVector3d AcDbMText::offsetFromTopLeft(AttachmentPoint a) const {
+    const auto [w, h] = frameSize();
+    const int col = (static_cast<int>(a) - 1) % 3, row = (static_cast<int>(a) - 1) / 3;
+    const AcGeVector3d up = m_normal.crossProduct(m_direction).normal();
+    return m_direction * (w * col / 2.0) - up * (h * row / 2.0);
+}
+
+Acad::ErrorStatus AcDbMText::setAttachmentMovingLocation(AttachmentPoint a) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    if (a < kTopLeft || a > kBottomRight) return Acad::eInvalidInput;
+    const AcGePoint3d topLeft = m_location - offsetFromTopLeft(m_attachment);
+    m_location = topLeft + offsetFromTopLeft(a);
+    m_attachment = a;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& ext) const {
+    const auto [w, h] = frameSize();
+    const AcGePoint3d topLeft = m_location - offsetFromTopLeft(m_attachment);
     const AcGeVector3d up = m_normal.crossProduct(m_direction).normal();
     ext = AcDbExtents();
-    for (double dx : {x0, x0 + w})
-        for (double dy : {y0, y0 + h}) ext.addPoint(m_location + m_direction * dx + up * dy);
+    for (double dx : {0.0, w})
+        for (double dy : {0.0, -h}) ext.addPoint(topLeft + m_direction * dx + up * dy);
     return Acad::eOk;
 }
 

@@ -2,6 +2,8 @@
 
 #include "entity.h"
 
+#include <utility>
+
 // Multi-line text with inline formatting codes. When a field is attached under
 // "TEXT", the text shown is the field's evaluated value.
 class AcDbMText : public AcDbEntity {
@@ -29,6 +31,8 @@ public:
     Acad::ErrorStatus setWidth(double w);
     AttachmentPoint attachment() const { return m_attachment; }
     Acad::ErrorStatus setAttachment(AttachmentPoint a);
+    // Sets the attachment and moves the location so that the text stays where it is.
+    Acad::ErrorStatus setAttachmentMovingLocation(AttachmentPoint a);
     int flowDirection() const { return m_flowDirection; }
     void setFlowDirection(int d) { m_flowDirection = d; }
     double lineSpacingFactor() const { return m_lineSpacingFactor; }
@@ -52,6 +56,11 @@ public:
     void collectReferences(AcDbObjectIdArray& hard) const override;
 
 private:
+    // The width and height of the text's frame, along its direction and across it.
+    std::pair<double, double> frameSize() const;
+    // Where the attachment point a lies from the frame's top-left corner.
+    AcGeVector3d offsetFromTopLeft(AttachmentPoint a) const;
+
     AcGePoint3d m_location;
     AcGeVector3d m_normal{AcGeVector3d::kZAxis};
     AcGeVector3d m_direction{AcGeVector3d::kXAxis};

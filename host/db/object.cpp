@@ -141,6 +141,11 @@ bool AcDbObject::hasFields() const {
 }
 
 AcDbObjectId AcDbObject::getField(const ACHAR* propertyName) const {
+    // Before the object joins its database its fields wait to be attached; a drag
+    // shows them already.
+    if (!m_slot)
+        for (const auto& [name, id] : m_pendingFields)
+            if (propertyName && name == propertyName) return id;
     AcDbObjectId dictId, fieldId;
     AcDbDictionary* dict = nullptr;
     if (getFieldDictionary(dictId) != Acad::eOk || acdbOpenObject(dict, dictId, AcDb::kForRead) != Acad::eOk)

@@ -1,6 +1,7 @@
 #include "ed/jig.h"
 
 #include "db/blocktable.h"
+#include "db/curves.h"
 #include "db/database.h"
 #include "db/entity.h"
 #include "ed/dragdisplay.h"
@@ -13,12 +14,14 @@ AcEdJig::~AcEdJig() = default;
 
 AcEdJig::DragStatus AcEdJig::drag() {
     m_finalInput = false;
+    m_band.reset();
     hosted::DragSession shown;
     while (true) {
         const DragStatus status = sampler();
         if (status == kNormal && update()) {
             if (AcDbEntity* e = entity()) e->draw();
-            shown.present();
+            if (m_band) shown.present({m_band.get()});
+            else shown.present();
         }
         if (status != kNormal && status != kNoChange) return status;
         // A final input that repeats the last sample still places the entity.
@@ -54,7 +57,16 @@ AcEdJig::DragStatus AcEdJig::acquirePoint(AcGePoint3d& point) {
     return kNormal;
 }
 
-AcEdJig::DragStatus AcEdJig::acquirePoint(AcGePoint3d& point, const AcGePoint3d&) { return acquirePoint(point); }
+AcEdJig::DragStatus AcEdJig::acquirePoint(AcGePoint3d& point, const AcGePoint3d& basePoint) {
+    const DragStatus status = acquirePoint(point);
+    if (status != kNormal) return status;
+    // The display may hold the line until its next frame: it is changed in place, and
+    // freed only when the next drag starts.
+    if (!m_band) m_band = std::make_unique<AcDbLine>(basePoint, point);
+    m_band->setStartPoint(basePoint);
+    m_band->setEndPoint(point);
+    return status;
+}
 
 AcEdJig::DragStatus AcEdJig::acquireAngle(double& angle) { return acquireAngle(angle, AcGePoint3d::kOrigin); }
 

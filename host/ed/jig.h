@@ -4,9 +4,11 @@
 #include "../rx/adesk.h"
 #include "../ge/point3d.h"
 
+#include <memory>
 #include <string>
 
 class AcDbEntity;
+class AcDbLine;
 
 // An interactive drag of one entity. drag() runs the host's sampling loop: it calls
 // sampler() to read the input device, update() to apply a changed value to the entity
@@ -63,6 +65,7 @@ public:
 
     // A point: "x,y[,z]". Empty input answers kNull, Escape kCancel, other text kOther.
     DragStatus acquirePoint(AcGePoint3d& point);
+    // The same, and the drag shows a rubber-band line from basePoint to the point.
     DragStatus acquirePoint(AcGePoint3d& point, const AcGePoint3d& basePoint);
     // An angle in radians: a number in the drawing's angular units, or a point, whose
     // direction from the base point gives the angle.
@@ -82,4 +85,6 @@ private:
     UserInputControls m_controls = static_cast<UserInputControls>(0);
     CursorType m_cursor = kNoSpecialCursor;
     bool m_finalInput = false;
+    // The rubber band of the last point acquired from a base point; shown with the entity.
+    std::unique_ptr<AcDbLine> m_band;
 };

@@ -67,7 +67,7 @@ SCRATCH_EXPECTED = {
     "prompts": [("PARTNO", "Part number"), ("REV", "Revision")],
     "attribute": [("PARTNO", "P-1001")],
     "texts": ["Größe °C"],
-    "mtexts": ["Title"],
+    "mtexts": ["Bridge"],  # the field's value, evaluated when saved
     "group": 2,
 }
 

@@ -131,6 +131,18 @@ const std::vector<ShapeCase>& shapeCases() {
          },
          // The arrow is 10 long and 10/3 wide at its base: ink beside the line at its tip end only.
          {{0, 0, true}, {-32, 1.0, true}, {20, 1.2, false}}},
+        {"SplineLeaderIsACurveThroughItsVertices",
+         [] {
+             auto* l = new AcDbLeader();
+             l->appendVertex({-40, 0, 0});
+             l->appendVertex({0, 40, 0});
+             l->appendVertex({40, 0, 0});
+             l->setToSplineLeader();
+             l->disableArrowHead();
+             return l;
+         },
+         // Straight, the leader would run through (-20, 20) and (20, 20).
+         {{0, 40, true}, {-20, 20, false}, {20, 20, false}}},
     };
     return cases;
 }

@@ -2,6 +2,7 @@
 // which Qt's keyword macro would otherwise rewrite.
 #include "db/blocktable.h"
 #include "db/database.h"
+#include "db/field.h"
 
 #include "ui/render/drawingview.h"
 
@@ -49,6 +50,9 @@ void DrawingView::regen() {
     m_entityCount = 0;
     m_texts.clear();
     if (m_db) {
+        // A regeneration shows the drawing as it is now: fields follow the custom
+        // properties, however these changed since.
+        hostdb::evaluateFields(*m_db);
         const AcDbObjectId space = m_db->currentSpaceId();
         EntityRenderer renderer(m_db, *m_list, qRgb(255, 255, 255));
         renderer.drawBlockContents(space);
