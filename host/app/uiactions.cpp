@@ -8,8 +8,10 @@
 #include "ui/framework/dialog.h"
 #include "ui/framework/dockbar.h"
 #include "ui/framework/dragdrop.h"
+#include "ui/framework/labeledit.h"
 #include "ui/framework/listview.h"
 #include "ui/framework/frame.h"
+#include "ui/framework/tooltip.h"
 #include "ui/render/drawingview.h"
 
 #include <QAbstractButton>
@@ -22,6 +24,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -91,8 +94,10 @@ bool resolve(const std::wstring& name, Control& out, std::wstring& why) {
     return out.widget != nullptr;
 }
 
-// The edit a person types into: the control itself, or the edit inside it.
+// The edit a person types into: the control itself, or the edit inside it; for a list,
+// its open label edit.
 QLineEdit* editOf(QWidget* w) {
+    if (auto* list = dynamic_cast<hostui::ListViewWidget*>(w)) return list->labelEditor();
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e;
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->lineEdit();
     return w->findChild<QLineEdit*>();
@@ -470,8 +475,9 @@ bool key(const std::vector<UiWord>& w, const Control& c, std::wstring& why) {
         return false;
     }
     QWidget* target = editOf(c.widget) ? static_cast<QWidget*>(editOf(c.widget)) : c.widget;
-    if (auto* list = dynamic_cast<hostui::ListViewWidget*>(c.widget)) target = list->view();
-    if (QWidget* focus = QApplication::focusWidget(); focus && c.widget->isAncestorOf(focus)) target = focus;
+    auto* list = dynamic_cast<hostui::ListViewWidget*>(c.widget);
+    if (list && !list->labelEditor()) target = list->view();
+    if (QWidget* focus = QApplication::focusWidget(); !list && focus && c.widget->isAncestorOf(focus)) target = focus;
     QTest::keyClick(target, k->first, k->second);
     return true;
 }
@@ -489,8 +495,10 @@ bool setTicked(const Control& c, bool ticked, std::wstring& why) {
         why = c.name + L" is not a check box or a radio button";
         return false;
     }
+    // A click ticks a radio button (and unticks the others of its group) but never
+    // unticks it: that is the program's business, as a person cannot.
     if (button->isChecked() != ticked) {
-        if (ticked || !button->autoExclusive()) QTest::mouseClick(button, Qt::LeftButton);
+        if (ticked || !qobject_cast<QRadioButton*>(button)) QTest::mouseClick(button, Qt::LeftButton);
         else button->setChecked(false);
     }
     return true;
@@ -543,7 +551,7 @@ bool close(const std::vector<UiWord>&, const Control& c, std::wstring& why) {
 }
 
 bool tip(const std::vector<UiWord>&, const Control& c, std::wstring&) {
-    QString text = c.widget->toolTip();
+    QString text = hostui::toolTipText(c.widget);
     text.replace("\r\n", "\\n").replace("\n", "\\n");
     printFact((QString("@ %1 tip ").arg(QString::fromStdWString(c.name)) + quoted(text)).toStdWString());
     return true;

@@ -1,12 +1,14 @@
 // The window framework on its own: dialogs made from a template of the test's own,
 // controls found by id, the host's edits, and where settings live.
 #include "ui/framework/controls.h"
+#include "ui/framework/dataexchange.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/dialogbuilder.h"
 #include "ui/framework/frame.h"
 #include "ui/framework/modal.h"
 #include "ui/framework/settings.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 namespace {
 
 constexpr int kDialog = 900, kEdit = 901, kNumber = 902, kLabel = 903;
+constexpr int kRadios = 910, kFirstA = 911, kBetween = 912, kFirstB = 913, kSecondA = 914, kSecondB = 915;
 
 const hostres::ResourceTable& testResources() {
     static const hostres::ResourceTable table = [] {
@@ -36,6 +39,20 @@ const hostres::ResourceTable& testResources() {
                               {kEdit, hostres::ControlKind::stringEdit, 10, 30, 80, 14, L"", WS_CHILD | WS_VISIBLE},
                               {kNumber, hostres::ControlKind::numericEdit, 100, 30, 40, 14, L"1", WS_CHILD | WS_VISIBLE},
                               {IDOK, hostres::ControlKind::button, 10, 70, 50, 14, L"OK", WS_CHILD | WS_VISIBLE}}});
+        // Two radio groups; an edit without WS_GROUP lies inside the first.
+        constexpr std::uint32_t radio = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;
+        t.dialogs.push_back({kRadios,
+                             L"Radios",
+                             WS_POPUP | WS_CAPTION,
+                             L"Tahoma",
+                             8,
+                             200,
+                             100,
+                             {{kFirstA, hostres::ControlKind::radioButton, 10, 10, 60, 10, L"A", radio | WS_GROUP},
+                              {kBetween, hostres::ControlKind::edit, 10, 25, 60, 12, L"", WS_CHILD | WS_VISIBLE},
+                              {kFirstB, hostres::ControlKind::radioButton, 10, 40, 60, 10, L"B", radio},
+                              {kSecondA, hostres::ControlKind::radioButton, 100, 10, 60, 10, L"C", radio | WS_GROUP},
+                              {kSecondB, hostres::ControlKind::radioButton, 100, 25, 60, 10, L"D", radio}}});
         return t;
     }();
     return table;
@@ -192,6 +209,42 @@ TEST_F(Framework, TimedDialogRunsItsTimerWithoutAnAnswer) {
         EXPECT_EQ(endedByTimer, ends);
         EXPECT_EQ(dialog.ticks, 1);
     }
+
+class RadioDialog : public CAcUiDialog {
+public:
+    RadioDialog() : CAcUiDialog(kRadios) {}
+    int first = 1, second = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override {
+        DDX_Radio(exchange, kFirstA, first);
+        DDX_Radio(exchange, kSecondA, second);
+    }
+};
+
+TEST_F(Framework, RadioGroupsRunFromOneGroupStyleToTheNextAndExchangeTheirIndex) {
+    RadioDialog dialog;
+    std::vector<std::string> states;
+    const auto checked = [](CAdUiBaseDialog& d) {
+        std::string state;
+        for (const int id : {kFirstA, kFirstB, kSecondA, kSecondB})
+            state += qobject_cast<QAbstractButton*>(d.GetDlgItem(id)->widget())->isChecked() ? '1' : '0';
+        return state;
+    };
+    ScriptedDriver driver([&](CAdUiBaseDialog& d) {
+        states.push_back(checked(d));  // the members as the dialog opens
+        QTest::mouseClick(d.GetDlgItem(kFirstA)->widget(), Qt::LeftButton);
+        states.push_back(checked(d));
+        QTest::mouseClick(d.GetDlgItem(kFirstA)->widget(), Qt::LeftButton);
+        states.push_back(checked(d));  // a click never unticks
+        QTest::mouseClick(d.GetDlgItem(kSecondB)->widget(), Qt::LeftButton);
+        states.push_back(checked(d));
+        d.UpdateData(TRUE);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(states, (std::vector<std::string>{"0110", "1010", "1010", "1001"}));
+    EXPECT_EQ(dialog.first, 0);
+    EXPECT_EQ(dialog.second, 1);
 }
 
 TEST(Settings, LiveInOneFileUnderTheConfigurationHome) {

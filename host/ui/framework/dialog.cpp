@@ -103,6 +103,8 @@ void CAdUiBaseDialog::EndDialog(int result) {
 
 BOOL CAdUiBaseDialog::OnInitDialog() {
     restorePosition();
+    // The controls start out showing the members, as the platform's dialogs do.
+    UpdateData(FALSE);
     return TRUE;
 }
 

@@ -13,6 +13,7 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +104,43 @@ private:
     unsigned m_gained, m_lost;
 };
 
+constexpr const char* kRadioGroup = "hostui.radiogroup";
+
+// The platform's radio button. An automatic one is checked by a click and unchecks the
+// others of its group (the template's controls from one WS_GROUP to the next); a click on
+// any other only tells the parent. Unchecking by the program is always allowed.
+class RadioButton : public QRadioButton {
+public:
+    RadioButton(const QString& text, QWidget* parent, bool automatic) : QRadioButton(text, parent), m_automatic(automatic) {
+        setAutoExclusive(false);
+        // The platform's circle is 13 pixels with 3 before the text, as for check boxes.
+        setStyleSheet("QRadioButton { spacing: 3px; } QRadioButton::indicator { width: 13px; height: 13px; }");
+    }
+
+protected:
+    void nextCheckState() override {
+        if (!m_automatic) return;
+        setChecked(true);
+        const QVariant group = property(kRadioGroup);
+        for (QRadioButton* other : parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+            if (other != this && other->property(kRadioGroup) == group) other->setChecked(false);
+    }
+
+private:
+    bool m_automatic;
+};
+
+// Typing into a drop-down's edit sets nothing off: Enter neither chooses an entry nor adds one.
+class QuietComboEdit : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+};
+
 void watchFocus(QWidget* control, QWidget* focused, unsigned gained, unsigned lost) {
     focused->installEventFilter(new FocusNotifier(control, gained, lost));
 }
@@ -155,7 +193,7 @@ QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
             return w;
         }
         case K::radioButton: {
-            auto* w = new QRadioButton(text, parent);
+            auto* w = new RadioButton(text, parent, (c.style & 0xF) == BS_AUTORADIOBUTTON);
             QObject::connect(w, &QRadioButton::clicked, w, [w] { notifyCommand(w, BN_CLICKED); });
             return w;
         }
@@ -183,6 +221,11 @@ QWidget* makeWidget(const hostres::ControlTemplate& c, QWidget* parent) {
         case K::imageComboBox: {
             auto* w = new QComboBox(parent);
             w->setEditable((c.style & 0x3) == CBS_DROPDOWN);
+            if (w->isEditable()) {
+                w->setInsertPolicy(QComboBox::NoInsert);
+                w->setCompleter(nullptr);
+                w->lineEdit()->installEventFilter(new QuietComboEdit(w));
+            }
             w->setMaxVisibleItems(std::max(4, c.cy / 10));
             QObject::connect(w, &QComboBox::activated, w, [w] {
                 QPointer<QComboBox> alive(w);
@@ -244,8 +287,11 @@ DialogUnits dialogUnits(const QFont& font) {
 
 void buildControls(const hostres::DialogTemplate& tmpl, QWidget* parent, const DialogUnits& units,
                    std::vector<std::unique_ptr<CWnd>>& controls) {
+    int group = 0;
     for (const hostres::ControlTemplate& c : tmpl.controls) {
         QWidget* w = makeWidget(c, parent);
+        if (c.style & WS_GROUP) ++group;
+        if (c.kind == hostres::ControlKind::radioButton) w->setProperty(kRadioGroup, group);
         // A drop-down's height in a template is its dropped height; the box is one line.
         const bool dropDown = c.kind == hostres::ControlKind::comboBox || c.kind == hostres::ControlKind::imageComboBox;
         w->setGeometry(units.x(c.x), units.y(c.y), units.x(c.cx), dropDown ? w->sizeHint().height() : units.y(c.cy));

@@ -1,5 +1,8 @@
 #include "ui/framework/listview.h"
 
+#include "ui/framework/labeledit.h"
+#include "ui/framework/tooltip.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,6 +14,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <numeric>
 
 namespace hostui {
 
@@ -107,21 +111,6 @@ namespace {
 
 constexpr DWORD kTypeMask = 0x3;
 
-std::uint16_t virtualKey(int key) {
-    switch (key) {
-        case Qt::Key_Delete: return 0x2E;
-        case Qt::Key_F2: return 0x71;
-        case Qt::Key_Up: return 0x26;
-        case Qt::Key_Down: return 0x28;
-        case Qt::Key_Home: return 0x24;
-        case Qt::Key_End: return 0x23;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return 0x0D;
-        case Qt::Key_Escape: return 0x1B;
-        default: return key >= Qt::Key_A && key <= Qt::Key_Z ? static_cast<std::uint16_t>(key) : 0;
-    }
-}
-
 }  // namespace
 
 ListViewWidget::ListViewWidget(QWidget* parent, DWORD style) : QWidget(parent), m_style(style) {
@@ -149,11 +138,16 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style) : QWidget(parent), 
         table->horizontalHeader()->setSectionsClickable(true);
         table->horizontalHeader()->setVisible((style & LVS_NOCOLUMNHEADER) == 0);
         table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
-        connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this,
-                [this](int section) { notify(LVN_COLUMNCLICK, -1, {}, 0, 0, section); });
+        // The header flips its own arrow on a click; the list shows the marks its owner set.
+        connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+            QPointer<ListViewWidget> alive(this);
+            notify(LVN_COLUMNCLICK, -1, {}, 0, 0, section);
+            if (alive) applySortMarks();
+        });
         m_view = table;
     }
     m_view->setModel(&m_model);
+    m_view->setTabKeyNavigation(false);
     m_view->setSelectionMode(QAbstractItemView::NoSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -163,6 +157,27 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style) : QWidget(parent), 
     setFocusProxy(m_view);
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
+    showSelectionAlways((style & LVS_SHOWSELALWAYS) != 0);
+}
+
+// The box goes first, while the list it tells is whole.
+ListViewWidget::~ListViewWidget() { delete m_editor.data(); }
+
+void ListViewWidget::setStyleBits(DWORD style) {
+    m_style = style;
+    showSelectionAlways((style & LVS_SHOWSELALWAYS) != 0);
+}
+
+// Without LVS_SHOWSELALWAYS the selection is drawn only while the list has the focus.
+void ListViewWidget::showSelectionAlways(bool always) {
+    const bool shown = always || m_view->hasFocus() || (m_editor && m_editor->hasFocus());
+    QPalette palette = QApplication::palette(m_view);
+    if (!shown)
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Highlight, palette.color(group, QPalette::Base));
+            palette.setColor(group, QPalette::HighlightedText, palette.color(group, QPalette::Text));
+        }
+    if (m_view->palette() != palette) m_view->setPalette(palette);
 }
 
 void ListViewWidget::setGridLines(bool on) {
@@ -183,6 +198,7 @@ int ListViewWidget::columnWidth(int column) const {
 }
 
 int ListViewWidget::insertItem(int index, ListItem item) {
+    endLabelEdit(true);
     const int count = static_cast<int>(m_model.items.size());
     index = std::clamp(index, 0, count);
     if (m_sortAscending && !item.texts.empty()) {
@@ -204,6 +220,7 @@ int ListViewWidget::insertItem(int index, ListItem item) {
 }
 
 bool ListViewWidget::removeItem(int index) {
+    endLabelEdit(true);
     if (index < 0 || index >= static_cast<int>(m_model.items.size())) return false;
     m_model.removeItem(index);
     if (m_mark == index) m_mark = -1;
@@ -212,6 +229,7 @@ bool ListViewWidget::removeItem(int index) {
 }
 
 void ListViewWidget::removeAll() {
+    endLabelEdit(true);
     m_model.removeAll();
     m_mark = -1;
 }
@@ -268,11 +286,21 @@ void ListViewWidget::setSortMark(int column, int order) {
     if (column < 0) return;
     if (m_sortMarks.size() <= static_cast<std::size_t>(column)) m_sortMarks.resize(static_cast<std::size_t>(column) + 1);
     m_sortMarks[static_cast<std::size_t>(column)] = order;
-    if (auto* table = qobject_cast<QTableView*>(m_view)) {
-        const bool any = std::any_of(m_sortMarks.begin(), m_sortMarks.end(), [](int o) { return o != 0; });
-        table->horizontalHeader()->setSortIndicatorShown(any);
-        if (order != 0) table->horizontalHeader()->setSortIndicator(column, order > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
-    }
+    applySortMarks();
+}
+
+// Qt's header shows one arrow: the last column with a mark.
+void ListViewWidget::applySortMarks() {
+    auto* table = qobject_cast<QTableView*>(m_view);
+    if (!table) return;
+    int shown = -1;
+    for (std::size_t c = 0; c < m_sortMarks.size(); ++c)
+        if (m_sortMarks[c] != 0) shown = static_cast<int>(c);
+    QHeaderView* header = table->horizontalHeader();
+    header->setSortIndicatorShown(shown >= 0);
+    // Qt draws its ascending order as a downward arrow; the platform's up mark points up.
+    if (shown >= 0)
+        header->setSortIndicator(shown, m_sortMarks[static_cast<std::size_t>(shown)] > 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 int ListViewWidget::sortMark(int column) const {
@@ -292,6 +320,126 @@ QRect ListViewWidget::itemRect(int index) {
 }
 
 QWidget* ListViewWidget::mouseTarget() const { return m_view->viewport(); }
+
+QRect ListViewWidget::cellRect(int row, int column) const {
+    if (row < 0 || row >= m_model.rowCount()) return {};
+    QRect rect;
+    if (column >= 0) {
+        rect = m_view->visualRect(m_model.index(row, column));
+    } else {
+        for (int c = 0; c < m_model.columnCount(); ++c) rect = rect.united(m_view->visualRect(m_model.index(row, c)));
+    }
+    return rect.translated(m_view->viewport()->mapTo(this, QPoint(0, 0)));
+}
+
+void ListViewWidget::reorder(const std::vector<int>& order) {
+    endLabelEdit(true);
+    auto& items = m_model.items;
+    if (order.size() != items.size()) return;
+    std::vector<ListItem> sorted;
+    sorted.reserve(items.size());
+    int mark = -1;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted.push_back(std::move(items[static_cast<std::size_t>(order[i])]));
+        if (order[i] == m_mark) mark = static_cast<int>(i);
+    }
+    const bool frozen = m_model.frozen();
+    if (!frozen) setRedraw(false);
+    items = std::move(sorted);
+    m_mark = mark;
+    if (!frozen) setRedraw(true);
+}
+
+// --- label editing ---
+
+LabelEditWidget* ListViewWidget::labelEditor() const { return m_editor.data(); }
+
+LRESULT ListViewWidget::notifyLabel(UINT code, int row, wchar_t* text) {
+    CWnd* self = CWnd::FromHandle(this);
+    CWnd* parent = self ? self->GetParent() : nullptr;
+    // Nobody to accept an edit: the platform's list keeps its label then.
+    if (!parent) return 0;
+    NMLVDISPINFO info;
+    info.hdr = {this, static_cast<UINT_PTR>(self->GetDlgCtrlID()), code};
+    info.item.mask = LVIF_TEXT | LVIF_PARAM;
+    info.item.iItem = row;
+    info.item.pszText = text;
+    info.item.cchTextMax = text ? static_cast<int>(std::wcslen(text)) + 1 : 0;
+    if (row >= 0 && row < m_model.rowCount()) info.item.lParam = m_model.items[static_cast<std::size_t>(row)].data;
+    return parent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(self->GetDlgCtrlID()), reinterpret_cast<LPARAM>(&info));
+}
+
+LabelEditWidget* ListViewWidget::beginLabelEdit(int row) {
+    if (row < 0 || row >= m_model.rowCount()) return nullptr;
+    endLabelEdit(true);
+    QPointer<ListViewWidget> alive(this);
+    selectOnly(row);
+    if (!alive || row >= m_model.rowCount()) return nullptr;
+    m_view->scrollTo(m_model.index(row, 0));
+    // The box exists while the parent is asked, so that it can take hold of it.
+    QPointer<LabelEditWidget> editor = new LabelEditWidget(this);
+    editor->hide();
+    const auto& texts = m_model.items[static_cast<std::size_t>(row)].texts;
+    editor->setText(texts.empty() ? QString() : texts.front());
+    m_editor = editor;
+    m_editedRow = row;
+    std::wstring label = editor->text().toStdWString();
+    const LRESULT refused = notifyLabel(LVN_BEGINLABELEDIT, row, label.data());
+    if (!alive || !editor) return nullptr;
+    if (refused || m_editor != editor) {
+        if (m_editor == editor) {
+            m_editor = nullptr;
+            m_editedRow = -1;
+        }
+        delete editor.data();
+        return nullptr;
+    }
+    placeLabelEditor();
+    LabelEditWidget* box = editor.data();
+    connect(box, &QLineEdit::textChanged, this, [this, box] {
+        if (m_editor == box) placeLabelEditor();
+    });
+    box->show();
+    box->raise();
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+    return box;
+}
+
+// Placed through its window object, which may take another place: the box covers the
+// label and grows with its text up to the list's right edge, as the platform's does.
+void ListViewWidget::placeLabelEditor() {
+    LabelEditWidget* editor = m_editor.data();
+    CWnd* window = editor ? CWnd::FromHandle(editor) : nullptr;
+    if (!window || m_editedRow < 0) return;
+    const QRect label = cellRect(m_editedRow, 0);
+    const int wanted = editor->fontMetrics().horizontalAdvance(editor->text()) + 10;
+    const int boxWidth = std::max(label.width(), std::min(wanted, width() - label.left()));
+    window->SetWindowPos(nullptr, label.left(), label.top(), boxWidth, label.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ListViewWidget::endLabelEdit(bool keep, const LabelEditWidget* only) {
+    QPointer<LabelEditWidget> editor = m_editor;
+    if (!editor || (only && only != editor.data())) return;
+    const int row = m_editedRow;
+    m_editor = nullptr;
+    m_editedRow = -1;
+    const QString typed = editor->text();
+    // The list takes the focus back from a box that had it, as the platform's does.
+    if (editor->hasFocus()) m_view->setFocus(Qt::OtherFocusReason);
+    QPointer<ListViewWidget> alive(this);
+    std::wstring text = typed.toStdWString();
+    const LRESULT accepted = notifyLabel(LVN_ENDLABELEDIT, row, keep ? text.data() : nullptr);
+    if (alive && keep && accepted && row >= 0 && row < m_model.rowCount()) setItemText(row, 0, typed);
+    if (editor) {
+        editor->hide();
+        editor->deleteLater();
+    }
+}
+
+bool ListViewWidget::clickOpensEdit(int row, QPoint at) const {
+    return (m_style & LVS_EDITLABELS) && row >= 0 && m_view->visualRect(m_model.index(row, 0)).contains(at);
+}
 
 QPoint ListViewWidget::toSelf(QPoint viewportPoint) const { return m_view->viewport()->mapTo(this, viewportPoint); }
 
@@ -324,14 +472,18 @@ void ListViewWidget::selectOnly(int index) {
 bool ListViewWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_view->viewport()) return mouseEvent(event);
     if (watched == m_view && event->type() == QEvent::KeyPress) return keyEvent(event);
+    if (watched == m_view && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        showSelectionAlways((m_style & LVS_SHOWSELALWAYS) != 0);
     return QWidget::eventFilter(watched, event);
 }
 
 bool ListViewWidget::mouseEvent(QEvent* event) {
     const QEvent::Type type = event->type();
     // The control's tip stands for all of its rows.
-    if (type == QEvent::ToolTip && !toolTip().isEmpty()) {
-        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(), this);
+    if (type == QEvent::ToolTip) {
+        const QString tip = toolTipText(this);
+        if (tip.isEmpty()) return false;
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, this);
         return true;
     }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick &&
@@ -342,11 +494,17 @@ bool ListViewWidget::mouseEvent(QEvent* event) {
     const QModelIndex hit = m_view->indexAt(at);
     const int row = hit.isValid() ? hit.row() : -1;
     QPointer<ListViewWidget> alive(this);
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        endLabelEdit(true);
+        if (!alive) return true;
+    }
     if (type == QEvent::MouseButtonPress) {
         m_view->setFocus(Qt::MouseFocusReason);
         if (mouse->button() == Qt::LeftButton) {
             m_pressed = row;
             m_pressAt = at;
+            const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+            m_pressedWasSelected = row >= 0 && (m_model.items[static_cast<std::size_t>(row)].state & both) == both;
             selectOnly(row);
         } else if (mouse->button() == Qt::RightButton && row >= 0) {
             // The platform's list selects the row under the pointer before its menu opens.
@@ -359,9 +517,15 @@ bool ListViewWidget::mouseEvent(QEvent* event) {
         return true;
     }
     if (type == QEvent::MouseButtonRelease) {
-        if (mouse->button() == Qt::LeftButton && m_pressed != -2) notify(NM_CLICK, row, toSelf(at));
+        const int pressed = m_pressed;
+        if (mouse->button() == Qt::LeftButton && pressed != -2) notify(NM_CLICK, row, toSelf(at));
         else if (mouse->button() == Qt::RightButton) notify(NM_RCLICK, row, toSelf(at));
-        if (alive) m_pressed = -1;
+        if (!alive) return true;
+        m_pressed = -1;
+        // A click on the label of the row that was selected already edits it.
+        if (mouse->button() == Qt::LeftButton && pressed == row && m_pressedWasSelected && !m_editor &&
+            clickOpensEdit(row, at))
+            beginLabelEdit(row);
         return true;
     }
     // A press on a row dragged further than the drag distance starts a drag, once.
@@ -375,38 +539,59 @@ bool ListViewWidget::mouseEvent(QEvent* event) {
     return false;
 }
 
+// Keys go to the window object first; the dialog keeps Tab, Enter and Escape unless the
+// object asks for them.
 bool ListViewWidget::keyEvent(QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+    const UINT vk = virtualKeyOf(*key);
+    CWnd* self = CWnd::FromHandle(this);
+    if (!self || vk == 0) return true;
+    QPointer<ListViewWidget> alive(this);
+    const HeldKeys held(key->modifiers());
+    const auto code = static_cast<UINT>(self->SendMessage(WM_GETDLGCODE, vk));
+    if (!alive) return true;
+    if (vk == VK_TAB && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) return false;
+    if ((vk == VK_RETURN || vk == VK_ESCAPE) && !(code & DLGC_WANTALLKEYS)) return false;
+    self->SendMessage(WM_KEYDOWN, vk, MAKELPARAM(1, 0));
+    return true;
+}
+
+LRESULT ListViewWidget::defaultMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (message == WM_KEYDOWN) defaultKey(static_cast<UINT>(wParam));
+    return 0;
+}
+
+void ListViewWidget::defaultKey(UINT vk) {
     QPointer<ListViewWidget> alive(this);
     CWnd* self = CWnd::FromHandle(this);
-    CWnd* parent = self ? self->GetParent() : nullptr;
-    if (const std::uint16_t vk = virtualKey(key->key()); vk && parent) {
+    if (CWnd* parent = self ? self->GetParent() : nullptr) {
         NMLVKEYDOWN n;
         n.hdr = {this, static_cast<UINT_PTR>(self->GetDlgCtrlID()), LVN_KEYDOWN};
-        n.wVKey = vk;
+        n.wVKey = static_cast<std::uint16_t>(vk);
         parent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(self->GetDlgCtrlID()), reinterpret_cast<LPARAM>(&n));
-        if (!alive) return true;
+        if (!alive) return;
     }
     const int count = static_cast<int>(m_model.items.size());
     int current = -1;
     for (int i = 0; i < count; ++i)
         if (m_model.items[static_cast<std::size_t>(i)].state & LVIS_FOCUSED) current = i;
     int next = -1;
-    switch (key->key()) {
-        case Qt::Key_Up: next = std::max(0, current - 1); break;
-        case Qt::Key_Down: next = std::min(count - 1, current + 1); break;
-        case Qt::Key_Home: next = 0; break;
-        case Qt::Key_End: next = count - 1; break;
-        default: return key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter && key->key() != Qt::Key_Escape;
+    switch (vk) {
+        case VK_F2:
+            if ((m_style & LVS_EDITLABELS) && current >= 0) beginLabelEdit(current);
+            return;
+        case VK_UP: next = std::max(0, current - 1); break;
+        case VK_DOWN: next = std::min(count - 1, current + 1); break;
+        case VK_HOME: next = 0; break;
+        case VK_END: next = count - 1; break;
+        default: return;
     }
     if (count > 0 && next >= 0) {
         selectOnly(next);
         if (alive) m_view->scrollTo(m_model.index(next, 0));
     }
-    return true;
 }
-
 
 }  // namespace hostui
 
@@ -552,5 +737,95 @@ BOOL CListCtrl::EnsureVisible(int index, BOOL) {
     auto* l = list();
     if (!l || index < 0 || index >= GetItemCount()) return FALSE;
     l->itemRect(index);
+    return TRUE;
+}
+
+void CListCtrl::styleChanged() {
+    if (auto* l = list()) l->setStyleBits(GetStyle());
+}
+
+CEdit* CListCtrl::EditLabel(int index) {
+    auto* l = list();
+    hostui::LabelEditWidget* editor = l ? l->beginLabelEdit(index) : nullptr;
+    return editor ? dynamic_cast<CEdit*>(CWnd::FromHandle(editor)) : nullptr;
+}
+
+CEdit* CListCtrl::GetEditControl() const {
+    hostui::LabelEditWidget* editor = list() ? list()->labelEditor() : nullptr;
+    return editor ? dynamic_cast<CEdit*>(CWnd::FromHandle(editor)) : nullptr;
+}
+
+BOOL CListCtrl::CancelEditLabel() {
+    if (auto* l = list()) l->endLabelEdit(false);
+    return TRUE;
+}
+
+namespace {
+CRect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+}  // namespace
+
+BOOL CListCtrl::GetSubItemRect(int index, int subItem, int area, CRect& rect) const {
+    auto* l = list();
+    if (!l || index < 0 || index >= GetItemCount() || subItem < 0 || subItem >= l->model().columnCount()) return FALSE;
+    const bool wholeRow = subItem == 0 && area == static_cast<int>(LVIR_BOUNDS);
+    rect = toRect(l->cellRect(index, wholeRow ? -1 : subItem));
+    return TRUE;
+}
+
+BOOL CListCtrl::GetItemRect(int index, LPRECT rect, UINT area) const {
+    if (!rect) return FALSE;
+    return GetSubItemRect(index, 0, static_cast<int>(area), *rect);
+}
+
+BOOL CListCtrl::SetColumnOrderArray(int count, LPINT order) {
+    auto* table = list() ? qobject_cast<QTableView*>(list()->view()) : nullptr;
+    if (!table || !order) return FALSE;
+    QHeaderView* header = table->horizontalHeader();
+    if (count != header->count()) return FALSE;
+    for (int visual = 0; visual < count; ++visual) {
+        const int from = header->visualIndex(order[visual]);
+        if (from < 0) return FALSE;
+        header->moveSection(from, visual);
+    }
+    return TRUE;
+}
+
+BOOL CListCtrl::GetColumnOrderArray(LPINT order, int count) const {
+    auto* table = list() ? qobject_cast<QTableView*>(list()->view()) : nullptr;
+    if (!table || !order) return FALSE;
+    QHeaderView* header = table->horizontalHeader();
+    if (count < 0) count = header->count();
+    for (int visual = 0; visual < count && visual < header->count(); ++visual) order[visual] = header->logicalIndex(visual);
+    return TRUE;
+}
+
+CHeaderCtrl* CListCtrl::GetHeaderCtrl() {
+    auto* table = list() ? qobject_cast<QTableView*>(list()->view()) : nullptr;
+    if (!table) return nullptr;
+    if (m_header.widget() != table->horizontalHeader()) {
+        m_header.UnsubclassWindow();
+        m_header.attachWidget(table->horizontalHeader(), false);
+    }
+    return &m_header;
+}
+
+BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, LPARAM data) { return sortRows(compare, data, false); }
+
+BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE compare, LPARAM data) { return sortRows(compare, data, true); }
+
+// The comparison sees the rows as they were before the sort: nothing moves until the
+// order is known.
+BOOL CListCtrl::sortRows(PFNLVCOMPARE compare, LPARAM data, bool byIndex) {
+    auto* l = list();
+    if (!l || !compare) return FALSE;
+    l->endLabelEdit(true);
+    std::vector<int> order(static_cast<std::size_t>(GetItemCount()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const LPARAM first = byIndex ? static_cast<LPARAM>(a) : GetItemData(a);
+        const LPARAM second = byIndex ? static_cast<LPARAM>(b) : GetItemData(b);
+        return compare(first, second, data) < 0;
+    });
+    l->reorder(order);
     return TRUE;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/framework/controls.h"
+#include "ui/framework/headerctrl.h"
 #include "ui/framework/imagelist.h"
 #include "ui/framework/wnd.h"
 
@@ -24,6 +26,9 @@ constexpr int LVNI_ALL = 0x0, LVNI_FOCUSED = 0x1, LVNI_SELECTED = 0x2;
 constexpr DWORD LVS_EX_GRIDLINES = 0x1, LVS_EX_FULLROWSELECT = 0x20;
 constexpr int LVCFMT_LEFT = 0x0;
 constexpr int LVHT_ONITEM = 0xE;
+constexpr UINT LVIR_BOUNDS = 0, LVIR_ICON = 1, LVIR_LABEL = 2;
+// Compares two rows: by their item data (SortItems) or their indices (SortItemsEx).
+using PFNLVCOMPARE = int (*)(LPARAM first, LPARAM second, LPARAM data);
 
 struct NMLISTVIEW {
     NMHDR hdr;
@@ -65,6 +70,8 @@ struct NMLVDISPINFO {
 };
 
 namespace hostui {
+
+class LabelEditWidget;
 
 // One row of a list view: its texts by column, its picture and its state bits.
 struct ListItem {
@@ -109,11 +116,34 @@ private:
 // right click selects the row under the pointer and makes it the selection mark, a
 // click on empty space clears the selection, every state change is told to the parent
 // as LVN_ITEMCHANGED, a press dragged further than the drag distance starts a drag
-// (LVN_BEGINDRAG), and clicks are told as NM_CLICK, NM_DBLCLK and NM_RCLICK.
-class ListViewWidget : public QWidget {
+// (LVN_BEGINDRAG), and clicks are told as NM_CLICK, NM_DBLCLK and NM_RCLICK. Keys go
+// through the control's window object as WM_GETDLGCODE and WM_KEYDOWN; what the object
+// passes on moves the selection and tells the parent LVN_KEYDOWN. With LVS_EDITLABELS,
+// F2 or a click on the label of the row that was selected already opens an edit box over
+// the label (LVN_BEGINLABELEDIT, LVN_ENDLABELEDIT); a click, a sort or a change of the
+// rows ends an open one first, keeping its text.
+class ListViewWidget : public QWidget, public DefaultHandling {
     Q_OBJECT
 public:
     ListViewWidget(QWidget* parent, DWORD style);
+    ~ListViewWidget() override;
+
+    DWORD style() const { return m_style; }
+    void setStyleBits(DWORD style);
+    LRESULT defaultMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The open label edit, or null.
+    LabelEditWidget* labelEditor() const;
+    int editedRow() const { return m_editedRow; }
+    // Selects the row and opens the edit box over its label, unless the parent refuses
+    // it; null then, or for a row that does not exist.
+    LabelEditWidget* beginLabelEdit(int row);
+    // Ends the open edit (only that one, when given), telling the parent.
+    void endLabelEdit(bool keep, const LabelEditWidget* only = nullptr);
+    // A cell's rectangle in this widget's coordinates, or the whole row's for column -1.
+    QRect cellRect(int row, int column) const;
+    // Puts the rows into this order of their present indices.
+    void reorder(const std::vector<int>& order);
 
     ListModel& model() { return m_model; }
     const ListModel& model() const { return m_model; }
@@ -149,9 +179,15 @@ protected:
 
 private:
     void notify(UINT code, int item, QPoint at, UINT newState = 0, UINT oldState = 0, int subItem = 0);
+    LRESULT notifyLabel(UINT code, int row, wchar_t* text);
     void selectOnly(int index);
     bool mouseEvent(QEvent* event);
     bool keyEvent(QEvent* event);
+    void defaultKey(UINT virtualKey);
+    bool clickOpensEdit(int row, QPoint at) const;
+    void placeLabelEditor();
+    void applySortMarks();
+    void showSelectionAlways(bool always);
     QPoint toSelf(QPoint viewportPoint) const;
 
     ListModel m_model;
@@ -160,8 +196,11 @@ private:
     int m_mark = -1;
     int m_pressed = -1;
     QPoint m_pressAt;
+    bool m_pressedWasSelected = false;
     bool m_sortAscending = false;
     std::vector<int> m_sortMarks;
+    QPointer<LabelEditWidget> m_editor;
+    int m_editedRow = -1;
 };
 
 }  // namespace hostui
@@ -195,9 +234,32 @@ public:
     BOOL EnsureVisible(int index, BOOL partialOk);
     void SetRedraw(BOOL redraw = TRUE);
 
+    // Label editing (LVS_EDITLABELS): the edit box, null when none is open.
+    CEdit* EditLabel(int index);
+    CEdit* GetEditControl() const;
+    // Ends the open edit discarding its text.
+    BOOL CancelEditLabel();
+    // Rectangles in the list's client coordinates: LVIR_LABEL a cell's label, LVIR_BOUNDS
+    // the cell (the whole row for subItem 0).
+    BOOL GetSubItemRect(int index, int subItem, int area, CRect& rect) const;
+    BOOL GetItemRect(int index, LPRECT rect, UINT area) const;
+    // order[i] is the column shown i-th from the left.
+    BOOL SetColumnOrderArray(int count, LPINT order);
+    BOOL GetColumnOrderArray(LPINT order, int count = -1) const;
+    CHeaderCtrl* GetHeaderCtrl();
+    // Sorts the rows with the comparison: SortItems hands it the rows' item data,
+    // SortItemsEx their indices before the sort. Rows that compare equal keep their order.
+    BOOL SortItems(PFNLVCOMPARE compare, LPARAM data);
+    BOOL SortItemsEx(PFNLVCOMPARE compare, LPARAM data);
+
+protected:
+    void styleChanged() override;
+
 private:
     hostui::ListViewWidget* list() const;
+    BOOL sortRows(PFNLVCOMPARE compare, LPARAM data, bool byIndex);
 
+    CHeaderCtrl m_header;
     DWORD m_extended = 0;
     CImageList* m_normal = nullptr;
     CImageList* m_small = nullptr;

@@ -1,6 +1,10 @@
 #include "ui/framework/wnd.h"
 
+#include "ui/framework/dataexchange.h"
+
 #include <QApplication>
+#include <QKeyEvent>
+#include <QStyle>
 #include <QDockWidget>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -70,6 +74,37 @@ WPARAM keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::ControlModifier) keys |= MK_CONTROL;
     return keys;
 }
+
+UINT virtualKeyOf(const QKeyEvent& key) {
+    const int k = key.key();
+    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9)) return static_cast<UINT>(k);
+    switch (k) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return VK_TAB;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return VK_RETURN;
+        case Qt::Key_Escape: return VK_ESCAPE;
+        case Qt::Key_Delete: return VK_DELETE;
+        case Qt::Key_F2: return VK_F2;
+        case Qt::Key_Up: return VK_UP;
+        case Qt::Key_Down: return VK_DOWN;
+        case Qt::Key_Left: return VK_LEFT;
+        case Qt::Key_Right: return VK_RIGHT;
+        case Qt::Key_Home: return VK_HOME;
+        case Qt::Key_End: return VK_END;
+        default: return 0;
+    }
+}
+
+namespace {
+std::optional<Qt::KeyboardModifiers>& heldNow() {
+    static std::optional<Qt::KeyboardModifiers> held;
+    return held;
+}
+}  // namespace
+
+HeldKeys::HeldKeys(Qt::KeyboardModifiers modifiers) : m_previous(heldNow()) { heldNow() = modifiers; }
+HeldKeys::~HeldKeys() { heldNow() = m_previous; }
 
 WindowWidget::WindowWidget(CWnd* owner, QWidget* parent) : QWidget(parent), m_owner(owner) {
     setMouseTracking(true);
@@ -185,8 +220,16 @@ CWnd::~CWnd() {
     QWidget* w = m_widget.data();
     if (!w) return;
     if (auto* ww = dynamic_cast<hostui::WindowWidget*>(w)) ww->release();
-    if (CWnd::FromHandle(w) == this) w->setProperty(kOwnerProperty, QVariant());
+    giveBackWindow();
     if (m_owned) delete w;
+}
+
+// The window goes back to the object that stood for it before this one, or to none.
+void CWnd::giveBackWindow() {
+    QWidget* w = m_widget.data();
+    if (w && CWnd::FromHandle(w) == this)
+        w->setProperty(kOwnerProperty, m_previousOwner ? QVariant::fromValue(static_cast<void*>(m_previousOwner)) : QVariant());
+    m_previousOwner = nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND widget) {
@@ -246,14 +289,28 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: OnPaint(); return 0;
         case WM_NOTIFY: {
             LRESULT result = 0;
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            CWnd* child = header ? FromHandle(header->hwndFrom) : nullptr;
+            if (child && child != this && child->OnChildNotify(message, wParam, lParam, &result)) return result;
+            result = 0;
             return OnNotify(wParam, lParam, &result) ? result : DefWindowProc(message, wParam, lParam);
         }
+        case WM_KEYDOWN:
+            OnKeyDown(static_cast<UINT>(wParam), LOWORD(static_cast<std::uintptr_t>(lParam)),
+                      HIWORD(static_cast<std::uintptr_t>(lParam)));
+            return 0;
+        case WM_GETDLGCODE: return static_cast<LRESULT>(OnGetDlgCode());
+        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
         case WM_COMMAND: return OnCommand(wParam, lParam) ? 0 : DefWindowProc(message, wParam, lParam);
         default: return DefWindowProc(message, wParam, lParam);
     }
 }
 
-LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) { return 0; }
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (auto* control = dynamic_cast<hostui::DefaultHandling*>(m_widget.data()))
+        return control->defaultMessage(message, wParam, lParam);
+    return 0;
+}
 
 int CWnd::OnCreate(LPCREATESTRUCT) { return 0; }
 void CWnd::OnSize(UINT, int, int) {}
@@ -267,6 +324,10 @@ void CWnd::OnPaint() {
 }
 BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
 BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+void CWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) { DefWindowProc(WM_KEYDOWN, nChar, MAKELPARAM(static_cast<int>(nRepCnt), static_cast<int>(nFlags))); }
+UINT CWnd::OnGetDlgCode() { return static_cast<UINT>(DefWindowProc(WM_GETDLGCODE, 0, 0)); }
+void CWnd::OnWindowPosChanging(WINDOWPOS*) {}
 
 // The platform tells a window its size whenever it is placed, changed or not; Qt only
 // on a change. Windows that lay out their children on WM_SIZE rely on the former.
@@ -278,10 +339,18 @@ void CWnd::resizeTo(int width, int height) {
     if (!changed || !m_widget->isVisible()) SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(size.width(), size.height()));
 }
 
+// The window asks itself first, and may take another place.
+void CWnd::place(int x, int y, int cx, int cy, UINT flags) {
+    WINDOWPOS pos{m_widget.data(), nullptr, x, y, cx, cy, flags};
+    SendMessage(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!m_widget) return;
+    if (!(pos.flags & SWP_NOMOVE)) m_widget->move(pos.x, pos.y);
+    if (!(pos.flags & SWP_NOSIZE)) resizeTo(pos.cx, pos.cy);
+}
+
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     if (!m_widget) return;
-    m_widget->move(x, y);
-    resizeTo(width, height);
+    place(x, y, width, height, SWP_NOZORDER);
     if (repaint && m_widget) m_widget->update();
 }
 
@@ -289,8 +358,7 @@ void CWnd::MoveWindow(const CRect& rect, BOOL repaint) { MoveWindow(rect.left, r
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
     if (!m_widget) return FALSE;
-    if (!(flags & SWP_NOMOVE)) m_widget->move(x, y);
-    if (!(flags & SWP_NOSIZE)) resizeTo(cx, cy);
+    place(x, y, cx, cy, flags);
     if (!m_widget) return FALSE;
     if (!(flags & SWP_NOZORDER) && insertAfter == nullptr) m_widget->raise();
     if (flags & SWP_SHOWWINDOW) m_widget->show();
@@ -429,6 +497,49 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     styleChanged();
     attached();
     return TRUE;
+}
+
+BOOL CWnd::SubclassWindow(HWND window) {
+    if (!window || m_widget) return FALSE;
+    CWnd* previous = FromHandle(window);
+    if (previous) {
+        m_style = previous->GetStyle();
+        m_font = previous->GetFont();
+    }
+    attachWidget(window, false);
+    m_previousOwner = previous;
+    styleChanged();
+    attached();
+    return TRUE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    QWidget* w = m_widget.data();
+    giveBackWindow();
+    m_widget = nullptr;
+    m_owned = false;
+    return w;
+}
+
+BOOL CWnd::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    DoDataExchange(&exchange);
+    return TRUE;
+}
+
+SHORT GetKeyState(int virtualKey) {
+    const auto& now = hostui::heldNow();
+    const Qt::KeyboardModifiers held = now ? *now : QGuiApplication::keyboardModifiers();
+    Qt::KeyboardModifier wanted = Qt::NoModifier;
+    if (virtualKey == static_cast<int>(VK_SHIFT)) wanted = Qt::ShiftModifier;
+    else if (virtualKey == static_cast<int>(VK_CONTROL)) wanted = Qt::ControlModifier;
+    else if (virtualKey == static_cast<int>(VK_MENU)) wanted = Qt::AltModifier;
+    return wanted != Qt::NoModifier && (held & wanted) ? static_cast<SHORT>(-0x8000) : SHORT{0};
+}
+
+int GetSystemMetrics(int index) {
+    if (index == SM_CXVSCROLL) return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return 0;
 }
 
 void CWnd::SetFont(CFont* font, BOOL redraw) {

@@ -7,9 +7,12 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class CWnd;
+class CDataExchange;
+class QKeyEvent;
 
 // A font object of the window system: owns one description until replaced.
 class CFont {
@@ -76,6 +79,33 @@ private:
     bool m_defaultWanted = false;
 };
 
+// The platform's virtual-key code of a Qt key event (Shift+Tab is VK_TAB with Shift held);
+// 0 for a key without one.
+UINT virtualKeyOf(const QKeyEvent& key);
+
+// The keys held while a key message is handled: GetKeyState answers the modifiers of the
+// key event that sent it, as the platform's state of the message queue does.
+class HeldKeys {
+public:
+    explicit HeldKeys(Qt::KeyboardModifiers modifiers);
+    ~HeldKeys();
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    std::optional<Qt::KeyboardModifiers> m_previous;
+};
+
+// A widget that is one of the platform's own controls: what the control itself does with
+// a message that its window object passes on (DefWindowProc).
+class DefaultHandling {
+public:
+    virtual LRESULT defaultMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+protected:
+    ~DefaultHandling() = default;
+};
+
 }  // namespace hostui
 
 // A window: the framework's object for one widget, answering window messages through
@@ -131,6 +161,15 @@ public:
     int GetDlgCtrlID() const;
     // Binds this object to control id of parent, in place of the parent's default.
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
+    // Binds this object to a window that another object stands for, until
+    // UnsubclassWindow gives the window back to that object; FALSE when this object
+    // already has a window.
+    BOOL SubclassWindow(HWND window);
+    HWND UnsubclassWindow();
+
+    // Moves the controls' values into the object's members (TRUE) or back (FALSE)
+    // through DoDataExchange.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
     void SetFont(CFont* font, BOOL redraw = TRUE);
     CFont* GetFont() const { return m_font; }
@@ -158,6 +197,16 @@ protected:
     virtual void OnPaint();
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // A notification of this window, offered to it before its parent: TRUE keeps it
+    // from the parent, with result as the answer.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // The defaults pass the message on to the control itself (DefWindowProc).
+    virtual void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual UINT OnGetDlgCode();
+    // Every placement through MoveWindow and SetWindowPos asks here first; the window
+    // goes where pos says afterwards.
+    virtual void OnWindowPosChanging(WINDOWPOS* pos);
+    virtual void DoDataExchange(CDataExchange*) {}
 
     // A control or window kind reacts to its style word here (a tab control moves its tabs).
     virtual void styleChanged() {}
@@ -177,8 +226,12 @@ public:
 
 private:
     void resizeTo(int width, int height);
+    void place(int x, int y, int cx, int cy, UINT flags);
+    void giveBackWindow();
 
     QPointer<QWidget> m_widget;
+    // The object that stood for the window before SubclassWindow; it gets it back.
+    CWnd* m_previousOwner = nullptr;
     bool m_owned = false;
     DWORD m_style = 0;
     CFont* m_font = nullptr;
@@ -186,3 +239,7 @@ private:
 
 // A window that the framework made for a control nobody bound.
 class CGenericControl : public CWnd {};
+
+// The state of a key while a message is handled: negative while it is held.
+SHORT GetKeyState(int virtualKey);
+int GetSystemMetrics(int index);
