@@ -209,6 +209,7 @@ TEST_F(Framework, TimedDialogRunsItsTimerWithoutAnAnswer) {
         EXPECT_EQ(endedByTimer, ends);
         EXPECT_EQ(dialog.ticks, 1);
     }
+}
 
 class RadioDialog : public CAcUiDialog {
 public:
