@@ -679,13 +679,28 @@ bool splitUiWords(const std::wstring& line, std::vector<UiWord>& words) {
     return true;
 }
 
-bool actOnWindows(const std::vector<UiWord>& words, std::wstring& why) {
+namespace {
+
+bool onlyLooks(const std::wstring& verb) { return verb == L"show" || verb == L"tip" || verb == L"shot"; }
+
+bool reachable(const QWidget* widget, const ModalReach& reach) {
+    if (!reach.open) return true;
+    return reach.window && widget && (widget == reach.window || reach.window->isAncestorOf(widget));
+}
+
+}  // namespace
+
+bool actOnWindows(const std::vector<UiWord>& words, std::wstring& why, const ModalReach& reach) {
     if (words.empty()) {
         why = L"an empty @ui line";
         return false;
     }
     const std::wstring& verb = words[0].text;
     bool done = false;
+    if (verb == L"dock" && reach.open) {
+        why = L"the main window cannot be used while a modal window is open";
+        return false;
+    }
     if (verb == L"dock") done = dock(words, why);
     else if (verb == L"menu") done = menu(words, why);
     else if (verb == L"shot" && (words.size() == 2)) {
@@ -704,6 +719,10 @@ bool actOnWindows(const std::vector<UiWord>& words, std::wstring& why) {
         Control control;
         if (words.size() < 2 || !resolve(words[1].text, control, why)) {
             if (why.empty()) why = L"the @ui " + verb + L" line names no control";
+            return false;
+        }
+        if (!onlyLooks(verb) && !reachable(control.widget, reach)) {
+            why = control.name + L" is behind the open modal window";
             return false;
         }
         done = isShot ? shot(words, control, why) : it->action(words, control, why);

@@ -90,13 +90,19 @@ void UiScript::act(const hosted::InputLine& line) {
     else if (!words.empty() && words[0].text == L"menu" && !m_modals.empty() && m_modals.back().waiting &&
              m_modals.back().waiting->menu)
         done = chooseMenuEntry(words, why);
-    else done = actOnWindows(words, why);
+    else done = actOnWindows(words, why, reach());
     if (std::exchange(m_typingRefused, false)) {
         done = false;
         why = L"the main window's menus cannot be used while a modal window is open";
     }
     m_actingLine = outerLine;
     if (!done) hosted::Editor::instance().reject(line, L"a @ui line the host can act on: " + why);
+}
+
+ModalReach UiScript::reach() const {
+    if (m_modals.empty()) return {};
+    const Modal& top = m_modals.back();
+    return {true, top.dialog && !top.waiting ? top.dialog->widget() : nullptr};
 }
 
 bool UiScript::answer(const std::wstring& word, bool quoted, std::wstring& why) {

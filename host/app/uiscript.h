@@ -58,6 +58,8 @@ private:
 
     static bool isUiLine(const hosted::InputLine& line);
     void act(const hosted::InputLine& line);
+    // The windows a person could reach now: the innermost modal window alone, if any.
+    ModalReach reach() const;
     bool answer(const std::wstring& word, bool quoted, std::wstring& why);
     // "@ui menu" while a popup menu of a window is open chooses one of its entries.
     bool chooseMenuEntry(const std::vector<UiWord>& words, std::wstring& why);

@@ -26,6 +26,13 @@ CASES = [
     ("escape is a cancel, not an error", "dimtoclayer\n^C\n", 0, ""),
     ("the module's commands are gone once it is unloaded", "UNLOADMODULE\ntexttoclayer\n", 2,
      'S:2: unknown command "texttoclayer"'),
+    # A person cannot reach the page behind an open message box or dialog.
+    ("the page behind a message box", 'marvolt\n@ui tab 103:102 " Field Manager "\n'
+     '@ui choose 105:125 "Clear this Drawing"\n@ui choose 105:125 "Add Key"\n', 3,
+     'S:4: "@ui choose 105:125 "Add Key"" is not a @ui line the host can act on: 105:125 is behind the open modal window'),
+    ("the page behind a dialog", 'marvolt\n@ui tab 103:102 " Field Manager "\n'
+     '@ui choose 105:125 "Add Key"\n@ui show 105:130\n@ui key 105:130 F2\n', 3,
+     'S:5: "@ui key 105:130 F2" is not a @ui line the host can act on: 105:130 is behind the open modal window'),
 ]
 
 
