@@ -56,7 +56,7 @@ void MTextJig::doIt() {
     mtext()->setContents(fieldCode.c_str());
     mtext()->setTextHeight(db->textsize());
     mtext()->setDatabaseDefaults(db);
-    setDispPrompt(L"\nSelect Point: ");
+    setDispPrompt(L"\nSelect Point");
     const AcDbObjectId fieldId = attachField(db);
     if (drag() == kNormal) referenceId = append();
     if (referenceId.isNull()) eraseField(fieldId);

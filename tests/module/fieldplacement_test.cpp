@@ -122,7 +122,7 @@ TEST(FieldCode, KeyGoesInVerbatim) {
 
 TEST_F(FieldPlacement, MTextGoesWhereThePointIsAndShowsTheProperty) {
     place(L"Owner", 0, "5,6,1\n");
-    EXPECT_EQ(transcript(), L"\nSelect Point: 5,6,1");
+    EXPECT_EQ(transcript(), L"\nSelect Point5,6,1");
     ASSERT_EQ(mtexts().size(), 1u);
     const AcDbMText* mt = mtexts()[0];
     EXPECT_TRUE(mt->location().isEqualTo({5, 6, 1})) << "3D points are taken";
