@@ -65,6 +65,13 @@ private:
     bool m_locked;
 };
 
+// A command waiting for input holds the drawing; the user is told why nothing happened.
+bool lockedOrTold(CWnd* parent, const DocumentLock& lock) {
+    if (!lock.locked())
+        fieldMessageBox(parent, L"The drawing is busy with a command.\nFinish or cancel the command, then try again.");
+    return lock.locked();
+}
+
 // The side database is the working database while this lives; the one before comes back.
 class WorkingDatabaseSwap {
 public:
@@ -145,8 +152,9 @@ void clearCustomProperties(AcDbDatabase* db) {
 
 std::optional<PropertyMap> getFromThisDrawing() {
     AcApDocument* document = acDocManager->curDocument();
+    if (!document) return std::nullopt;
     const DocumentLock lock(document);
-    if (!lock.locked()) return std::nullopt;
+    if (!lockedOrTold(nullptr, lock)) return std::nullopt;
     PropertyMap map;
     readCustomProperties(document->database(), map);
     return map;
@@ -156,7 +164,7 @@ void saveToThisDrawing(CWnd* parent, const PropertyMap& list) {
     AcApDocument* document = acDocManager->curDocument();
     if (!document || !confirmed(parent, kOverwrite)) return;
     const DocumentLock lock(document);
-    if (lock.locked()) writeCustomProperties(acdbHostApplicationServices()->workingDatabase(), list);
+    if (lockedOrTold(parent, lock)) writeCustomProperties(acdbHostApplicationServices()->workingDatabase(), list);
 }
 
 std::optional<PropertyMap> getFromOtherDrawing(CWnd* parent) {
@@ -175,8 +183,14 @@ void saveToOtherDrawing(CWnd* parent, const PropertyMap& list) {
     changeOtherDrawing(parent, *path, [&list](AcDbDatabase* side) { writeCustomProperties(side, list); });
 }
 
+// Without a current document the working database is cleared as it stands; with one, the
+// document is locked first, as every other change of it from the palette is.
 void clearThisDrawing(CWnd* parent) {
-    if (confirmed(parent, kEraseThis)) clearCustomProperties(acdbHostApplicationServices()->workingDatabase());
+    if (!confirmed(parent, kEraseThis)) return;
+    AcApDocument* document = acDocManager->curDocument();
+    const DocumentLock lock(document);
+    if (document && !lockedOrTold(parent, lock)) return;
+    clearCustomProperties(acdbHostApplicationServices()->workingDatabase());
 }
 
 void clearOtherDrawing(CWnd* parent) {

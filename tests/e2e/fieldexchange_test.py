@@ -149,7 +149,13 @@ def check_escape_field(folder, original, f):
     f.expect(not fields, f"{len(fields)} FIELD objects saved")
 
 
+def check_busy_command(folder, original, f):
+    got = properties(os.path.join(folder, "final.dwg"))
+    f.expect(got == SAMPLE_PROPERTIES, f"properties {got} after refused changes")
+
+
 CHECKS = {
+    "busy_command": check_busy_command,
     "this_drawing": check_this_drawing,
     "other_drawing": check_other_drawing,
     "unreadable_files": check_unreadable_files,
