@@ -2,28 +2,13 @@
 
 #include "fieldtab/fielddatabase.h"
 #include "fieldtab/fieldmessagebox.h"
+#include "fieldtab/listtext.h"
 #include "frame/datapaths.h"
 #include "frame/moduleresources.h"
 #include "frame/textboxdialog.h"
 #include "storage/sqliteutils.h"
 
-#include <algorithm>
 #include <vector>
-
-namespace {
-
-std::wstring trimmed(const std::wstring& text) {
-    const auto first = text.find_first_not_of(L" \t\r\n");
-    if (first == std::wstring::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
-}
-
-bool lessNoCase(const std::wstring& a, const std::wstring& b) {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, a.c_str(), -1, b.c_str(), -1) ==
-           CSTR_LESS_THAN;
-}
-
-}  // namespace
 
 DbDialog::DbDialog(CWnd* parent) : CAcUiDialog(res::IDD_TABLE_BROWSER, parent) {}
 
@@ -92,29 +77,9 @@ void DbDialog::renameSelected() {
 }
 
 void DbDialog::sortByName() {
-    const int count = m_tableList.GetItemCount();
-    if (count < 2) return;
-    auto* list = dynamic_cast<hostui::ListViewWidget*>(m_tableList.widget());
-    if (list) list->setSortMark(0, 0);
-    const int selected = selectedRow();
-    std::vector<std::pair<std::wstring, bool>> rows;
-    for (int i = 0; i < count; ++i) rows.emplace_back(m_tableList.GetItemText(i, 0), i == selected);
-    const bool ascending = m_sortAscendingNext;
-    std::stable_sort(rows.begin(), rows.end(), [ascending](const auto& a, const auto& b) {
-        return ascending ? lessNoCase(a.first, b.first) : lessNoCase(b.first, a.first);
-    });
-    m_tableList.SetRedraw(FALSE);
-    m_tableList.DeleteAllItems();
-    for (int i = 0; i < count; ++i) {
-        m_tableList.InsertItem(i, rows[static_cast<std::size_t>(i)].first.c_str());
-        if (rows[static_cast<std::size_t>(i)].second) {
-            m_tableList.SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-            m_tableList.SetSelectionMark(i);
-        }
-    }
-    m_tableList.SetRedraw(TRUE);
-    if (list) list->setSortMark(0, ascending ? 1 : -1);
-    m_sortAscendingNext = !ascending;
+    if (m_tableList.GetItemCount() < 2) return;
+    sortByColumnText(m_tableList, 0, m_sortAscendingNext);
+    m_sortAscendingNext = !m_sortAscendingNext;
 }
 
 BOOL DbDialog::OnCommand(WPARAM wParam, LPARAM lParam) {

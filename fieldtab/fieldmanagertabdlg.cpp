@@ -3,6 +3,7 @@
 #include "fieldtab/addkeydialog.h"
 #include "fieldtab/fielddatabase.h"
 #include "fieldtab/fieldinsertion.h"
+#include "fieldtab/listtext.h"
 #include "fieldtab/propertyexchange.h"
 #include "frame/dragtodrawing.h"
 #include "frame/marvoltapp.h"
@@ -23,27 +24,6 @@ constexpr const wchar_t* kEmptyKey = L"Error: Key cannot be empty or null";
 constexpr const wchar_t* kListTip = L"Drag a Field item to the drawing to insert";
 constexpr int kBottomMargin = 20;
 constexpr int kNoWrap = 32767;
-
-std::wstring trimmed(const std::wstring& text) {
-    const wchar_t* blanks = L" \t\r\n\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::wstring::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-struct SortRequest {
-    const CPropCtrl* list;
-    int column;
-    bool ascending;
-};
-
-int compareRows(LPARAM first, LPARAM second, LPARAM data) {
-    const auto& request = *reinterpret_cast<const SortRequest*>(data);
-    const std::wstring a = request.list->GetItemText(static_cast<int>(first), request.column);
-    const std::wstring b = request.list->GetItemText(static_cast<int>(second), request.column);
-    const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) - CSTR_EQUAL;
-    return request.ascending ? order : -order;
-}
 
 }  // namespace
 
@@ -210,20 +190,7 @@ void CFieldManagerTabDlg::deleteRow() {
 
 void CFieldManagerTabDlg::sortByColumn(int column) {
     if (m_propertyList.GetItemCount() < 2) return;
-    CHeaderCtrl* header = m_propertyList.GetHeaderCtrl();
-    HDITEM item;
-    item.mask = HDI_FORMAT;
-    for (int c = 0; header && c < header->GetItemCount(); ++c) {
-        header->GetItem(c, &item);
-        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        header->SetItem(c, &item);
-    }
-    const SortRequest request{&m_propertyList, column, sortAscendingNext};
-    m_propertyList.SortItemsEx(&compareRows, reinterpret_cast<LPARAM>(&request));
-    if (header && header->GetItem(column, &item)) {
-        item.fmt |= sortAscendingNext ? HDF_SORTUP : HDF_SORTDOWN;
-        header->SetItem(column, &item);
-    }
+    sortByColumnText(m_propertyList, column, sortAscendingNext);
     sortAscendingNext = !sortAscendingNext;
 }
 
