@@ -1,6 +1,7 @@
 #include "blocks/blockworker.h"
 #include "ed/editor.h"
 #include "librarydrawing.h"
+#include "modelspace.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -16,16 +17,6 @@
 namespace {
 
 const std::wstring& transcript() { return hosted::CommandLine::instance().transcript(); }
-
-template <class T>
-std::vector<T*> modelSpaceEntities(AcDbDatabase& db) {
-    std::vector<T*> out;
-    auto* model = AcDbBlockTableRecord::cast(db.modelSpaceId().slot()->object);
-    for (AcDbObjectId id : model->entityIds())
-        if (!id.isErased())
-            if (T* e = T::cast(id.slot()->object)) out.push_back(e);
-    return out;
-}
 
 std::map<std::wstring, const AcDbAttribute*> attributesOf(const AcDbBlockReference& ref) {
     std::map<std::wstring, const AcDbAttribute*> out;

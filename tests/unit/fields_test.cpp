@@ -12,19 +12,6 @@
 
 namespace {
 
-// An MText in model space showing the field code.
-AcDbObjectId addFieldText(AcDbDatabase& db, const ACHAR* code) {
-    auto* text = new AcDbMText();
-    text->setContents(code);
-    const AcDbObjectId id = appendToModel(db, text);
-    AcDbMText* open = nullptr;
-    EXPECT_EQ(acdbOpenObject(open, id, AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId fieldId;
-    EXPECT_EQ(open->setField(L"TEXT", new AcDbField(code, true), fieldId), Acad::eOk);
-    open->close();
-    return id;
-}
-
 std::wstring shown(AcDbObjectId id) { return AcDbMText::cast(id.slot()->object)->displayText(); }
 
 void putProperties(AcDbDatabase& db, std::initializer_list<std::pair<const ACHAR*, const ACHAR*>> props) {

@@ -2,6 +2,8 @@
 
 #include "db/blocktable.h"
 #include "db/database.h"
+#include "db/field.h"
+#include "db/mtext.h"
 
 #include <gtest/gtest.h>
 
@@ -30,4 +32,18 @@ inline AcDbObjectId addBlock(AcDbDatabase& db, const ACHAR* name) {
     block->close();
     blocks->close();
     return blockId;
+}
+
+// An MText in model space at a point, showing the field that the code names.
+inline AcDbObjectId addFieldText(AcDbDatabase& db, const ACHAR* code, const AcGePoint3d& at = AcGePoint3d()) {
+    auto* text = new AcDbMText();
+    text->setContents(code);
+    text->setLocation(at);
+    const AcDbObjectId id = appendToModel(db, text);
+    AcDbMText* open = nullptr;
+    EXPECT_EQ(acdbOpenObject(open, id, AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId fieldId;
+    EXPECT_EQ(open->setField(L"TEXT", new AcDbField(code, true), fieldId), Acad::eOk);
+    open->close();
+    return id;
 }

@@ -24,19 +24,6 @@
 
 namespace {
 
-AcDbObjectId addFieldText(AcDbDatabase& db, const ACHAR* code, AcGePoint3d at) {
-    auto* text = new AcDbMText();
-    text->setContents(code);
-    text->setLocation(at);
-    const AcDbObjectId id = appendToModel(db, text);
-    AcDbMText* open = nullptr;
-    EXPECT_EQ(acdbOpenObject(open, id, AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId fieldId;
-    EXPECT_EQ(open->setField(L"TEXT", new AcDbField(code, true), fieldId), Acad::eOk);
-    open->close();
-    return id;
-}
-
 void setProperty(AcDbDatabase& db, const ACHAR* key, const ACHAR* value) {
     AcDbDatabaseSummaryInfo* info = nullptr;
     ASSERT_EQ(acdbGetSummaryInfo(&db, info), Acad::eOk);
