@@ -1,7 +1,5 @@
 #include "ui/framework/combobox.h"
 
-#include "ui/framework/comboboxex.h"
-
 #include <QComboBox>
 
 namespace {

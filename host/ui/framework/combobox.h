@@ -4,6 +4,8 @@
 
 #include <string>
 
+constexpr int CB_ERR = -1;
+
 // A drop-down list of texts, with or without an edit field (CBS_DROPDOWN or
 // CBS_DROPDOWNLIST). Choosing an entry tells the parent CBN_SELCHANGE and CBN_SELENDOK,
 // also when the entry was shown already; typing into the edit field tells nothing.

@@ -26,33 +26,6 @@ int CComboBoxEx::InsertItem(const COMBOBOXEXITEM* item) {
     return index;
 }
 
-int CComboBoxEx::DeleteItem(int index) {
-    QComboBox* combo = comboOf(*this);
-    if (!combo || index < 0 || index >= combo->count()) return CB_ERR;
-    combo->removeItem(index);
-    return combo->count();
-}
-
-void CComboBoxEx::ResetContent() {
-    if (QComboBox* combo = comboOf(*this)) combo->clear();
-}
-
-int CComboBoxEx::GetCount() const { return comboOf(*this) ? comboOf(*this)->count() : 0; }
-
-int CComboBoxEx::GetCurSel() const { return comboOf(*this) ? comboOf(*this)->currentIndex() : CB_ERR; }
-
-int CComboBoxEx::SetCurSel(int index) {
-    QComboBox* combo = comboOf(*this);
-    if (!combo || index < -1 || index >= combo->count()) return CB_ERR;
-    combo->setCurrentIndex(index);
-    return index;
-}
-
-std::wstring CComboBoxEx::itemText(int index) const {
-    QComboBox* combo = comboOf(*this);
-    return combo && index >= 0 && index < combo->count() ? combo->itemText(index).toStdWString() : L"";
-}
-
 BOOL CComboBoxEx::GetItem(COMBOBOXEXITEM* item) const {
     QComboBox* combo = comboOf(*this);
     if (!combo || !item || item->iItem < 0 || item->iItem >= combo->count()) return FALSE;

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "ui/framework/combobox.h"
 #include "ui/framework/imagelist.h"
-#include "ui/framework/wnd.h"
 
 #include <memory>
 #include <string>
 
 constexpr UINT CBEIF_TEXT = 0x1, CBEIF_IMAGE = 0x2, CBEIF_SELECTEDIMAGE = 0x4, CBEIF_LPARAM = 0x20;
-constexpr int CB_ERR = -1;
 
 struct COMBOBOXEXITEM {
     UINT mask = 0;
@@ -21,19 +20,15 @@ struct COMBOBOXEXITEM {
     LPARAM lParam = 0;
 };
 
-// A drop-down list whose items carry a picture of an image list.
-class CComboBoxEx : public CWnd {
+// A drop-down list whose items carry a picture of an image list; the plain drop-down's
+// operations (count, selection, texts) serve it as they are.
+class CComboBoxEx : public CComboBox {
 public:
     // Answers the item's index, or -1. An index of -1 appends.
     int InsertItem(const COMBOBOXEXITEM* item);
-    int DeleteItem(int index);
-    void ResetContent();
-    int GetCount() const;
-    int GetCurSel() const;
-    int SetCurSel(int index);
+    int DeleteItem(int index) { return DeleteString(index); }
     // Copies the item's text (cut to cchTextMax with its terminator) and fields.
     BOOL GetItem(COMBOBOXEXITEM* item) const;
-    std::wstring itemText(int index) const;
     CImageList* SetImageList(CImageList* images);
 
 private:
