@@ -1,10 +1,11 @@
 #include "blocktab/blockmanagertabdlg.h"
 
-#include "frame/dragtodrawing.h"
 #include "blocktab/filesearch.h"
 #include "blocktab/icondecoder.h"
 #include "blocktab/layerlist.h"
 #include "frame/commandline.h"
+#include "frame/documentlock.h"
+#include "frame/dragtodrawing.h"
 #include "frame/marvoltapp.h"
 #include "frame/moduleresources.h"
 #include "storage/sqliteutils.h"
@@ -275,11 +276,11 @@ void CBlockManagerTabDlg::runInsertion(const std::wstring& path, Operation opera
     AcApDocument* document = acDocManager->curDocument();
     if (!document) return;
     // A command waiting for input keeps the document; nothing is started inside its prompt.
-    if (acDocManager->lockDocument(document, AcAp::kWrite, nullptr, nullptr, true) != Acad::eOk) return;
+    const DocumentLock lock(document);
+    if (!lock.locked()) return;
     if (CWnd* view = acedGetAcadDwgView()) view->SetFocus();
     BlockWorker worker = makeWorker(path, document->database());
     operation(worker);
-    acDocManager->unlockDocument(document);
 }
 
 void CBlockManagerTabDlg::insertDrawing(const std::wstring& path) {

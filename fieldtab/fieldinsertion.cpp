@@ -2,6 +2,7 @@
 
 #include "fieldtab/leaderjig.h"
 #include "fieldtab/mtextjig.h"
+#include "frame/documentlock.h"
 
 namespace {
 
@@ -46,11 +47,13 @@ void placeField(CWnd* parent, const std::wstring& key, int insertMode) {
     const std::wstring code = fieldCodeFor(key);
     AcApDocument* document = acDocManager->curDocument();
     if (!document) return;
-    // A command waiting for input keeps the document; nothing is started inside its prompt.
-    if (acDocManager->lockDocument(document, AcAp::kWrite, nullptr, nullptr, true) != Acad::eOk) return;
-    if (CWnd* view = acedGetAcadDwgView()) view->SetFocus();
-    // The drawing has changed even though no command ran: closing it asks to save.
-    if (runPlacement(code, insertMode)) document->setModified(true);
-    acDocManager->unlockDocument(document);
+    {
+        // A command waiting for input keeps the document; nothing is started inside its prompt.
+        const DocumentLock lock(document);
+        if (!lock.locked()) return;
+        if (CWnd* view = acedGetAcadDwgView()) view->SetFocus();
+        // The drawing has changed even though no command ran: closing it asks to save.
+        if (runPlacement(code, insertMode)) document->setModified(true);
+    }
     acedUpdateDisplay();
 }

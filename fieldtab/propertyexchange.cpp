@@ -1,6 +1,7 @@
 #include "fieldtab/propertyexchange.h"
 
 #include "fieldtab/fieldmessagebox.h"
+#include "frame/documentlock.h"
 
 #include <memory>
 #include <string>
@@ -45,25 +46,6 @@ std::optional<std::wstring> chooseDrawingFile() {
     acutRelRb(result);
     return path;
 }
-
-// The current document locked for writing while it lives, as every palette action on it
-// is; a document that cannot be locked (a command holds it) is left alone.
-class DocumentLock {
-public:
-    explicit DocumentLock(AcApDocument* document)
-        : m_document(document),
-          m_locked(document && acDocManager->lockDocument(document, AcAp::kWrite, nullptr, nullptr, true) == Acad::eOk) {}
-    ~DocumentLock() {
-        if (m_locked) acDocManager->unlockDocument(m_document);
-    }
-    DocumentLock(const DocumentLock&) = delete;
-    DocumentLock& operator=(const DocumentLock&) = delete;
-    bool locked() const { return m_locked; }
-
-private:
-    AcApDocument* m_document;
-    bool m_locked;
-};
 
 // A command waiting for input holds the drawing; the user is told why nothing happened.
 bool lockedOrTold(CWnd* parent, const DocumentLock& lock) {
