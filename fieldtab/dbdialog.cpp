@@ -43,25 +43,30 @@ void DbDialog::OnOK() {
     CAcUiDialog::OnOK();
 }
 
+// Delete and Rename start alike: the selected row's name becomes the chosen name, and they
+// go on only with the file there and a name. Answers the row, or -1 to stop.
+int DbDialog::takeSelectedName(std::wstring& path) {
+    const int row = selectedRow();
+    if (row < 0) return -1;
+    m_name = m_tableList.GetItemText(row, 0);
+    return getFieldDbPath(path) && !m_name.empty() ? row : -1;
+}
+
 // Drops the listed set itself: a name that Rename gave may hold characters (a blank) that
 // cleaning a cache key would take out, and the set must go all the same.
 void DbDialog::deleteSelected() {
-    const int row = selectedRow();
-    if (row < 0) return;
-    m_name = m_tableList.GetItemText(row, 0);
     std::wstring path;
-    if (!getFieldDbPath(path) || m_name.empty()) return;
+    const int row = takeSelectedName(path);
+    if (row < 0) return;
     if (!SQliteUtils::dropTable(path.c_str(), m_name.c_str())) return;
     m_tableList.DeleteItem(row);
     m_name.clear();
 }
 
 void DbDialog::renameSelected() {
-    const int row = selectedRow();
-    if (row < 0) return;
-    m_name = m_tableList.GetItemText(row, 0);
     std::wstring path;
-    if (!getFieldDbPath(path) || m_name.empty()) return;
+    const int row = takeSelectedName(path);
+    if (row < 0) return;
     TextBoxDialog prompt(this);
     prompt.m_captionLine = L"Rename Table " + m_name + L" Name to";
     if (prompt.DoModal() != IDOK) return;

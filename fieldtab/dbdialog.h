@@ -25,6 +25,7 @@ protected:
 private:
     void fillTableList();
     int selectedRow() const;
+    int takeSelectedName(std::wstring& path);
     void deleteSelected();
     void renameSelected();
     void sortByName();
