@@ -23,6 +23,8 @@
 #include "ui/render/previewimage.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <QMessageBox>
 
 #include <clocale>
@@ -33,41 +35,67 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
 using hostapp::ExitStatus;
 
 struct Options {
-    std::optional<std::string> open, script, save, module;
+    std::optional<std::string> script, save, module;
+    std::vector<std::string> drawings;  // opened in order; the last one is current
     bool show = false;
 };
 
-void usage() {
-    std::cerr << "usage: marvolt-host [--open DRAWING] [--script FILE|-] [--save PATH] [--module PATH|none] "
-                 "[--show]\n";
-}
+enum class Parsed { run, answered, wrong };
 
-bool parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto value = [&](std::optional<std::string>& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        bool ok = false;
-        if (a == "--open") ok = value(o.open);
-        else if (a == "--script") ok = value(o.script);
-        else if (a == "--save") ok = value(o.save);
-        else if (a == "--module") ok = value(o.module);
-        else if (a == "--show") ok = o.show = true;
-        if (!ok) {
-            std::cerr << "marvolt-host: unknown or incomplete option \"" << a << "\"\n";
-            return false;
-        }
+// Answers --help and --version itself; a wrong option is said on stderr with the usage.
+Parsed parse(int argc, char** argv, Options& o) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Marvolt: block libraries and drawing properties, in their host."));
+    // Qt's own help option also offers Qt's options, which this program does not take.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version."));
+    const QCommandLineOption open(QStringLiteral("open"), QStringLiteral("Open DRAWING before the drawings listed."),
+                                  QStringLiteral("DRAWING"));
+    const QCommandLineOption script(QStringLiteral("script"),
+                                    QStringLiteral("Run the commands in FILE (- reads stdin) off screen."),
+                                    QStringLiteral("FILE|-"));
+    const QCommandLineOption save(QStringLiteral("save"), QStringLiteral("Save the current drawing as PATH after the script."),
+                                  QStringLiteral("PATH"));
+    const QCommandLineOption module(QStringLiteral("module"), QStringLiteral("Load PATH, not marvolt.so; none loads no module."),
+                                    QStringLiteral("PATH|none"));
+    const QCommandLineOption show(QStringLiteral("show"), QStringLiteral("Show the windows while a script runs."));
+    parser.addOptions({help, version, open, script, save, module, show});
+    parser.addPositionalArgument(QStringLiteral("drawings"), QStringLiteral("Drawings to open, in order; the last is current."),
+                                 QStringLiteral("[DRAWING...]"));
+    // Without an application object Qt cannot name the program in the usage line.
+    const auto usage = [&] {
+        return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("marvolt-host")).toStdString();
+    };
+    if (!parser.parse(arguments)) {
+        std::cerr << "marvolt-host: " << parser.errorText().toStdString() << "\n" << usage();
+        return Parsed::wrong;
     }
-    return true;
+    if (parser.isSet(help)) {
+        std::cout << usage();
+        return Parsed::answered;
+    }
+    if (parser.isSet(version)) {
+        std::cout << "marvolt-host " MARVOLT_VERSION "\n";
+        return Parsed::answered;
+    }
+    const auto value = [&](const QCommandLineOption& option) {
+        return parser.isSet(option) ? std::optional(parser.value(option).toStdString()) : std::nullopt;
+    };
+    o.script = value(script);
+    o.save = value(save);
+    o.module = value(module);
+    o.show = parser.isSet(show);
+    for (const QString& d : parser.values(open) + parser.positionalArguments()) o.drawings.push_back(d.toStdString());
+    return Parsed::run;
 }
 
 int fail(const std::wstring& message, ExitStatus status) {
@@ -141,6 +169,17 @@ public:
     FrameRegistration& operator=(const FrameRegistration&) = delete;
 };
 
+// Without a drawing named the host starts on a new one.
+ExitStatus openDrawings(const std::vector<std::string>& drawings, std::wstring& message) {
+    const std::vector<std::string> paths = drawings.empty() ? std::vector<std::string>{""} : drawings;
+    for (const auto& path : paths) {
+        if (const ExitStatus rc = hostapp::openDrawing(hostrx::utf8ToWide(path), message); rc != ExitStatus::done) return rc;
+        for (const auto& r : curDoc()->database()->readReport().repairs)
+            std::cout << "Repaired: " << hostrx::wideToUtf8(r) << "\n";
+    }
+    return ExitStatus::done;
+}
+
 int run(const Options& o) {
     std::wstring message;
     auto window = std::make_unique<hostapp::MainWindow>();
@@ -148,11 +187,7 @@ int run(const Options& o) {
     window->setInteractive(!o.script);
     // A script's transcript is its output, exactly as without windows.
     if (o.script) window->setEcho([](std::wstring_view text) { std::cout << hostrx::wideToUtf8(text); });
-    if (const ExitStatus rc = hostapp::openDrawing(o.open ? hostrx::utf8ToWide(*o.open) : L"", message);
-        rc != ExitStatus::done)
-        return failShown(o, message, rc);
-    for (const auto& r : curDoc()->database()->readReport().repairs)
-        std::cout << "Repaired: " << hostrx::wideToUtf8(r) << "\n";
+    if (const ExitStatus rc = openDrawings(o.drawings, message); rc != ExitStatus::done) return failShown(o, message, rc);
     window->refresh();
     window->show();
     hostrx::ModuleLoader loader;
@@ -175,9 +210,10 @@ int run(const Options& o) {
 
 int main(int argc, char** argv) {
     Options o;
-    if (!parse(argc, argv, o)) {
-        usage();
-        return hostapp::exitCode(ExitStatus::badStart);
+    switch (parse(argc, argv, o)) {
+        case Parsed::run: break;
+        case Parsed::answered: return hostapp::exitCode(ExitStatus::done);
+        case Parsed::wrong: return hostapp::exitCode(ExitStatus::badStart);
     }
     // A script runs in windows nobody sees unless --show asks for them.
     if (o.script && !o.show) setenv("QT_QPA_PLATFORM", "offscreen", 1);

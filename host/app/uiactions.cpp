@@ -1,6 +1,7 @@
 #include "app/uiactions.h"
 
 #include "ap/docmanager.h"
+#include "app/mainwindow.h"
 #include "ed/commandline.h"
 #include "rx/numbertext.h"
 #include "rx/utf8.h"
@@ -25,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -213,14 +215,23 @@ QAction* mainMenuEntry(const QString& path) {
 
 // --- "@ui show" ---
 
-void showMain(const std::vector<UiWord>& words) {
-    auto* main = qobject_cast<QMainWindow*>(hostui::mainFrameWidget());
-    printFact(L"@ main " + std::to_wstring(main->width()) + L" " + std::to_wstring(main->height()));
-    const auto menus = main->menuBar()->actions();
-    for (int i = 0; i < menus.size(); ++i)
-        printFact(QString("@ menubar #%1 %2").arg(i).arg(quoted(menus[i]->text().remove('&'))).toStdWString());
-    if (words.size() < 3) return;
-    const QString wanted = QString::fromStdWString(words[2].text);
+// One line per open drawing, named as its tab shows it.
+void showDocuments(QMainWindow* main) {
+    const auto* window = qobject_cast<MainWindow*>(main);
+    const QTabBar* tabs = window ? window->documentTabs() : nullptr;
+    for (int i = 0; i < acDocManager->documentCount(); ++i) {
+        AcApDocument* doc = acDocManager->document(i);
+        QString name = tabs && i < tabs->count() ? tabs->tabText(i) : QString::fromWCharArray(doc->fileName());
+        if (doc->isModified() && name.endsWith('*')) name.chop(1);
+        printFact(QString("@ document %1 modified=%2%3")
+                      .arg(quoted(name))
+                      .arg(doc->isModified() ? 1 : 0)
+                      .arg(doc == acDocManager->curDocument() ? " current" : "")
+                      .toStdWString());
+    }
+}
+
+void showMenu(const QList<QAction*>& menus, const QString& wanted) {
     for (QAction* top : menus) {
         if (!top->menu() || top->text().remove('&') != wanted) continue;
         const auto entries = top->menu()->actions();
@@ -233,6 +244,16 @@ void showMain(const std::vector<UiWord>& words) {
                               .toStdWString());
         }
     }
+}
+
+void showMain(const std::vector<UiWord>& words) {
+    auto* main = qobject_cast<QMainWindow*>(hostui::mainFrameWidget());
+    printFact(L"@ main " + std::to_wstring(main->width()) + L" " + std::to_wstring(main->height()));
+    const auto menus = main->menuBar()->actions();
+    for (int i = 0; i < menus.size(); ++i)
+        printFact(QString("@ menubar #%1 %2").arg(i).arg(quoted(menus[i]->text().remove('&'))).toStdWString());
+    if (words.size() >= 3) showMenu(menus, QString::fromStdWString(words[2].text));
+    showDocuments(main);
 }
 
 void showPalette() {

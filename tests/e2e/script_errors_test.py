@@ -47,8 +47,8 @@ START_CASES = [
     ("script that is a folder", ["--open", "{drawing}", "--script", "{work}"], 4, "cannot read script {work}"),
     ("save to a missing folder", ["--open", "{drawing}", "--script", "-", "--save", "{missing}/x.dwg"], 4,
      "cannot save {missing}/x.dwg [eFileAccessErr]"),
-    ("unknown option", ["--frobnicate"], 1, 'unknown or incomplete option "--frobnicate"'),
-    ("option without its value", ["--open"], 1, 'unknown or incomplete option "--open"'),
+    ("unknown option", ["--frobnicate"], 1, "Unknown option 'frobnicate'."),
+    ("option without its value", ["--open"], 1, "Missing value after '--open'."),
     ("module that does not load", ["--open", "{drawing}", "--module", "{missing}.so", "--script", "-"], 1,
      "cannot load the module: {missing}.so: cannot open shared object file: No such file or directory"),
 ]
