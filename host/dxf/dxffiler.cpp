@@ -7,8 +7,12 @@
 
 #include "../db/database.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include <unistd.h>
 
@@ -16,6 +20,38 @@ namespace hostdxf {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::string_view kSaveMark = ".marvolt-save-";
+
+// The process id a temporary file of target's saves carries, or none for any other name.
+std::optional<pid_t> saverOf(const fs::path& entry, const fs::path& target) {
+    const std::string name = entry.filename().string();
+    const std::string prefix = target.filename().string() + std::string(kSaveMark);
+    if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() - prefix.size() > 9) return std::nullopt;
+    pid_t pid = 0;
+    for (const char c : std::string_view(name).substr(prefix.size())) {
+        if (c < '0' || c > '9') return std::nullopt;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid > 0 ? std::optional(pid) : std::nullopt;
+}
+
+// A process that runs, even one this user may not signal, keeps its file.
+bool runs(pid_t pid) { return ::kill(pid, 0) == 0 || errno != ESRCH; }
+
+// A save killed while writing (power loss, a crash, kill -9) leaves its partial file
+// beside the drawing; the next save of the drawing takes those whose process has gone.
+// Another process's save in progress is left alone, and so is anything not ours to judge.
+void removeStaleSaves(const fs::path& target) {
+    std::error_code ec;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const auto pid = saverOf(it->path(), target);
+        if (!pid || *pid == ::getpid() || runs(*pid)) continue;
+        std::error_code ignored;
+        if (it->is_regular_file(ignored) && !it->is_symlink(ignored)) fs::remove(it->path(), ignored);
+    }
+}
 
 class DxfFiler : public hostdb::DrawingFiler {
 public:
@@ -45,9 +81,10 @@ public:
         const fs::path target(path);
         std::error_code ec;
         if (fs::is_directory(target, ec)) return Acad::eIsAFolder;
+        removeStaleSaves(target);
         // Write beside the target and rename over it: the old file survives any failure.
         fs::path temp = target;
-        temp += ".marvolt-save-" + std::to_string(::getpid());
+        temp += std::string(kSaveMark) + std::to_string(::getpid());
         {
             std::FILE* f = std::fopen(temp.c_str(), "wb");
             if (!f) return Acad::eFileAccessErr;

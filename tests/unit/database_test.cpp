@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -274,6 +275,45 @@ TEST(DrawingFiles, SavedDrawingReadsBack) {
     EXPECT_EQ(other.readDwgFile(p.wstring().c_str(), _SH_DENYRW), Acad::eFileSharingViolation);
     back.closeInput();
     fs::remove(p);
+}
+
+// A process id that ran and has gone: a child that ended and was reaped.
+pid_t endedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+// A save killed while writing leaves its temporary file; the next save of that drawing
+// takes it away, but never another drawing's, another name's or a running save's.
+TEST(DrawingFiles, ASaveRemovesTheTemporaryFilesOfKilledSavesOfTheSameDrawing) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("marvolt-stale-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string ended = std::to_string(endedProcess());
+    const std::string running = std::to_string(::getppid());
+    struct Case {
+        std::string name;
+        bool remains;
+    };
+    const Case cases[] = {
+        {"a.dwg.marvolt-save-" + ended, false},
+        {"a.dwg.marvolt-save-" + running, true},
+        {"b.dwg.marvolt-save-" + ended, true},
+        {"xa.dwg.marvolt-save-" + ended, true},
+        {"a.dwg.marvolt-save-" + ended + "x", true},
+        {"a.dwg.marvolt-save-", true},
+    };
+    for (const auto& c : cases) std::ofstream(dir / c.name) << "partial";
+    AcDbDatabase db;
+    ASSERT_EQ(db.saveAs((dir / "a.dwg").wstring().c_str()), Acad::eOk);
+    for (const auto& c : cases) EXPECT_EQ(fs::exists(dir / c.name), c.remains) << c.name;
+    EXPECT_FALSE(fs::exists(dir / ("a.dwg.marvolt-save-" + std::to_string(::getpid()))));
+    EXPECT_TRUE(fs::exists(dir / "a.dwg"));
+    fs::remove_all(dir);
 }
 
 }  // namespace
