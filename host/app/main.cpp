@@ -104,13 +104,19 @@ int fail(const std::wstring& message, ExitStatus status) {
     return hostapp::exitCode(status);
 }
 
-// The module beside the program unless named; "none" runs the host alone.
+// The module beside the program (as built), else where the install puts it relative to
+// the program, so an installed copy runs wherever it was installed to; unless named;
+// "none" runs the host alone.
 std::optional<std::string> modulePath(const Options& o) {
     if (o.module) return *o.module == "none" ? std::nullopt : o.module;
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const auto beside = exe.parent_path() / "marvolt.so";
-    return !ec && std::filesystem::exists(beside) ? std::optional(beside.string()) : std::nullopt;
+    if (ec) return std::nullopt;
+    for (const auto& folder : {exe.parent_path(), exe.parent_path() / MARVOLT_MODULE_DIR}) {
+        const auto path = (folder / "marvolt.so").lexically_normal();
+        if (std::filesystem::exists(path, ec)) return path.string();
+    }
+    return std::nullopt;
 }
 
 ExitStatus runScript(hosted::InputSource& lines, std::wstring& message) {
@@ -230,6 +236,8 @@ int main(int argc, char** argv) {
         // Qt takes the user's locale for the whole process as it starts; the host reads
         // and writes numbers the same under every locale, so it is left as Qt sets it.
         QApplication app(argc, argv);
+        // The desktop entry's name: window managers match the windows to it (icon, menu entry).
+        QGuiApplication::setDesktopFileName(QStringLiteral("marvolt-host"));
         const int rc = run(o);
         std::cout.flush();
         return rc;
