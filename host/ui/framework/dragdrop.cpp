@@ -2,6 +2,9 @@
 
 #include "ui/framework/frame.h"
 
+#include "ed/commandline.h"
+#include "ed/editor.h"
+
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -43,6 +46,13 @@ DWORD oleKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
 DROPEFFECT dropOnView(COleDropTarget& target, CPoint at, DROPEFFECT effect, DROPEFFECT allowed) {
     CWnd* view = acedGetAcadDwgView();
     COleDataObject data;
+    // A command asking for input owns the drawing; the target would be refused its lock and
+    // drop nothing, so the user is told why instead of seeing nothing happen.
+    if (hosted::Editor::instance().isWaitingForInput()) {
+        target.OnDragLeave(view);
+        acutPrintf(L"\nThe drawing is busy with a command.");
+        return DROPEFFECT_NONE;
+    }
     DROPEFFECT done = target.OnDropEx(view, &data, effect, allowed, at);
     if (done == static_cast<DROPEFFECT>(-1)) done = target.OnDrop(view, &data, effect, at) ? effect : DROPEFFECT_NONE;
     return done & allowed;
