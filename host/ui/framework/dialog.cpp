@@ -1,10 +1,12 @@
 #include "ui/framework/dialog.h"
 
 #include "ui/framework/dialogbuilder.h"
+#include "ui/framework/dialogkeys.h"
 #include "ui/framework/modal.h"
 #include "ui/framework/settings.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -19,7 +21,8 @@ std::vector<CAdUiBaseDialog*>& registry() {
     return all;
 }
 
-// A modal dialog's top-level window: its close box cancels, as the platform's does.
+// A modal dialog's top-level window: its close box cancels, and the keys its controls
+// leave to it (Enter, Escape) work the dialog, as the platform's do.
 class ModalWindowWidget : public hostui::WindowWidget {
 public:
     using WindowWidget::WindowWidget;
@@ -28,6 +31,11 @@ protected:
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         if (CWnd* owner = CWnd::FromHandle(this)) owner->SendMessage(WM_CLOSE);
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        auto* dialog = dynamic_cast<CAdUiBaseDialog*>(CWnd::FromHandle(this));
+        if (dialog && hostui::handleDialogKey(*dialog, *event)) return;
+        WindowWidget::keyPressEvent(event);
     }
 };
 
@@ -74,6 +82,7 @@ BOOL CAdUiBaseDialog::Create(UINT templateId, CWnd* parent) {
 }
 
 INT_PTR CAdUiBaseDialog::DoModal() {
+    hostui::watchMnemonics();
     auto* widget = new ModalWindowWidget(this, hostui::modalParent());
     widget->setWindowModality(Qt::ApplicationModal);
     if (!build(widget)) return -1;

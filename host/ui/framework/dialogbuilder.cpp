@@ -285,6 +285,28 @@ DialogUnits dialogUnits(const QFont& font) {
     return {(letters / 26 + 1) / 2, platformCharacterHeight(font, fm.height())};
 }
 
+namespace {
+
+// A static text's underlined letter (`&` in its caption) leads to the control after it, as
+// on the platform; Qt shows the letter underlined and watches for it only with a buddy.
+void giveLabelsTheirControls(QWidget* parent) {
+    QWidget* pending = nullptr;
+    for (QObject* child : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w) continue;
+        if (auto* label = qobject_cast<QLabel*>(w); label && label->text().contains('&')) {
+            pending = label;
+            continue;
+        }
+        if (pending && (w->focusPolicy() & Qt::TabFocus)) {
+            static_cast<QLabel*>(pending)->setBuddy(w);
+            pending = nullptr;
+        }
+    }
+}
+
+}  // namespace
+
 void buildControls(const hostres::DialogTemplate& tmpl, QWidget* parent, const DialogUnits& units,
                    std::vector<std::unique_ptr<CWnd>>& controls) {
     int group = 0;
@@ -297,12 +319,16 @@ void buildControls(const hostres::DialogTemplate& tmpl, QWidget* parent, const D
         w->setGeometry(units.x(c.x), units.y(c.y), units.x(c.cx), dropDown ? w->sizeHint().height() : units.y(c.cy));
         w->setEnabled((c.style & WS_DISABLED) == 0);
         w->setVisible((c.style & WS_VISIBLE) != 0 || c.style == 0 || (c.style & WS_CHILD) != 0);
+        // Tab visits the controls with a tab stop, in the template's order (the order of
+        // creation is Qt's focus chain); the others take the focus by a click only.
+        if (!(c.style & WS_TABSTOP) && (w->focusPolicy() & Qt::TabFocus)) w->setFocusPolicy(Qt::ClickFocus);
         auto wnd = std::make_unique<CGenericControl>();
         wnd->attachWidget(w, false);
         wnd->setControlId(c.id);
         wnd->setStyleBits(c.style);
         controls.push_back(std::move(wnd));
     }
+    giveLabelsTheirControls(parent);
 }
 
 }  // namespace hostui
