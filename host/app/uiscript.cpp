@@ -1,6 +1,6 @@
 #include "app/uiscript.h"
 
-#include "app/uiactions.h"
+#include "app/uiverbs.h"
 #include "ed/commandline.h"
 #include "ed/editor.h"
 #include "ui/framework/dialog.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/uiactions.h"
+#include "app/uiverbs.h"
 #include "ed/inputsource.h"
 #include "ui/framework/modal.h"
 

@@ -1,4 +1,4 @@
-#include "app/uiactions.h"
+#include "app/uiverbs.h"
 
 #include "ap/docmanager.h"
 #include "app/mainwindow.h"
