@@ -4,6 +4,7 @@
 
 #include "ap/docmanager.h"
 #include "app/builtins.h"
+#include "app/documentfiles.h"
 #include "app/exitstatus.h"
 #include "app/guiinput.h"
 #include "app/mainwindow.h"

@@ -5,7 +5,7 @@
 #include "app/mainwindow.h"
 
 #include "app/commandlinewidget.h"
-#include "app/scriptrunner.h"
+#include "app/documentfiles.h"
 #include "app/viewdragdisplay.h"
 #include "ed/commandline.h"
 #include "ed/macro.h"

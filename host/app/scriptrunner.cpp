@@ -1,6 +1,7 @@
 #include "app/scriptrunner.h"
 
 #include "ap/docmanager.h"
+#include "app/scriptverbs.h"
 #include "ed/commandline.h"
 #include "ed/commandrunner.h"
 #include "ed/editor.h"
@@ -14,48 +15,7 @@ std::wstring where(const hosted::InputSource& input, const hosted::InputLine& li
     return input.name() + L":" + std::to_wstring(line.number) + L": ";
 }
 
-// "@open PATH", "@save [PATH]".
-ExitStatus fileAction(const std::wstring& text, std::wstring& message) {
-    const auto gap = text.find_first_of(L" \t");
-    const std::wstring verb = text.substr(0, gap);
-    const std::wstring arg(gap == std::wstring::npos ? L"" : hosted::trimmed(std::wstring_view(text).substr(gap)));
-    if (verb == L"@open" && !arg.empty()) return openDrawing(arg, message);
-    if (verb == L"@save") return saveDrawing(arg, message);
-    message = L"\"" + text + L"\" is not a file action (@open PATH or @save [PATH])";
-    return ExitStatus::notACommand;
-}
-
 }  // namespace
-
-ExitStatus openDrawing(const std::wstring& path, std::wstring& message) {
-    AcApDocument* doc = nullptr;
-    std::wstring why;
-    const Acad::ErrorStatus es = acDocManager->openDocument(path, doc, why);
-    if (es == Acad::eOk) return ExitStatus::done;
-    message = L"cannot open " + path + L": " + (why.empty() ? std::wstring(acadErrorStatusText(es)) : why);
-    return ExitStatus::fileFailed;
-}
-
-ExitStatus saveDocument(AcApDocument& doc, const std::wstring& path, std::wstring& message) {
-    const std::wstring target = path.empty() ? std::wstring(doc.fileName()) : path;
-    if (target.empty()) {
-        message = L"nothing to save, or no file name to save under";
-        return ExitStatus::fileFailed;
-    }
-    if (const Acad::ErrorStatus es = doc.database()->saveAs(target.c_str()); es != Acad::eOk) {
-        message = L"cannot save " + target + L" [" + acadErrorStatusText(es) + L"]";
-        return ExitStatus::fileFailed;
-    }
-    doc.setFileName(target);
-    doc.setModified(false);
-    return ExitStatus::done;
-}
-
-ExitStatus saveDrawing(const std::wstring& path, std::wstring& message) {
-    if (AcApDocument* doc = curDoc()) return saveDocument(*doc, path, message);
-    message = L"nothing to save, or no file name to save under";
-    return ExitStatus::fileFailed;
-}
 
 ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message) {
     hosted::Editor& editor = hosted::Editor::instance();
@@ -92,7 +52,7 @@ ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message) {
         }
         if (text.front() == L'@') {
             std::wstring why;
-            if (const ExitStatus failed = fileAction(text, why); failed != ExitStatus::done) rc = stop(*line, why, failed);
+            if (const ExitStatus failed = runFileLine(text, why); failed != ExitStatus::done) rc = stop(*line, why, failed);
             acedUpdateDisplay();
             continue;
         }

@@ -6,8 +6,6 @@
 
 #include <string>
 
-class AcApDocument;
-
 namespace hostapp {
 
 // Runs command-line input until it ends: command names, and "@open PATH" / "@save [PATH]"
@@ -17,12 +15,5 @@ namespace hostapp {
 // loop goes on until the input ends. After every line the display is updated
 // (acedUpdateDisplay), and a document a command ran on counts as modified.
 ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message);
-
-// Opens a drawing as the current document; done, or fileFailed with message.
-ExitStatus openDrawing(const std::wstring& path, std::wstring& message);
-// Saves the current document under path (its own file name when empty); done or fileFailed.
-ExitStatus saveDrawing(const std::wstring& path, std::wstring& message);
-// The same for any open document; on success it takes path as its file name.
-ExitStatus saveDocument(AcApDocument& doc, const std::wstring& path, std::wstring& message);
 
 }  // namespace hostapp

@@ -1,12 +1,14 @@
 #include "app/uiscript.h"
 
-#include "app/uiverbs.h"
+#include "app/scriptverbs.h"
 #include "ed/commandline.h"
 #include "ed/editor.h"
+#include "ui/framework/boxbuttons.h"
 #include "ui/framework/dialog.h"
 
 #include <QAbstractButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace hostapp {
@@ -15,32 +17,11 @@ namespace {
 
 void print(const std::wstring& text) { hosted::CommandLine::instance().print(text); }
 
-struct ButtonName {
-    const wchar_t* name;
-    int id;
-};
-constexpr ButtonName kButtons[] = {{L"OK", IDOK}, {L"Cancel", IDCANCEL}, {L"Yes", IDYES}, {L"No", IDNO}};
-
-// The buttons a message box of this type has.
-bool boxHasButton(UINT type, int id) {
-    switch (type & 0xF) {
-        case MB_YESNO: return id == IDYES || id == IDNO;
-        case MB_YESNOCANCEL: return id == IDYES || id == IDNO || id == IDCANCEL;
-        case MB_OKCANCEL: return id == IDOK || id == IDCANCEL;
-        default: return id == IDOK;
-    }
-}
-
 }  // namespace
 
 UiScript::UiScript(hosted::InputSource& lines) : m_lines(lines) { hostui::setModalDriver(this); }
 
 UiScript::~UiScript() { hostui::setModalDriver(nullptr); }
-
-bool UiScript::isUiLine(const hosted::InputLine& line) {
-    const std::wstring_view text = hosted::trimmed(line.text);
-    return text == L"@ui" || text.starts_with(L"@ui ") || text.starts_with(L"@ui\t");
-}
 
 std::optional<hosted::InputLine> UiScript::next(hosted::Request request) {
     // The prompt waiting for this line. When "@ui" lines print facts or set off output,
@@ -58,7 +39,7 @@ std::optional<hosted::InputLine> UiScript::next(hosted::Request request) {
             line = std::move(m_typed.front());
             m_typed.pop_front();
         }
-        if (!line || !isUiLine(*line)) {
+        if (!line || !isUiLine(line->text)) {
             if (line && transcript.size() != printedBefore && !prompt.empty()) print(L"\n" + prompt);
             return line;
         }
@@ -86,11 +67,7 @@ void UiScript::act(const hosted::InputLine& line) {
     const std::wstring text(hosted::trimmed(line.text));
     bool done = splitUiWords(text.substr(3), words);
     if (!done) why = L"a quote is not closed";
-    else if (!words.empty() && words[0].text == L"answer") done = words.size() == 2 && answer(words[1].text, words[1].quoted, why);
-    else if (!words.empty() && words[0].text == L"menu" && !m_modals.empty() && m_modals.back().waiting &&
-             m_modals.back().waiting->menu)
-        done = chooseMenuEntry(words, why);
-    else done = actOnWindows(words, why, reach());
+    else done = actOnUiLine(words, this, why);
     if (std::exchange(m_typingRefused, false)) {
         done = false;
         why = L"the main window's menus cannot be used while a modal window is open";
@@ -105,7 +82,9 @@ ModalReach UiScript::reach() const {
     return {true, top.dialog && !top.waiting ? top.dialog->widget() : nullptr};
 }
 
-bool UiScript::answer(const std::wstring& word, bool quoted, std::wstring& why) {
+bool UiScript::answer(const UiWord& answer, std::wstring& why) {
+    const std::wstring& word = answer.text;
+    const bool quoted = answer.quoted;
     if (m_modals.empty()) {
         why = L"no message box, file dialog or dialog is open";
         return false;
@@ -129,13 +108,14 @@ bool UiScript::answer(const std::wstring& word, bool quoted, std::wstring& why) 
         print(L"\n-> " + word);
         return true;
     }
-    const auto button = std::find_if(std::begin(kButtons), std::end(kButtons), [&](const ButtonName& b) { return word == b.name; });
-    if (quoted || button == std::end(kButtons)) {
+    const auto button = hostui::boxButtonNamed(word);
+    if (quoted || !button) {
         why = L"the buttons are OK, Cancel, Yes and No";
         return false;
     }
     if (top.waiting) {
-        if (!boxHasButton(top.waiting->type, button->id)) {
+        const auto shown = hostui::messageBoxButtons(top.waiting->type);
+        if (std::none_of(shown.begin(), shown.end(), [&](const hostui::BoxButton& b) { return b.id == button->id; })) {
             why = L"the message box has no " + word + L" button";
             return false;
         }
@@ -156,7 +136,9 @@ bool UiScript::answer(const std::wstring& word, bool quoted, std::wstring& why) 
     return true;
 }
 
-bool UiScript::chooseMenuEntry(const std::vector<UiWord>& words, std::wstring& why) {
+bool UiScript::popupMenuOpen() const { return !m_modals.empty() && m_modals.back().waiting && m_modals.back().waiting->menu; }
+
+bool UiScript::choosePopupEntry(const std::vector<UiWord>& words, std::wstring& why) {
     Waiting& menu = *m_modals.back().waiting;
     if (words.size() != 2) {
         why = L"menu takes one entry";
@@ -182,7 +164,7 @@ void UiScript::pump(Done done, const wchar_t* waitingFor) {
             editor.reject(end, std::wstring(L"an answer: the script ended while ") + waitingFor + L" was open");
             return;
         }
-        if (!isUiLine(*line)) {
+        if (!isUiLine(line->text)) {
             editor.reject(*line, std::wstring(L"a @ui line for the open ") + waitingFor);
             return;
         }
@@ -206,10 +188,10 @@ int UiScript::messageBox(const std::wstring& caption, const std::wstring& text, 
     m_modals.push_back({nullptr, &waiting});
     pump([&] { return waiting.answered; }, L"message box");
     m_modals.pop_back();
-    if (!waiting.answered) return (type & 0xF) == MB_OK ? IDOK : ((type & 0xF) == MB_YESNO ? IDNO : IDCANCEL);
-    for (const ButtonName& b : kButtons)
-        if (*waiting.answer == b.name) return b.id;
-    return IDCANCEL;
+    // A box left without an answer (the script ended) takes its last button: Cancel, else No, else OK.
+    if (!waiting.answered) return hostui::messageBoxButtons(type).back().id;
+    const auto button = hostui::boxButtonNamed(*waiting.answer);
+    return button ? button->id : IDCANCEL;
 }
 
 std::optional<std::wstring> UiScript::chooseFile(const hostui::FileRequest& request) {

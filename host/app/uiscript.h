@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/uiverbs.h"
+#include "app/scriptverbs.h"
 #include "ed/inputsource.h"
 #include "ui/framework/modal.h"
 
@@ -19,7 +19,7 @@ namespace hostapp {
 // editor's failure (exit status 3) with a message naming the line.
 //
 // While it lives, it is the modal driver of the window layer.
-class UiScript : public hosted::InputSource, public hostui::ModalDriver {
+class UiScript : public hosted::InputSource, public hostui::ModalDriver, private ScriptModals {
 public:
     explicit UiScript(hosted::InputSource& lines);
     ~UiScript() override;
@@ -56,13 +56,12 @@ private:
         Waiting* waiting = nullptr;
     };
 
-    static bool isUiLine(const hosted::InputLine& line);
     void act(const hosted::InputLine& line);
     // The windows a person could reach now: the innermost modal window alone, if any.
-    ModalReach reach() const;
-    bool answer(const std::wstring& word, bool quoted, std::wstring& why);
-    // "@ui menu" while a popup menu of a window is open chooses one of its entries.
-    bool chooseMenuEntry(const std::vector<UiWord>& words, std::wstring& why);
+    ModalReach reach() const override;
+    bool answer(const UiWord& word, std::wstring& why) override;
+    bool popupMenuOpen() const override;
+    bool choosePopupEntry(const std::vector<UiWord>& words, std::wstring& why) override;
     // Feeds lines to the innermost modal window until done() holds.
     template <class Done>
     void pump(Done done, const wchar_t* waitingFor);

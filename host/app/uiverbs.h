@@ -1,37 +1,35 @@
 #pragma once
 
-class QWidget;
+#include "app/scriptverbs.h"
 
-#include <string>
-#include <vector>
+// The "@ui" verbs: what a person's mouse and keyboard do for each, on the control the
+// call names (found before the verb acts). Each answers false with the call's why when
+// it cannot act. scriptVerbs() lists them with what they need.
+namespace hostapp::uiverbs {
 
-namespace hostapp {
+bool click(VerbCall& v);
+bool dclick(VerbCall& v);
+bool rclick(VerbCall& v);
+bool header(VerbCall& v);
+bool drag(VerbCall& v);
+bool tab(VerbCall& v);
+bool type(VerbCall& v);
+bool key(VerbCall& v);
+bool focus(VerbCall& v);
+bool tick(VerbCall& v);
+bool untick(VerbCall& v);
+bool choose(VerbCall& v);
+bool browse(VerbCall& v);
+bool close(VerbCall& v);
+bool tip(VerbCall& v);
+bool show(VerbCall& v);
+bool shot(VerbCall& v);
+bool resize(VerbCall& v);
+bool dock(VerbCall& v);
+// An entry of the script's open popup menu, else of an open context menu or the main
+// window's menus.
+bool menu(VerbCall& v);
+// A button of the open message box or dialog, a file dialog's path, Cancel of a menu.
+bool answer(VerbCall& v);
 
-// One word of a "@ui" line: quoted text keeps its blanks.
-struct UiWord {
-    std::wstring text;
-    bool quoted = false;
-};
-
-// Splits the words after "@ui"; false when a quote is not closed.
-bool splitUiWords(const std::wstring& line, std::vector<UiWord>& words);
-
-// What a person can reach while modal windows are open: nothing but the innermost one.
-// A line that only looks (show, tip, shot) reaches every window.
-struct ModalReach {
-    bool open = false;                 // a modal window is open
-    const QWidget* window = nullptr;   // the innermost dialog; null for a box or a file dialog
-};
-
-// Acts on the windows as a person would for one "@ui" line, except the answers to modal
-// windows, which the script's modal driver takes. Answers false with why when the line
-// names no such control or action, or a window behind an open modal window.
-bool actOnWindows(const std::vector<UiWord>& words, std::wstring& why, const ModalReach& reach = {});
-
-// Lets the windows handle what the action set off (posted messages, layouts, repaints).
-void settleWindows();
-
-// Prints one fact line of "@ui show" to the transcript, on a line of its own.
-void printFact(const std::wstring& fact);
-
-}  // namespace hostapp
+}  // namespace hostapp::uiverbs

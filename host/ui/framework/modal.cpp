@@ -1,5 +1,6 @@
 #include "ui/framework/modal.h"
 
+#include "ui/framework/boxbuttons.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/frame.h"
 
@@ -26,6 +27,15 @@ QString qtFilter(const std::wstring& filter) {
     return out.join(";;");
 }
 
+QMessageBox::StandardButton qtButton(int id) {
+    switch (id) {
+        case IDYES: return QMessageBox::Yes;
+        case IDNO: return QMessageBox::No;
+        case IDCANCEL: return QMessageBox::Cancel;
+        default: return QMessageBox::Ok;
+    }
+}
+
 // A person answers on the desktop.
 class DesktopDriver : public ModalDriver {
 public:
@@ -39,14 +49,9 @@ public:
     int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override {
         QMessageBox box(QMessageBox::NoIcon, QString::fromStdWString(caption), QString::fromStdWString(text),
                         QMessageBox::NoButton, modalParent());
-        switch (type & 0xF) {
-            case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-            case MB_YESNOCANCEL:
-                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-                break;
-            case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-            default: box.setStandardButtons(QMessageBox::Ok); break;
-        }
+        QMessageBox::StandardButtons buttons;
+        for (const BoxButton& b : messageBoxButtons(type)) buttons |= qtButton(b.id);
+        box.setStandardButtons(buttons);
         switch (box.exec()) {
             case QMessageBox::Yes: return IDYES;
             case QMessageBox::No: return IDNO;
