@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev libgl-dev             # the window layer (Qt 6 Widgets)
   fonts-wine fonts-dejavu-core       # Tahoma metrics for dialog templates, one fixed fallback
   xvfb xdotool x11-apps              # the smoke test with real mouse clicks under Xvfb
-  desktop-file-utils libxml2-utils shared-mime-info  # the installed desktop entry and drawing type checked
+  desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin  # the installed desktop entry and drawing type checked
 )
 
 sudo_cmd=()

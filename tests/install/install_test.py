@@ -6,8 +6,9 @@ can be found through the build folder or the path it was installed to: the progr
 reach its libraries and its module relative to itself. From the moved tree it runs the
 README's sample job on the installed sample with the installed script. Then the files
 that make it a desktop application: the entry passes desktop-file-validate, the type of
-the host's drawings passes xmllint and goes into a MIME database, and the entry, the type
-and the icon name each other consistently.
+the host's drawings passes xmllint and goes into a MIME database, where GLib (as file
+managers use it) tells the host's drawings from binary drawings of the same name; and the
+entry, the type and the icon name each other consistently.
 
 Usage: install_test.py CMAKE BUILD_DIR WORKDIR LIBDIR (the install's library folder, "lib")
 """
@@ -132,6 +133,35 @@ def mime_database(mime_path, work):
         failures.append(f"update-mime-database: {done.stderr.strip()}")
     if not os.path.exists(os.path.join(database, HOST_TYPE + ".xml")):
         failures.append(f"the MIME database holds no {HOST_TYPE}")
+    return failures + content_types(work)
+
+
+# file name, bytes, the type a desktop gives it with the drawing type installed
+TYPED_FILES = [
+    ("drawing.dwg", "SAMPLE", HOST_TYPE),
+    ("binary.dwg", b"AC1032\0\0\0\x01\x02 a binary drawing", "image/vnd.dwg"),
+    ("drawing.dxf", "SAMPLE", "image/vnd.dxf"),
+]
+
+
+def content_types(work):
+    """What a file manager (through GLib) makes of files, with the database just made."""
+    gio = shutil.which("gio")
+    if not gio:
+        return []
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "samples", "annotations.dwg"),
+              "rb") as f:
+        sample = f.read()
+    env = dict(os.environ, XDG_DATA_HOME=work, XDG_DATA_DIRS="/usr/share")
+    failures = []
+    for name, data, wanted in TYPED_FILES:
+        path = os.path.join(work, name)
+        with open(path, "wb") as f:
+            f.write(sample if data == "SAMPLE" else data)
+        info = run([gio, "info", "-a", "standard::content-type", path], env=env).stdout
+        found = info.split("standard::content-type:")[-1].strip() if "content-type" in info else info.strip()
+        if found != wanted:
+            failures.append(f"{name} is taken for {found!r}, not {wanted}")
     return failures
 
 
