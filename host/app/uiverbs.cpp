@@ -26,6 +26,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cwctype>
 #include <optional>
 
 namespace hostapp::uiverbs {
@@ -44,6 +45,19 @@ void personDoubleClick(QWidget* w, QPoint at) {
     QTest::mouseRelease(w, Qt::LeftButton, {}, at);
 }
 
+// "Alt+X" and "Ctrl+Z": a letter, in either case, with one modifier held.
+std::optional<std::pair<Qt::Key, Qt::KeyboardModifiers>> letterWithModifier(const std::wstring& name) {
+    static const std::pair<std::wstring, Qt::KeyboardModifier> modifiers[] = {{L"Alt+", Qt::AltModifier},
+                                                                              {L"Ctrl+", Qt::ControlModifier}};
+    for (const auto& [prefix, modifier] : modifiers) {
+        if (name.size() != prefix.size() + 1 || !name.starts_with(prefix)) continue;
+        const wchar_t letter = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(name.back())));
+        if (letter < L'A' || letter > L'Z') return std::nullopt;
+        return std::pair{static_cast<Qt::Key>(Qt::Key_A + (letter - L'A')), Qt::KeyboardModifiers(modifier)};
+    }
+    return std::nullopt;
+}
+
 std::optional<std::pair<Qt::Key, Qt::KeyboardModifiers>> keyNamed(const std::wstring& name) {
     static const std::vector<std::pair<std::wstring, std::pair<Qt::Key, Qt::KeyboardModifiers>>> keys = {
         {L"Tab", {Qt::Key_Tab, Qt::NoModifier}},         {L"Shift+Tab", {Qt::Key_Backtab, Qt::ShiftModifier}},
@@ -53,7 +67,7 @@ std::optional<std::pair<Qt::Key, Qt::KeyboardModifiers>> keyNamed(const std::wst
     };
     for (const auto& [n, k] : keys)
         if (n == name) return k;
-    return std::nullopt;
+    return letterWithModifier(name);
 }
 
 QAction* mainMenuEntry(const QString& path) {
