@@ -27,10 +27,10 @@ public:
     void fillBlockList(const BlockInfoArray& records);
     void saveHistory();
 
-    // Icon caching: the block list of drawingPath from the cache while it is current.
+    // The block list of drawingPath from the block library cache while it is current,
+    // else read from the drawing and cached.
     void loadDrawingBlocks();
     void cacheDrawingBlocks();
-    static void deleteDrawingCache(const std::wstring& path);
 
 protected:
     BOOL OnInitDialog() override;

@@ -9,8 +9,3 @@ bool pathFindsAnything(const std::wstring& text) {
     FindClose(search);
     return true;
 }
-
-std::int64_t fileModifiedTime(const std::wstring& path) {
-    struct _stat64 status {};
-    return _wstat64(path.c_str(), &status) == 0 ? static_cast<std::int64_t>(status.st_mtime) : 0;
-}

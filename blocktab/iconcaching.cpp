@@ -1,24 +1,20 @@
-// The Block Manager's copy of each drawing's block list in the icon cache, trusted
-// while the drawing file's modification time equals the stamp stored beside it.
+// The page's side of the block library cache: which drawing to show from it, when to
+// read a drawing again, and the history menu's two entries that clear it.
 
 #include "blocktab/blockmanagertabdlg.h"
-#include "blocktab/filesearch.h"
 #include "frame/commandline.h"
-#include "frame/datapaths.h"
-#include "storage/sqliteutils.h"
+#include "storage/blocklibrarycache.h"
 
 #include <iterator>
 
 void CBlockManagerTabDlg::loadDrawingBlocks() {
-    std::vector<BlockInfo> records;
-    if (SQliteUtils::getIconCacheRecords(records, drawingPath) &&
-        fileModifiedTime(drawingPath) == SQliteUtils::getIconCacheDateRecord(drawingPath)) {
+    if (std::optional<std::vector<BlockInfo>> records = BlockLibraryCache::currentBlocks(drawingPath)) {
         BlockInfoArray cached;
-        for (BlockInfo& record : records) cached.append(std::move(record));
+        for (BlockInfo& record : *records) cached.append(std::move(record));
         fillBlockList(cached);
         return;
     }
-    deleteDrawingCache(drawingPath);
+    BlockLibraryCache::deleteDrawingCache(drawingPath);
     cacheDrawingBlocks();
 }
 
@@ -29,24 +25,15 @@ void CBlockManagerTabDlg::cacheDrawingBlocks() {
     if (worker.getBlockInfoFromdDb(blocks) != Acad::eOk) return;
     fillBlockList(blocks);
     const std::vector<BlockInfo> records(std::make_move_iterator(blocks.begin()), std::make_move_iterator(blocks.end()));
-    // A table that failed to fill gets no stamp, so the next selection reads the drawing again.
-    if (!SQliteUtils::setIconCacheRecords(records, drawingPath)) return;
-    SQliteUtils::setIconCacheDateRecord(fileModifiedTime(drawingPath), drawingPath);
+    if (!BlockLibraryCache::store(drawingPath, records)) return;
     printToCommandLine(L"\nDone Caching %s", drawingPath.c_str());
-}
-
-void CBlockManagerTabDlg::deleteDrawingCache(const std::wstring& path) {
-    std::wstring cachePath;
-    getIconCachePath(cachePath);
-    SQliteUtils::DeleteTable(cachePath.c_str(), path.c_str());
-    SQliteUtils::deleteIconCacheDateRecord(path);
 }
 
 void CBlockManagerTabDlg::clearItem() {
     if (MessageBoxW(GetSafeHwnd(), L"This will clear the Icon cache for this drawing\n\t do you wish Continue?", L"Cache",
                     MB_YESNO) != IDYES)
         return;
-    deleteDrawingCache(drawingPath);
+    BlockLibraryCache::deleteDrawingCache(drawingPath);
     if (const int mark = m_historyList.GetSelectionMark(); mark >= 0) m_historyList.DeleteItem(mark);
     saveHistory();
     printToCommandLine(L"\nDone deleting Cache ");
@@ -57,7 +44,7 @@ void CBlockManagerTabDlg::clearAllItems() {
         return;
     for (int i = 0; i < m_historyList.GetItemCount(); ++i) {
         const std::wstring entry = m_historyList.GetItemText(i, 0);
-        if (!entry.empty()) deleteDrawingCache(entry);
+        if (!entry.empty()) BlockLibraryCache::deleteDrawingCache(entry);
     }
     m_historyList.DeleteAllItems();
     saveHistory();

@@ -1,14 +1,11 @@
 #include "fieldtab/dbdialog.h"
 
-#include "fieldtab/fielddatabase.h"
 #include "fieldtab/fieldmessagebox.h"
 #include "fieldtab/listtext.h"
 #include "frame/datapaths.h"
 #include "frame/moduleresources.h"
 #include "frame/textboxdialog.h"
-#include "storage/sqliteutils.h"
-
-#include <vector>
+#include "storage/fieldsetstore.h"
 
 DbDialog::DbDialog(CWnd* parent) : CAcUiDialog(res::IDD_TABLE_BROWSER, parent) {}
 
@@ -30,9 +27,7 @@ void DbDialog::fillTableList() {
         fieldMessageBox(this, L"Error: Can't find file FieldDb.db");
         return;
     }
-    std::vector<std::wstring> tables;
-    SQliteUtils::listTables(path.c_str(), tables);
-    for (const std::wstring& table : tables)
+    for (const std::wstring& table : FieldSetStore(path).names())
         m_tableList.InsertItem(m_tableList.GetItemCount(), trimmed(table).c_str());
 }
 
@@ -52,13 +47,11 @@ int DbDialog::takeSelectedName(std::wstring& path) {
     return getFieldDbPath(path) && !m_name.empty() ? row : -1;
 }
 
-// Drops the listed set itself: a name that Rename gave may hold characters (a blank) that
-// cleaning a cache key would take out, and the set must go all the same.
 void DbDialog::deleteSelected() {
     std::wstring path;
     const int row = takeSelectedName(path);
     if (row < 0) return;
-    if (!SQliteUtils::dropTable(path.c_str(), m_name.c_str())) return;
+    if (!FieldSetStore(path).remove(m_name)) return;
     m_tableList.DeleteItem(row);
     m_name.clear();
 }
@@ -73,11 +66,11 @@ void DbDialog::renameSelected() {
     // The list shows names trimmed; a name kept with blanks around it could not be
     // found again by what the list shows.
     const std::wstring newName = trimmed(prompt.m_text);
-    if (!isValidTableName(newName)) {
+    if (!FieldSetStore::isValidName(newName)) {
         fieldMessageBox(this, L"Error: Invalid Table name");
         return;
     }
-    if (SQliteUtils::RenameTable(path.c_str(), m_name.c_str(), newName.c_str()))
+    if (FieldSetStore(path).rename(m_name, newName))
         m_tableList.SetItemText(row, 0, newName.c_str());
 }
 

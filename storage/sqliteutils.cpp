@@ -5,6 +5,7 @@
 #include "storage/cppsqlite3db.h"
 #include "storage/cppsqlite3exception.h"
 #include "storage/decimaltext.h"
+#include "storage/transaction.h"
 
 #include <initializer_list>
 #include <string_view>
@@ -44,28 +45,6 @@ void openIconCache(CppSQLite3DB& db) {
     std::wstring path;
     getIconCachePath(path);
     db.open(path);
-}
-
-// One insert per row, all in one transaction, after whatever prepare does in it. When
-// anything throws, the statement is finalized and closing the connection rolls the
-// transaction back: none of it stands.
-template <class Rows, class BindRow, class Prepare>
-void insertInTransaction(CppSQLite3DB& db, std::wstring_view insertSql, const Rows& rows, BindRow bindRow,
-                         Prepare prepare) {
-    db.exec(L"begin transaction;");
-    prepare();
-    CppSQLite3Statement insert = db.prepare(insertSql);
-    for (const auto& row : rows) {
-        bindRow(insert, row);
-        insert.exec();
-    }
-    db.exec(L"commit transaction;");
-    insert.finalize();
-}
-
-template <class Rows, class BindRow>
-void insertInTransaction(CppSQLite3DB& db, std::wstring_view insertSql, const Rows& rows, BindRow bindRow) {
-    insertInTransaction(db, insertSql, rows, bindRow, [] {});
 }
 
 void bindBlockInfo(CppSQLite3Statement& insert, const BlockInfo& record) {
