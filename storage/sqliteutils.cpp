@@ -5,12 +5,16 @@
 #include "storage/cppsqlite3db.h"
 #include "storage/cppsqlite3exception.h"
 #include "storage/decimaltext.h"
+#include "storage/iconcachefile.h"
 #include "storage/transaction.h"
 
+#include <filesystem>
 #include <initializer_list>
 #include <string_view>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr const wchar_t* kDateStampTable = L"CacheDateStamp";
 constexpr const wchar_t* kHistoryTable = L"HISTORY";
@@ -34,6 +38,21 @@ std::wstring withNames(std::wstring_view sql, std::initializer_list<std::wstring
 
 void reportStorageError(const CppSQLite3Exception& error, const wchar_t* operation, long line) {
     printToCommandLine(L"\nError %s %s %ld\n", error.message(), operation, line);
+}
+
+// An icon cache that is no database is set aside, and said so, instead of failing every
+// operation after this one; the operation itself has failed and answers so.
+void reportFileError(const CppSQLite3Exception& error, const wchar_t* dbPath, const wchar_t* operation, long line) {
+    std::wstring cachePath;
+    getIconCachePath(cachePath);
+    const bool isCache = fs::path(cachePath).lexically_normal() == fs::path(dbPath).lexically_normal();
+    if (!isCache || !setAsideDamagedIconCache(error, cachePath)) reportStorageError(error, operation, line);
+}
+
+void reportIconCacheError(const CppSQLite3Exception& error, const wchar_t* operation, long line) {
+    std::wstring cachePath;
+    getIconCachePath(cachePath);
+    reportFileError(error, cachePath.c_str(), operation, line);
 }
 
 void dropIfPresent(CppSQLite3DB& db, std::wstring_view table) {
@@ -79,7 +98,7 @@ int SQliteUtils::listTables(const wchar_t* dbPath, std::vector<std::wstring>& ta
             tables.push_back(q.textOr(0));
         return count;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::listTables", __LINE__);
+        reportFileError(e, dbPath, L"SQliteUtils::listTables", __LINE__);
         return 0;
     }
 }
@@ -93,7 +112,7 @@ bool SQliteUtils::DeleteTable(const wchar_t* dbPath, const wchar_t* tableName) {
         dropIfPresent(db, table);
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::DeleteTable", __LINE__);
+        reportFileError(e, dbPath, L"SQliteUtils::DeleteTable", __LINE__);
         return false;
     }
 }
@@ -106,7 +125,7 @@ bool SQliteUtils::dropTable(const wchar_t* dbPath, const wchar_t* tableName) {
         dropIfPresent(db, tableName);
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::dropTable", __LINE__);
+        reportFileError(e, dbPath, L"SQliteUtils::dropTable", __LINE__);
         return false;
     }
 }
@@ -119,7 +138,7 @@ bool SQliteUtils::RenameTable(const wchar_t* dbPath, const wchar_t* oldName, con
         db.exec(withNames(L"ALTER TABLE '%s' RENAME TO '%s';", {oldName, newName}));
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::RenameTable", __LINE__);
+        reportFileError(e, dbPath, L"SQliteUtils::RenameTable", __LINE__);
         return false;
     }
 }
@@ -134,7 +153,7 @@ bool SQliteUtils::createIconCacheTable(std::wstring key) {
         db.exec(withNames(L"CREATE TABLE '%s' (key INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT,icon BLOB);", {table}));
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::createIconCacheTable", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::createIconCacheTable", __LINE__);
         return false;
     }
 }
@@ -147,7 +166,7 @@ bool SQliteUtils::createIconCacheDateStampTable() {
             db.exec(withNames(L"CREATE TABLE '%s' (name TEXT unique,cachedate TEXT);", {kDateStampTable}));
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::createIconCacheDateStampTable", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::createIconCacheDateStampTable", __LINE__);
         return false;
     }
 }
@@ -162,7 +181,7 @@ bool SQliteUtils::getIconCacheRecords(std::vector<BlockInfo>& records, std::wstr
             records.push_back(readBlockInfo(q));
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::getIconCacheRecords", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::getIconCacheRecords", __LINE__);
         return false;
     }
 }
@@ -182,7 +201,7 @@ bool SQliteUtils::setIconCacheRecords(const std::vector<BlockInfo>& records, std
         db.close();
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::setIconCacheRecords", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::setIconCacheRecords", __LINE__);
         return false;
     }
 }
@@ -195,7 +214,7 @@ std::int64_t SQliteUtils::getIconCacheDateRecord(std::wstring key) {
         CppSQLite3Query q = db.query(L"SELECT cachedate FROM CacheDateStamp WHERE name=?;", {name});
         return q.atEnd() ? 0 : parseLeadingDecimal(q.textOr(0));
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::getIconCacheDateRecord", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::getIconCacheDateRecord", __LINE__);
         return 137;
     }
 }
@@ -208,7 +227,7 @@ bool SQliteUtils::setIconCacheDateRecord(std::int64_t stamp, std::wstring key) {
         db.exec(L"REPLACE INTO CacheDateStamp VALUES (?,?);", {name, std::to_wstring(stamp)});
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::setIconCacheDateRecord", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::setIconCacheDateRecord", __LINE__);
         return false;
     }
 }
@@ -220,7 +239,11 @@ bool SQliteUtils::deleteIconCacheDateRecord(std::wstring key) {
         openIconCache(db);
         db.exec(L"DELETE FROM CacheDateStamp WHERE name = ?;", {name});
         return true;
-    } catch (const CppSQLite3Exception&) {
+    } catch (const CppSQLite3Exception& e) {
+        // Its failures are silent; a damaged cache is still set aside and said so.
+        std::wstring cachePath;
+        getIconCachePath(cachePath);
+        setAsideDamagedIconCache(e, cachePath);
         return false;
     }
 }
@@ -233,7 +256,7 @@ bool SQliteUtils::createHistoryTable() {
         db.exec(withNames(L"CREATE TABLE '%s' (ITEM TEXT);", {kHistoryTable}));
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::createHistoryTable", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::createHistoryTable", __LINE__);
         return false;
     }
 }
@@ -247,7 +270,7 @@ std::vector<std::wstring> SQliteUtils::getHistory() {
         for (CppSQLite3Query q = db.query(withNames(L"SELECT ITEM FROM '%s';", {kHistoryTable})); !q.atEnd(); q.next())
             entries.push_back(q.textOr(0));
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::getHistory", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::getHistory", __LINE__);
     }
     return entries;
 }
@@ -268,7 +291,7 @@ bool SQliteUtils::putHistory(const std::vector<std::wstring>& entries) {
         db.close();
         return true;
     } catch (const CppSQLite3Exception& e) {
-        reportStorageError(e, L"SQliteUtils::putHistory", __LINE__);
+        reportIconCacheError(e, L"SQliteUtils::putHistory", __LINE__);
         return false;
     }
 }

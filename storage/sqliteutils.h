@@ -10,7 +10,10 @@
 // history list in "iconcache.db", and table listing, dropping and renaming on any file
 // (the Field Manager's "FieldDb.db" too). Every operation opens its own connection and
 // closes it before returning, and catches every wrapper exception itself: it prints
-// the storage error line on the command line and answers its failure value.
+// the storage error line on the command line and answers its failure value. When the
+// error is that "iconcache.db" is no database at all, the operation still fails, but
+// the file is set aside instead (setAsideDamagedIconCache) and the next one makes a new
+// cache; no other file is ever set aside.
 //
 // Icon tables and CacheDateStamp rows are named by the cleaned key (cleanTableName);
 // the Block Manager's key is the drawing's full path.

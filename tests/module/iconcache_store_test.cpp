@@ -1,12 +1,17 @@
 #include "rx/utf8.h"
 #include "frame/hostapi.h"
 #include "storage/cppsqlite3db.h"
+#include "storage/iconcachefile.h"
 #include "storage/sqliteutils.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <ctime>
+#include <functional>
+#include <iterator>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -329,6 +334,132 @@ TEST_F(IconCacheStore, Sqlite3ProgramReadsTheCacheAsWritten) {
     EXPECT_EQ(runSqlite3(db, script, "SELECT name, hex(icon) FROM '/lib/doordwg' ORDER BY key;"), expectedIcons);
     EXPECT_EQ(runSqlite3(db, script, "SELECT ITEM FROM HISTORY ORDER BY rowid;"),
               "/lib/door.dwg\n/home/O'Brien/lib/valve.dwg\n");
+}
+
+// --- a damaged icon cache ---
+
+std::string randomBytes(std::size_t n) {
+    std::string bytes(n, '\0');
+    unsigned state = 12345;
+    for (char& c : bytes) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+    return bytes;
+}
+
+std::string contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The files set aside in the folder, by name.
+std::vector<fs::path> damagedFiles(const fs::path& folder) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".damaged-") != std::string::npos) found.push_back(entry.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+const std::wstring kSetAsideHead = L"\nThe icon cache could not be read as a database: it is set aside as ";
+
+// Whatever operation meets the damaged cache first: it fails as on any storage error,
+// but the one line it prints is the set-aside line, the bytes are kept under the new
+// name, and the next operations make and use a new cache.
+TEST_F(IconCacheStore, EveryOperationSetsADamagedCacheAsideAndTheNextOnesWork) {
+    const std::wstring cache = iconCache();
+    const struct {
+        const char* name;
+        std::function<bool()> failed;
+    } cases[] = {
+        {"getHistory", [] { return SQliteUtils::getHistory().empty(); }},
+        {"putHistory", [] { return !SQliteUtils::putHistory({L"/lib/a.dwg"}); }},
+        {"createHistoryTable", [] { return !SQliteUtils::createHistoryTable(); }},
+        {"getIconCacheRecords", [] {
+             std::vector<BlockInfo> records;
+             return !SQliteUtils::getIconCacheRecords(records, L"/lib/a.dwg");
+         }},
+        {"setIconCacheRecords", [] { return !SQliteUtils::setIconCacheRecords({block(L"A", 1)}, L"/lib/a.dwg"); }},
+        {"getIconCacheDateRecord", [] { return SQliteUtils::getIconCacheDateRecord(L"/lib/a.dwg") == 137; }},
+        {"setIconCacheDateRecord", [] { return !SQliteUtils::setIconCacheDateRecord(5, L"/lib/a.dwg"); }},
+        {"deleteIconCacheDateRecord", [] { return !SQliteUtils::deleteIconCacheDateRecord(L"/lib/a.dwg"); }},
+        {"createIconCacheTable", [] { return !SQliteUtils::createIconCacheTable(L"/lib/a.dwg"); }},
+        {"createIconCacheDateStampTable", [] { return !SQliteUtils::createIconCacheDateStampTable(); }},
+        {"DeleteTable", [cache] { return !SQliteUtils::DeleteTable(cache.c_str(), L"/lib/a.dwg"); }},
+        {"listTables", [cache] {
+             std::vector<std::wstring> names;
+             return SQliteUtils::listTables(cache.c_str(), names) == 0;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const fs::path& old : damagedFiles(file(""))) fs::remove(old);
+        hosted::CommandLine::instance().clear();
+        const std::string junk = randomBytes(8192);
+        std::ofstream(file("iconcache.db"), std::ios::binary) << junk;
+
+        EXPECT_TRUE(c.failed());
+        const auto aside = damagedFiles(file(""));
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(contents(aside[0]), junk);
+        EXPECT_EQ(printed(), kSetAsideHead + aside[0].wstring() +
+                                 L", and a new one is made; the block lists and the history list it held are gone.");
+
+        ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Door", 1)}, L"/lib/door.dwg"));
+        std::vector<BlockInfo> back;
+        EXPECT_TRUE(SQliteUtils::getIconCacheRecords(back, L"/lib/door.dwg"));
+        EXPECT_EQ(back.size(), 1u);
+        EXPECT_EQ(damagedFiles(file("")).size(), 1u);
+    }
+}
+
+// A copy cut short keeps SQLite's header but not the pages it promises.
+TEST_F(IconCacheStore, ATruncatedCacheIsSetAsideToo) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Door", 1), block(L"Window", 2)}, L"/lib/door.dwg"));
+    ASSERT_TRUE(SQliteUtils::putHistory({L"/lib/door.dwg"}));
+    const std::string whole = contents(file("iconcache.db"));
+    std::ofstream(file("iconcache.db"), std::ios::binary | std::ios::trunc) << whole.substr(0, 1000);
+
+    EXPECT_TRUE(SQliteUtils::getHistory().empty());
+    ASSERT_EQ(damagedFiles(file("")).size(), 1u);
+    EXPECT_TRUE(printed().starts_with(kSetAsideHead)) << testing::PrintToString(printed());
+    EXPECT_TRUE(SQliteUtils::putHistory({L"/lib/window.dwg"}));
+    EXPECT_EQ(SQliteUtils::getHistory(), (std::vector<std::wstring>{L"/lib/window.dwg"}));
+}
+
+// Other files hold what the user made (the field sets): their errors are reported as
+// they always were, and they stay where they are, byte for byte.
+TEST_F(IconCacheStore, AnotherFileThatIsNoDatabaseIsNeverSetAside) {
+    const fs::path fieldDb = file("FieldDb.db");
+    const std::string junk = randomBytes(8192);
+    std::ofstream(fieldDb, std::ios::binary) << junk;
+    const std::wstring path = fieldDb.wstring();
+    std::vector<std::wstring> names;
+    EXPECT_EQ(SQliteUtils::listTables(path.c_str(), names), 0);
+    EXPECT_FALSE(SQliteUtils::DeleteTable(path.c_str(), L"Doors"));
+    EXPECT_FALSE(SQliteUtils::dropTable(path.c_str(), L"Doors"));
+    EXPECT_FALSE(SQliteUtils::RenameTable(path.c_str(), L"Doors", L"Windows"));
+    EXPECT_EQ(contents(fieldDb), junk);
+    EXPECT_TRUE(damagedFiles(file("")).empty());
+    EXPECT_EQ(printed().find(L"set aside"), std::wstring::npos);
+    for (const wchar_t* operation : {L"listTables", L"DeleteTable", L"dropTable", L"RenameTable"})
+        EXPECT_NE(printed().find(L"file is not a database SQliteUtils::" + std::wstring(operation) + L" "), std::wstring::npos)
+            << testing::PrintToString(operation);
+}
+
+// Two damaged caches in one second: the second goes aside beside the first, which stays.
+TEST(DamagedFileName, NeverNamesAFileThatIsThere) {
+    FreshFolder folder;
+    const std::wstring path = (folder.path() / "iconcache.db").wstring();
+    const std::time_t when = std::time(nullptr);
+    const std::wstring first = damagedFileName(path, when);
+    std::tm local{};
+    localtime_r(&when, &local);
+    char stamp[32] = {};
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    EXPECT_EQ(first, path + L".damaged-" + hostrx::utf8ToWide(stamp));
+    std::ofstream(fs::path(first)) << "first";
+    EXPECT_EQ(damagedFileName(path, when), first + L"-2");
+    std::ofstream(fs::path(first + L"-2")) << "second";
+    EXPECT_EQ(damagedFileName(path, when), first + L"-3");
 }
 
 }  // namespace
