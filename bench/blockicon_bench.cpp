@@ -9,7 +9,6 @@
 #include "commands/commands.h"
 #include "dxf/dxffiler.h"
 #include "frame/hostapi.h"
-#include "frame/marvoltapp.h"
 #include "frame/moduleresources.h"
 
 #include <QApplication>
@@ -95,6 +94,6 @@ int main(int argc, char** argv) {
     hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     static int token = 0;
     acRegisterResourceModule(&token, &moduleResources());
-    theMarvoltApp().setLibraryHandle(&token);
+    setModuleLibrary(&token);
     return bench::runBenchmarks(argc, argv, printSummary);
 }

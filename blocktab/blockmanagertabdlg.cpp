@@ -6,7 +6,6 @@
 #include "frame/commandline.h"
 #include "frame/documentlock.h"
 #include "frame/dragtodrawing.h"
-#include "frame/marvoltapp.h"
 #include "frame/moduleresources.h"
 #include "storage/sqliteutils.h"
 
@@ -227,7 +226,7 @@ void CBlockManagerTabDlg::fillBlockList(const BlockInfoArray& records) {
     m_blockList.SetRedraw(FALSE);
     m_blockList.DeleteAllItems();
     m_blockImages.Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 0);
-    CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+    ModuleResourceScope resources;
     const HICON blank = LoadIconW(nullptr, res::IDI_BLANK);
     for (int j = 0; j < records.length(); ++j) {
         const AcArray<Adesk::UInt8>& icon = records[j].previewIcon;

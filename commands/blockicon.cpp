@@ -2,21 +2,11 @@
 #include "commands/commands.h"
 #include "commands/openobject.h"
 #include "frame/hostapi.h"
-#include "frame/marvoltapp.h"
+#include "frame/moduleresources.h"
 
 #include <memory>
 
 namespace {
-
-// The module's resources are current from construction to the end of the command, so
-// that the renderer's window is found by its template number.
-class ModuleResources {
-public:
-    ModuleResources() { acDocManager->pushResourceHandle(theMarvoltApp().libraryHandle()); }
-    ~ModuleResources() { acDocManager->popResourceHandle(); }
-    ModuleResources(const ModuleResources&) = delete;
-    ModuleResources& operator=(const ModuleResources&) = delete;
-};
 
 // Blocks that are not a named definition of this drawing get no icon: anonymous ones,
 // the layouts and the definitions of external references.
@@ -47,7 +37,7 @@ HostString nameToRender(const AcDbBlockTableIterator& it) {
 }  // namespace
 
 void zelblockicon() {
-    ModuleResources resources;
+    ModuleResourceScope resources;
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     OpenObject<AcDbBlockTable> table;
     if (!db || table.open(db->blockTableId(), AcDb::kForRead) != Acad::eOk) return;

@@ -3,7 +3,7 @@
 #include "fieldtab/dbdialog.h"
 #include "fieldtab/fieldmessagebox.h"
 #include "frame/datapaths.h"
-#include "frame/marvoltapp.h"
+#include "frame/moduleresources.h"
 #include "frame/textboxdialog.h"
 #include "storage/cppsqlite3exception.h"
 #include "storage/fieldsetstore.h"
@@ -24,7 +24,7 @@ std::optional<std::wstring> fieldDbFile(CWnd* parent) {
 }
 
 std::optional<std::wstring> askTableName(CWnd* parent) {
-    CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+    ModuleResourceScope resources;
     TextBoxDialog prompt(parent);
     prompt.m_captionLine = L"Enter Table Name";
     if (prompt.DoModal() != IDOK) return std::nullopt;
@@ -54,7 +54,7 @@ void saveToDatabase(CWnd* parent, const PropertyRows& rows) {
 std::optional<PropertyMap> getFromDatabase(CWnd* parent) {
     std::wstring name;
     {
-        CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+        ModuleResourceScope resources;
         DbDialog browser(parent);
         if (browser.DoModal() != IDOK) return std::nullopt;
         name = browser.chosenName();

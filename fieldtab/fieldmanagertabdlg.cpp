@@ -6,7 +6,6 @@
 #include "fieldtab/listtext.h"
 #include "fieldtab/propertyexchange.h"
 #include "frame/dragtodrawing.h"
-#include "frame/marvoltapp.h"
 #include "frame/moduleresources.h"
 
 #include <array>
@@ -102,7 +101,7 @@ PropertyRows CFieldManagerTabDlg::collectRows() const {
 namespace {
 // The key dialog is made from the module's template.
 int runKeyDialog(AddKeyDialog& dialog) {
-    CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+    ModuleResourceScope resources;
     return static_cast<int>(dialog.DoModal());
 }
 }  // namespace

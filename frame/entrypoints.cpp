@@ -25,13 +25,13 @@ HINSTANCE ownLibraryHandle() {
 
 __attribute__((constructor)) void onLibraryAttach() {
     const HINSTANCE library = ownLibraryHandle();
-    theMarvoltApp().setLibraryHandle(library);
+    setModuleLibrary(library);
     if (!g_resourcesRegistered) g_resourcesRegistered = acRegisterResourceModule(library, &moduleResources());
     InitAcUiDLL();
 }
 
 __attribute__((destructor)) void onLibraryDetach() {
-    if (g_resourcesRegistered) acUnregisterResourceModule(theMarvoltApp().libraryHandle());
+    if (g_resourcesRegistered) acUnregisterResourceModule(moduleLibrary());
     g_resourcesRegistered = false;
 }
 

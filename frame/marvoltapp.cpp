@@ -2,6 +2,7 @@
 
 #include "frame/commandtable.h"
 #include "frame/menuinstaller.h"
+#include "frame/moduleresources.h"
 #include "palette/palettecommands.h"
 
 namespace {
@@ -47,7 +48,7 @@ void CMarvoltApp::registerCommands() const {
     for (const CommandEntry& c : commandTable()) {
         // A name the host refuses (already taken) is skipped; the others still register.
         if (AcEdCommandStack* stack = commandStack())
-            stack->addCommand(c.group, c.globalName, c.localName, c.flags, c.handler, c.uiContext, -1, m_library,
+            stack->addCommand(c.group, c.globalName, c.localName, c.flags, c.handler, c.uiContext, -1, moduleLibrary(),
                               nullptr);
     }
 }

@@ -14,9 +14,6 @@ public:
     AcRx::AppRetCode On_kUnloadDwgMsg(void* appId) override;
     AcRx::AppRetCode On_kInvkSubrMsg(void* appId) override;
 
-    HINSTANCE libraryHandle() const { return m_library; }
-    void setLibraryHandle(HINSTANCE library) { m_library = library; }
-
 private:
     void registerWithDynamicLinker(void* appId) const;
     void registerCommands() const;
@@ -24,7 +21,6 @@ private:
 
     bool m_unlocked = true;
     bool m_mdiAware = true;
-    HINSTANCE m_library = nullptr;
 };
 
 // The one application object of the module.

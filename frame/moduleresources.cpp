@@ -133,3 +133,10 @@ const hostres::ResourceTable& moduleResources() {
     static const hostres::ResourceTable table = makeResources();
     return table;
 }
+
+namespace {
+HINSTANCE g_library = nullptr;
+}  // namespace
+
+HINSTANCE moduleLibrary() { return g_library; }
+void setModuleLibrary(HINSTANCE library) { g_library = library; }

@@ -25,3 +25,19 @@ constexpr int IDD_ENT_VIEW = 153, IDC_ENT_VIEW_PREVIEW = 154;
 }  // namespace res
 
 const hostres::ResourceTable& moduleResources();
+
+// The module library's own handle, through which the host finds its resources; set when
+// the library attaches.
+HINSTANCE moduleLibrary();
+void setModuleLibrary(HINSTANCE library);
+
+// While it lives, the module's resources come first: a dialog made meanwhile finds its
+// template, bitmaps and strings by number in the module. The one way the module's code
+// makes them current.
+class ModuleResourceScope {
+public:
+    ModuleResourceScope() : m_override(moduleLibrary()) {}
+
+private:
+    CAcModuleResourceOverride m_override;
+};

@@ -1,6 +1,6 @@
 #include "palette/palettecommands.h"
 
-#include "frame/marvoltapp.h"
+#include "frame/moduleresources.h"
 #include "palette/zeldockcontrolbar.h"
 
 #include <memory>
@@ -30,7 +30,7 @@ void createPalette(CFrameWnd* frame) {
 CZelDockControlBar* thePalette() { return palette().get(); }
 
 void marvoltShowPalette() {
-    CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+    ModuleResourceScope resources;
     CFrameWnd* frame = acedGetAcadFrame();
     if (!palette()) createPalette(frame);
     if (!frame) return;

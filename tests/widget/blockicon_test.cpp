@@ -44,7 +44,7 @@ struct Rendered {
 };
 
 Rendered renderBlock(AcDbDatabase& db, const std::wstring& name) {
-    CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+    ModuleResourceScope resources;
     MeasuredDialog dialog;
     dialog.database = &db;
     dialog.blockName = name;
@@ -261,7 +261,7 @@ TEST_F(BlockIcon, BlocksThatCannotBeShownEndWithCancelAndKeepTheirIcon) {
                  {"no database", nullptr, L"EMPTY"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        CAcModuleResourceOverride resources(theMarvoltApp().libraryHandle());
+        ModuleResourceScope resources;
         CEntViewDialog dialog;
         dialog.database = c.database;
         dialog.blockName = c.name;

@@ -87,7 +87,7 @@ protected:
     FreshFolder folder;
     TempDirOverride tmp{folder.path().string() + "/"};
     ScriptedDriver driver;
-    CAcModuleResourceOverride resources{theMarvoltApp().libraryHandle()};
+    ModuleResourceScope resources;
 };
 
 TEST_F(FieldDatabase, ApostrophesInKeysAndValuesAreSavedAndLoaded) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "frame/hostapi.h"
-#include "frame/marvoltapp.h"
 #include "frame/moduleresources.h"
 
 #include <QApplication>
@@ -24,7 +23,7 @@ public:
         std::filesystem::create_directories(m_config);
         ::setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
         acRegisterResourceModule(&s_libraryToken, &moduleResources());
-        theMarvoltApp().setLibraryHandle(&s_libraryToken);
+        setModuleLibrary(&s_libraryToken);
         m_main = std::make_unique<QMainWindow>();
         m_main->setCentralWidget(new QWidget(m_main.get()));
         m_main->resize(1280, 800);

@@ -295,7 +295,7 @@ QLineEdit* edit(CAdUiBaseDialog& dialog) { return dynamic_cast<QLineEdit*>(dialo
 class TextPrompt : public ::testing::Test {
 protected:
     HostWindow host;
-    CAcModuleResourceOverride resources{theMarvoltApp().libraryHandle()};
+    ModuleResourceScope resources;
 };
 
 TEST_F(TextPrompt, OkWithAnEmptyEditAnswersAnEmptyText) {
