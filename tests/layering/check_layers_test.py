@@ -37,7 +37,7 @@ CASES = [
       "commands/burst.cpp:1: includes blocktab/shell.h: blocktab and commands are peers"]),
     ("the composition root may name every family",
      {"commands/commands.h": "", "palette/shell.h": "",
-      "frame/commandtable.cpp": '#include "commands/commands.h"\n#include "palette/shell.h"\n'},
+      "entry/commandtable.cpp": '#include "commands/commands.h"\n#include "palette/shell.h"\n'},
      []),
     ("a folder with no place in the order",
      {"host/xyz/thing.cpp": "", "fieldtab/page.cpp": "", "tests/unit/any_test.cpp": '#include "../../host/ap/x.h"\n'},

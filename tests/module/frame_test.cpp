@@ -1,6 +1,6 @@
 #include "frame/commandline.h"
-#include "frame/commandtable.h"
-#include "frame/moduleobject.h"
+#include "entry/commandtable.h"
+#include "entry/moduleobject.h"
 
 #include "ap/menumodel.h"
 

@@ -2,7 +2,7 @@
 // states that make each step fail.
 
 #include "frame/hostapi.h"
-#include "frame/menuinstaller.h"
+#include "entry/menuinstaller.h"
 
 #include "ap/menumodel.h"
 #include "rx/textcase.h"

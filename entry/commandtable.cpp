@@ -1,4 +1,4 @@
-#include "frame/commandtable.h"
+#include "entry/commandtable.h"
 
 // The module's composition root: the one place in frame that names the command families
 // and the palette above it (tests/layering/layers.txt lets it).

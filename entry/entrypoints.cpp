@@ -1,7 +1,7 @@
 // The module's exported entry points and its attach and detach code.
 
-#include "frame/marvoltapp.h"
-#include "frame/moduleobject.h"
+#include "entry/marvoltapp.h"
+#include "entry/moduleobject.h"
 #include "frame/moduleresources.h"
 
 #include <dlfcn.h>

@@ -1,7 +1,7 @@
-#include "frame/marvoltapp.h"
+#include "entry/marvoltapp.h"
 
-#include "frame/commandtable.h"
-#include "frame/menuinstaller.h"
+#include "entry/commandtable.h"
+#include "entry/menuinstaller.h"
 #include "frame/moduleresources.h"
 #include "palette/palettecommands.h"
 

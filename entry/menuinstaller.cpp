@@ -1,4 +1,4 @@
-#include "frame/menuinstaller.h"
+#include "entry/menuinstaller.h"
 
 #include "frame/hostapi.h"
 

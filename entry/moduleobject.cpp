@@ -1,4 +1,4 @@
-#include "frame/moduleobject.h"
+#include "entry/moduleobject.h"
 
 #include <new>
 
