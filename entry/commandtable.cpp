@@ -1,7 +1,5 @@
 #include "entry/commandtable.h"
 
-// The module's composition root: the one place in frame that names the command families
-// and the palette above it (tests/layering/layers.txt lets it).
 #include "commands/commands.h"
 #include "frame/commandline.h"
 #include "palette/palettecommands.h"

@@ -27,7 +27,6 @@ class Order:
     def __init__(self, text):
         self.rank = {}       # folder -> (side, rank)
         self.doors = set()   # module files allowed to include the host
-        self.roots = set()   # module files allowed to include any module folder
         side, rank = None, 0
         for number, raw in enumerate(text.splitlines(), 1):
             line = raw.split("#", 1)[0].strip()
@@ -41,8 +40,6 @@ class Order:
             words = line.split()
             if words[0] == "door":
                 self.doors.update(words[1:])
-            elif words[0] == "root":
-                self.roots.update(words[1:])
             else:
                 # The module sits above the whole host: host ranks come first.
                 for folder in words:
@@ -111,8 +108,6 @@ def violations(source, order):
                 if rel not in order.doors:
                     found.append(f"{where}: module code reaches the host only through "
                                  f"{' or '.join(sorted(order.doors))}")
-                continue
-            if side == "module" and rel in order.roots:
                 continue
             if trank > rank:
                 found.append(f"{where}: {tfolder} is above {folder}")
