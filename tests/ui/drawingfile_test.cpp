@@ -5,6 +5,8 @@
 
 #include "ui/render/drawingview.h"
 
+#include "rendertesting.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -28,7 +30,7 @@ protected:
         QPainter painter(image);
         view->paintDrawing(painter);
         painter.end();
-        image->save(QStringLiteral("render-pictures/DrawingFile.png"));
+        rendertest::keep(*image, QStringLiteral("DrawingFile"));
     }
     static void TearDownTestSuite() {
         delete image;

@@ -180,7 +180,7 @@ TEST(SavedPreview, DrawingSavedWithTheMakerCarriesItsPicture) {
         ASSERT_EQ(db.saveAs(path.c_str()), Acad::eOk);
     }
     const QImage preview = hostui::decodeDib(hostdxf::readDrawingPreview(path));
-    preview.save(QStringLiteral("render-pictures/SavedPreview.png"));
+    rendertest::keep(preview, QStringLiteral("SavedPreview"));
     ASSERT_EQ(preview.size(), QSize(256, 128));
     const hostui::ViewMapping m = hostui::ViewMapping::fit({0, 0, 100, 50}, {0, 0, 256, 128}, 3.0);
     const auto at = [&](double x, double y) { return m.toPixel({x, y}).toPoint(); };

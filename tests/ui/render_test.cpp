@@ -455,7 +455,7 @@ TEST(BlockImage, FitsTheBlocksExtentsIntoTheImage) {
     options.antialias = false;
     options.margin = 0;
     const QImage icon = hostui::renderBlockImage(db, block, {32, 32}, options);
-    icon.save(QStringLiteral("render-pictures/BlockIcon.png"));
+    rendertest::keep(icon, QStringLiteral("BlockIcon"));
     // 200 x 100 fills the width: the left and right edges are on the image's sides, the
     // top and bottom at a quarter from the top and the bottom.
     auto black = [&](int x, int y) { return icon.pixelColor(x, y) == QColor(0, 0, 0); };

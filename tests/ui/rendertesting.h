@@ -83,10 +83,12 @@ inline double inkedShare(const QImage& image, double x0, double y0, double x1, d
     return all ? static_cast<double>(inkedCount) / all : 0.0;
 }
 
-// Pictures kept in the build folder to be looked at.
+// Pictures kept in the build folder to be looked at; a test writes nothing into the
+// source tree, wherever it is started from.
 inline void keep(const QImage& image, const QString& name) {
-    QDir().mkpath(QStringLiteral("render-pictures"));
-    image.save(QStringLiteral("render-pictures/") + name + QStringLiteral(".png"));
+    const QString folder = QStringLiteral(MARVOLT_RENDER_PICTURES);
+    QDir().mkpath(folder);
+    image.save(folder + QStringLiteral("/") + name + QStringLiteral(".png"));
 }
 
 }  // namespace rendertest
