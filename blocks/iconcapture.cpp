@@ -65,7 +65,7 @@ bool captureIcon(CWnd& control, std::vector<std::uint8_t>& bytes) {
     const MemoryContext memory(window.dc, kSide);
     if (!memory.dc || !memory.bitmap) return false;
     if (!BitBlt(memory.dc, 0, 0, kSide, kSide, window.dc, 0, 0, SRCCOPY)) return false;
-    bytes.assign(kIconSize, 0);
+    bytes.assign(kIconByteCount, 0);
     writeHeader(bytes);
     IconInfo info{};
     std::memcpy(&info.header, bytes.data(), kHeaderSize);

@@ -14,8 +14,8 @@ constexpr int kSide = 32;
 constexpr std::size_t kHeaderSize = 40;
 constexpr std::size_t kTableSize = 256 * 4;
 constexpr std::size_t kPixelOffset = kHeaderSize + kTableSize;
-constexpr std::size_t kIconSize = kPixelOffset + std::size_t{kSide} * kSide;
-static_assert(kPixelOffset == 1064 && kIconSize == 2088, "the icon layout the Block Manager reads");
+constexpr std::size_t kIconByteCount = kPixelOffset + std::size_t{kSide} * kSide;
+static_assert(kPixelOffset == 1064 && kIconByteCount == 2088, "the icon layout the Block Manager reads");
 }  // namespace blockicon
 
 // Copies the 32 × 32 pixels at the window's top-left corner, as it shows them now, into

@@ -234,7 +234,7 @@ void CBlockManagerTabDlg::fillBlockList(const BlockInfoArray& records) {
         const std::optional<IconPixels> pixels =
             decodePreviewIcon(icon.asArrayPtr(), static_cast<std::size_t>(icon.length()));
         CBitmap bitmap;
-        if (pixels && bitmap.CreateBitmap(kIconSize, kIconSize, 1, 32, pixels->data())) m_blockImages.Add(&bitmap, RGB(255, 255, 255));
+        if (pixels && bitmap.CreateBitmap(kIconSide, kIconSide, 1, 32, pixels->data())) m_blockImages.Add(&bitmap, RGB(255, 255, 255));
         else m_blockImages.Add(blank);
     }
     for (int j = 0; j < records.length(); ++j) m_blockList.InsertItem(j, records[j].name.c_str(), j);

@@ -70,9 +70,9 @@ std::optional<IconPixels> decodePreviewIcon(const std::uint8_t* bytes, std::size
     const std::optional<Layout> layout = layoutOf(bytes, size);
     if (!layout) return std::nullopt;
     IconPixels pixels{};
-    for (int y = 0; y < kIconSize; ++y)
-        for (int x = 0; x < kIconSize; ++x)
-            pixels[static_cast<std::size_t>(y * kIconSize + x)] =
-                pixelAt(*layout, x * layout->width / kIconSize, y * layout->height / kIconSize);
+    for (int y = 0; y < kIconSide; ++y)
+        for (int x = 0; x < kIconSide; ++x)
+            pixels[static_cast<std::size_t>(y * kIconSide + x)] =
+                pixelAt(*layout, x * layout->width / kIconSide, y * layout->height / kIconSide);
     return pixels;
 }

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-constexpr int kIconSize = 32;
+constexpr int kIconSide = 32;
 // A block icon as the block list shows it: 32 × 32 pixels 0x00RRGGBB, rows top down.
-using IconPixels = std::array<std::uint32_t, kIconSize * kIconSize>;
+using IconPixels = std::array<std::uint32_t, kIconSide * kIconSide>;
 
 // Decodes a block's preview icon, a packed device-independent bitmap (header, colour
 // table, rows), into the list's 32 × 32 picture; a bitmap of another size is scaled to

@@ -25,8 +25,8 @@ public:
     bool sortAscendingNext = false;
 
     // Puts the pairs whose keys the list lacks at the top, in the map's order, key and
-    // value trimmed; keys already there (trimmed, without regard to case) and empty keys
-    // are passed over.
+    // value trimmed. A key is tested as it came, without regard to case (sameKey); keys
+    // already there and keys of blanks alone are passed over.
     void mergeProperties(const PropertyMap& map);
     PropertyMap collectProperties() const;
     // The rows as (key, value), top to bottom.
@@ -50,8 +50,8 @@ private:
     void addRow();
     void editRow();
     void deleteRow();
-    // A key from the key dialog that the list can take: trimmed, not empty, not taken by
-    // a row other than except. Tells the user why not.
+    // A key from the key dialog that the list can take, as typed: not empty and not taken
+    // (sameKey) by a row other than except. Tells the user why not.
     bool acceptableKey(const std::wstring& key, int except) const;
     void sortByColumn(int column);
     void beginDrag(int row);

@@ -46,8 +46,9 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     enum class FileChoice { open, saveAs };
-    // What the window asks of a person; the defaults are Qt's standard dialogs. The
-    // window framework replaces them so that scripts can answer.
+    // What the window asks of a person. The defaults go through the window framework's
+    // modal driver (hostui::modalDriver): Qt's dialogs on the desktop, the script's next
+    // lines in a script. A test may replace any of them; an empty one keeps the default.
     struct Dialogs {
         // A path, or empty when cancelled.
         std::function<QString(FileChoice, const QString& suggested)> chooseFile;

@@ -215,7 +215,7 @@ TEST_F(BlockIcon, KnownBlocksGiveTheFittedPlanViewAsAnEightBitIcon) {
         ASSERT_GE(run.client.Width(), kSide);
         ASSERT_GE(run.client.Height(), kSide);
         const std::vector<std::uint8_t> icon = iconOf(id);
-        ASSERT_EQ(icon.size(), kIconSize);
+        ASSERT_EQ(icon.size(), kIconByteCount);
         EXPECT_EQ(u32(icon, 0), 40u);
         EXPECT_EQ(u32(icon, 4), 32u);
         EXPECT_EQ(u32(icon, 8), 32u);
@@ -240,7 +240,7 @@ TEST_F(BlockIcon, ColourTableIsTheDrawingColoursAndColoursReduceToTheNearest) {
     addEntity(id, circle);
     ASSERT_EQ(renderBlock(db, L"RED").result, IDOK);
     const std::vector<std::uint8_t> icon = iconOf(id);
-    ASSERT_EQ(icon.size(), kIconSize);
+    ASSERT_EQ(icon.size(), kIconByteCount);
     const auto entry = [&](std::size_t i) { return qRgb(icon[40 + 4 * i + 2], icon[40 + 4 * i + 1], icon[40 + 4 * i]); };
     EXPECT_EQ(entry(0), qRgb(0, 0, 0));
     EXPECT_EQ(entry(1), qRgb(255, 0, 0));
@@ -278,12 +278,12 @@ TEST_F(BlockIcon, RenderingAgainReplacesTheIcon) {
     {
         AcDbBlockTableRecord* block = nullptr;
         ASSERT_EQ(acdbOpenObject(block, id, AcDb::kForWrite), Acad::eOk);
-        block->setPreviewBytes(std::vector<std::uint8_t>(kIconSize, 3));
+        block->setPreviewBytes(std::vector<std::uint8_t>(kIconByteCount, 3));
         block->close();
     }
     ASSERT_EQ(renderBlock(db, L"SQ").result, IDOK);
     const std::vector<std::uint8_t> first = iconOf(id);
-    ASSERT_EQ(first.size(), kIconSize);
+    ASSERT_EQ(first.size(), kIconByteCount);
     EXPECT_EQ(u32(first, 0), 40u) << "the old icon was replaced";
     ASSERT_EQ(renderBlock(db, L"SQ").result, IDOK);
     EXPECT_EQ(iconOf(id), first);
