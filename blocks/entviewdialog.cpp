@@ -1,7 +1,7 @@
 #include "blocks/entviewdialog.h"
 
 #include "blocks/iconcapture.h"
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 #include "frame/moduleresources.h"
 
 #include <memory>

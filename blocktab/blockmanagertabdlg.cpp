@@ -3,7 +3,7 @@
 #include "blocktab/filesearch.h"
 #include "blocktab/icondecoder.h"
 #include "blocktab/layerlist.h"
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 #include "frame/documentlock.h"
 #include "frame/dragtodrawing.h"
 #include "frame/moduleresources.h"

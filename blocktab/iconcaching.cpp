@@ -2,7 +2,7 @@
 // read a drawing again, and the history menu's two entries that clear it.
 
 #include "blocktab/blockmanagertabdlg.h"
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 #include "storage/blocklibrarycache.h"
 
 #include <iterator>

@@ -1,7 +1,7 @@
 #include "entry/commandtable.h"
 
 #include "commands/commands.h"
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 #include "palette/palettecommands.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "frame/dragtodrawing.h"
 
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 
 DROPEFFECT CMyFileDropTarget::OnDragEnter(CWnd*, COleDataObject*, DWORD, CPoint) { return DROPEFFECT_MOVE; }
 

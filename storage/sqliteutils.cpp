@@ -1,6 +1,6 @@
 #include "storage/sqliteutils.h"
 
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 #include "frame/datapaths.h"
 #include "storage/cppsqlite3db.h"
 #include "storage/cppsqlite3exception.h"

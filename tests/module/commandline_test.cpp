@@ -1,4 +1,4 @@
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 #include "frame/hostapi.h"
 
 #include <gtest/gtest.h>

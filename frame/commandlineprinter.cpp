@@ -1,4 +1,4 @@
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 
 #include <cstdarg>
 
