@@ -74,10 +74,13 @@ std::wstring reasonOf(const AcDbDatabase& db, Acad::ErrorStatus es) {
 }
 
 // A drawing file read into a side database of its own, or null after telling the user
-// why it could not be: such a file is neither merged from nor saved over.
+// why it could not be: such a file is neither merged from nor saved over. A damaged
+// file that the host could only recover counts as unreadable here, as the drawing
+// recovered from it is not the file's own.
 std::unique_ptr<AcDbDatabase> readSideDatabase(CWnd* parent, const std::wstring& path, int shareMode) {
     auto side = std::make_unique<AcDbDatabase>(false, true);
-    const Acad::ErrorStatus es = side->readDwgFile(path.c_str(), shareMode, false, nullptr);
+    Acad::ErrorStatus es = side->readDwgFile(path.c_str(), shareMode, false, nullptr);
+    if (es == Acad::eOk && side->readReport().recovered()) es = Acad::eDwgCorrupt;
     if (es == Acad::eOk) return side;
     fieldMessageBox(parent, L"Error: Can't read the drawing " + path + L"\n" + reasonOf(*side, es));
     return nullptr;

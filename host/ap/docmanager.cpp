@@ -1,5 +1,6 @@
 #include "ap/docmanager.h"
 
+#include "ed/commandline.h"
 #include "ed/editor.h"
 
 #include <algorithm>
@@ -21,6 +22,19 @@ Acad::ErrorStatus AcApDocManager::unlockDocument(AcApDocument* doc) {
     return Acad::eOk;
 }
 
+namespace {
+
+// "Recovered PATH: N problems repaired:", then each repair on a line of its own.
+void printRecoveryReport(const std::wstring& path, const std::vector<std::wstring>& repairs) {
+    const std::size_t n = repairs.size();
+    std::wstring text = L"\nRecovered " + path + L": " + std::to_wstring(n) + (n == 1 ? L" problem" : L" problems") +
+                        L" repaired:";
+    for (const auto& repair : repairs) text += L"\n  " + repair;
+    hosted::CommandLine::instance().print(text);
+}
+
+}  // namespace
+
 Acad::ErrorStatus AcApDocManager::openDocument(const std::wstring& fileName, AcApDocument*& doc,
                                                std::wstring& message) {
     doc = nullptr;
@@ -35,6 +49,12 @@ Acad::ErrorStatus AcApDocManager::openDocument(const std::wstring& fileName, AcA
     }
     m_documents.push_back(std::make_unique<AcApDocument>(std::move(db), fileName));
     doc = m_documents.back().get();
+    // A drawing recovered from a damaged file is not that file: it counts as changed
+    // from the start, and the user reads what was repaired.
+    if (const auto& report = doc->database()->readReport(); report.recovered()) {
+        doc->setModified(true);
+        printRecoveryReport(fileName, report.repairs);
+    }
     return setCurDocument(doc);
 }
 

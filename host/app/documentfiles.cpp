@@ -20,7 +20,9 @@ ExitStatus saveDocument(AcApDocument& doc, const std::wstring& path, std::wstrin
         return ExitStatus::fileFailed;
     }
     if (const Acad::ErrorStatus es = doc.database()->saveAs(target.c_str()); es != Acad::eOk) {
-        message = L"cannot save " + target + L" [" + acadErrorStatusText(es) + L"]";
+        message = es == Acad::eRecoveredFromFile
+                      ? target + L" is the damaged file this drawing was recovered from: save it under a new name"
+                      : L"cannot save " + target + L" [" + acadErrorStatusText(es) + L"]";
         return ExitStatus::fileFailed;
     }
     doc.setFileName(target);

@@ -181,8 +181,6 @@ ExitStatus openDrawings(const std::vector<std::string>& drawings, std::wstring& 
     const std::vector<std::string> paths = drawings.empty() ? std::vector<std::string>{""} : drawings;
     for (const auto& path : paths) {
         if (const ExitStatus rc = hostapp::openDrawing(hostrx::utf8ToWide(path), message); rc != ExitStatus::done) return rc;
-        for (const auto& r : curDoc()->database()->readReport().repairs)
-            std::cout << "Repaired: " << hostrx::wideToUtf8(r) << "\n";
     }
     return ExitStatus::done;
 }

@@ -7,6 +7,7 @@
 #include "app/commandlinewidget.h"
 #include "app/documentfiles.h"
 #include "app/viewdragdisplay.h"
+#include "db/drawingfiler.h"
 #include "ed/commandline.h"
 #include "ed/macro.h"
 #include "ed/userio.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -311,6 +313,16 @@ bool MainWindow::saveTo(AcApDocument* doc, const QString& path) {
 
 bool MainWindow::saveOrAsk(AcApDocument* doc) {
     QString path = QString::fromWCharArray(doc->fileName());
+    // A drawing recovered from a damaged file never goes back over it: Save asks for a
+    // new name, as for a drawing without one.
+    const auto& report = doc->database()->readReport();
+    if (report.recovered() && hostdb::sameFile(path.toStdWString(), report.recoveredFrom)) {
+        const QFileInfo damaged(path);
+        path = m_dialogs.chooseFile(FileChoice::saveAs, damaged.dir().filePath(damaged.completeBaseName() +
+                                                                               QStringLiteral("-recovered.") +
+                                                                               damaged.suffix()));
+        return !path.isEmpty() && saveTo(doc, path);
+    }
     if (path.isEmpty()) path = m_dialogs.chooseFile(FileChoice::saveAs, documentLabel(doc).remove('*') + ".dwg");
     return !path.isEmpty() && saveTo(doc, path);
 }

@@ -54,6 +54,32 @@ AcDbDatabase::~AcDbDatabase() {
     }
 }
 
+void AcDbDatabase::discardContents() {
+    m_deferred.reset();
+    for (auto& slot : m_slots) {
+        delete slot.object;
+        slot.object = nullptr;
+    }
+    m_slots.clear();
+    m_byHandle.clear();
+    m_handseed = AcDbHandle(1);
+    m_blockTableId = m_layerTableId = m_textStyleTableId = m_dimStyleTableId = m_linetypeTableId = AcDbObjectId();
+    m_viewportTableId = m_viewTableId = m_ucsTableId = m_regAppTableId = m_namedObjectsDictId = AcDbObjectId();
+    m_currentSpaceId = m_clayer = m_textstyle = m_dimstyle = m_celtype = AcDbObjectId();
+    const AcDbDatabase fresh(false, true);
+    m_insunits = fresh.m_insunits;
+    m_textsize = fresh.m_textsize;
+    m_dimscale = fresh.m_dimscale;
+    m_lunits = fresh.m_lunits, m_luprec = fresh.m_luprec, m_aunits = fresh.m_aunits, m_auprec = fresh.m_auprec;
+    m_insbase = fresh.m_insbase;
+    m_headerVariables.clear();
+    m_preservedSections.clear();
+    m_classes.clear();
+    m_thumbnail.clear();
+    m_customProperties.clear();
+    m_summaryFields.clear();
+}
+
 hostdb::ObjectSlot& AcDbDatabase::newSlot(AcDbHandle handle) {
     if (handle.isNull()) {
         while (m_byHandle.count(m_handseed.value())) ++m_handseed;
@@ -396,6 +422,8 @@ void releaseFile(const std::wstring& path, const void* holder) {
     if (it->second.holders.empty()) table.erase(it);
 }
 
+bool sameFile(const std::wstring& a, const std::wstring& b) { return canonical(a) == canonical(b); }
+
 bool isFileLockedByOther(const std::wstring& path, const void* holder) {
     const auto& table = fileTable();
     const auto it = table.find(canonical(path));
@@ -446,6 +474,7 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const ACHAR* fileName, const void*) {
     if (!fileName || !*fileName) return Acad::eFileNotFound;
     const std::wstring path(fileName);
     if (hostdb::isFileLockedByOther(path, this)) return Acad::eFileSharingViolation;
+    if (m_readReport.recovered() && hostdb::sameFile(path, m_readReport.recoveredFrom)) return Acad::eRecoveredFromFile;
     hostdb::DrawingFiler* filer = hostdb::drawingFiler();
     if (!filer) return Acad::eNotImplementedYet;
     // A reader that does not evaluate fields shows the value the file keeps: the one

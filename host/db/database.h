@@ -52,9 +52,13 @@ public:
 };
 
 // What a read noticed: the message of a refused file, and the repairs of an accepted one.
+// A file that only a recovering read could take names itself in recoveredFrom: its
+// drawing is not the file's, and is never saved over it.
 struct ReadReport {
     std::wstring message;
     std::vector<std::wstring> repairs;
+    std::wstring recoveredFrom;
+    bool recovered() const { return !recoveredFrom.empty(); }
 };
 
 }  // namespace hostdb
@@ -79,12 +83,17 @@ public:
     Acad::ErrorStatus readDwgFile(const ACHAR* fileName, int shareMode = _SH_DENYWR,
                                   bool allowCPConversion = false, const wchar_t* password = nullptr);
     // Writes the drawing; the existing file is replaced only once the new one is complete.
+    // A recovered drawing refuses the damaged file it came from (eRecoveredFromFile).
     Acad::ErrorStatus saveAs(const ACHAR* fileName, const void* securityParams = nullptr);
     // Lets go of the file that readDwgFile holds.
     Acad::ErrorStatus closeInput(bool closeFile = true);
     const std::wstring& filename() const { return m_fileName; }
     const hostdb::ReadReport& readReport() const { return m_readReport; }
     hostdb::ReadReport& readReport() { return m_readReport; }
+
+    // Deletes every object and forgets every setting, as a database made empty: for the
+    // file reader, which reads a damaged file again after a failed strict read.
+    void discardContents();
 
     // Adds a new object (ownership passes to the database; it stays open for write).
     Acad::ErrorStatus addAcDbObject(AcDbObjectId& id, AcDbObject* obj);

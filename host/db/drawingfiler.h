@@ -31,5 +31,7 @@ Acad::ErrorStatus acquireFile(const std::wstring& path, int shareMode, const voi
 void releaseFile(const std::wstring& path, const void* holder);
 // True when a database other than holder reads the file with deny-read-write.
 bool isFileLockedByOther(const std::wstring& path, const void* holder);
+// Whether two paths name one file (after resolving links and relative parts).
+bool sameFile(const std::wstring& a, const std::wstring& b);
 
 }  // namespace hostdb

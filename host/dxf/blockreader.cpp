@@ -48,16 +48,18 @@ AcDbObjectId blockRecordFor(ReaderContext& ctx, const std::wstring& name) {
     return blockId;
 }
 
-// The object of the ENDBLK record that closes the block.
+// The object of the ENDBLK record that closes the block; a record at line 0 is one the
+// recovering read put where the file has none.
 AcDbObjectId addBlockEnd(ReaderContext& ctx, AcDbObjectId blockId, const Record& endRec) {
     auto end = std::make_unique<AcDbBlockEnd>();
     end->setOpen(AcDb::kForWrite, 0);
     AcDbHandle endHandle, endOwner;
     std::string endLayer = "0";
-    ctx.readCommon(*end, endRec, endHandle, endOwner, [&](const std::string&, const Tag& tag) {
-        if (tag.code == 8) endLayer = std::string(tag.value);
-        return tag.code == 8 || tag.code == 67;
-    });
+    if (endRec.line != 0)
+        ctx.readCommon(*end, endRec, endHandle, endOwner, [&](const std::string&, const Tag& tag) {
+            if (tag.code == 8) endLayer = std::string(tag.value);
+            return tag.code == 8 || tag.code == 67;
+        });
     end->setPropertyIds(ctx.layerId(endLayer), AcDbObjectId());
     end->setOwnerId(blockId);
     return ctx.add(std::move(end), ctx.hasHandles() ? endHandle : AcDbHandle());
@@ -98,13 +100,14 @@ bool readBlock(ReaderContext& ctx, const Record& rec) {
     block->setComments(description);
     begin->setOwnerId(blockId);
     const AcDbObjectId beginId = ctx.add(std::move(begin), ctx.hasHandles() ? handle : AcDbHandle());
-    Record endRec{"ENDBLK", {}, 0};
+    Record endRec{"ENDBLK", {}, 0};  // line 0 until the file's is read
     // Layout blocks are drawn at once; the others wait until they are looked into.
     const bool defer = ctx.deferred() && !block->isLayout();
-    if (!(defer ? scanBlockContents(ctx, blockId, endRec) : readEntityRecords(ctx, blockId, "ENDBLK", &endRec)))
-        return false;
+    const bool read = defer ? scanBlockContents(ctx, blockId, endRec) : readEntityRecords(ctx, blockId, "ENDBLK", &endRec);
+    // A file cut inside the block keeps what was read of it, closed.
+    if (!read && !ctx.cutOff()) return false;
     block->setBlockBeginEnd(beginId, addBlockEnd(ctx, blockId, endRec));
-    return true;
+    return read;
 }
 
 }  // namespace

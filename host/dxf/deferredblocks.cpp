@@ -70,7 +70,7 @@ bool scanBlockContents(ReaderContext& ctx, AcDbObjectId blockId, Record& endReco
                 endRecord.line = tags.line();
                 return ctx.readRecord(endRecord);
             }
-            if (t.value == "ENDSEC" || t.value == "EOF")
+            if (t.value == "ENDSEC" || t.value == "EOF" || t.value == "BLOCK")
                 return ctx.fail(Acad::eBadDxfSequence,
                                 ctx.where() + ": " + std::string(t.value) + " where ENDBLK was expected");
             if (!any) {
@@ -98,8 +98,7 @@ bool scanBlockContents(ReaderContext& ctx, AcDbObjectId blockId, Record& endReco
             named = true;
         }
     }
-    return ctx.status() == Acad::eOk ? ctx.fail(Acad::eDwgCorrupt, "the file ends before ENDBLK: it is truncated")
-                                     : false;
+    return ctx.truncated("the file ends before ENDBLK");
 }
 
 }  // namespace hostdxf::reading

@@ -5,6 +5,7 @@
 
 #include "deferredblocks.h"
 #include "readercontext.h"
+#include "recoveredbytes.h"
 #include "sectionreaders.h"
 
 #include "../db/blockreference.h"
@@ -35,12 +36,11 @@ namespace {
 bool readRaw(ReaderContext& ctx, hostdb::FilerItems& items) {
     Tag t;
     while (ctx.nextTag(t)) {
-        if (t.code == 0 && t.value == "ENDSEC") return true;
+        if (t.code == 0 && (t.value == "ENDSEC" || ctx.sectionEndsEarly(t, "kept"))) return true;
         if (t.code == 0 && t.value == "EOF") break;
         items.push_back({t.code, std::string(t.value)});
     }
-    if (ctx.status() != Acad::eOk) return false;
-    return ctx.fail(Acad::eDwgCorrupt, "the file ends inside a section: it is truncated");
+    return ctx.truncated("the file ends inside a section");
 }
 
 bool readThumbnail(ReaderContext& ctx) {
@@ -49,7 +49,8 @@ bool readThumbnail(ReaderContext& ctx) {
     std::vector<std::uint8_t> bytes;
     for (const auto& item : items) {
         if (item.code != 310) continue;
-        if (!appendHexBytes(item.value, bytes)) ctx.repair("the drawing preview holds characters that are not hexadecimal");
+        if (!appendHexBytes(item.value, bytes))
+            ctx.repair("the drawing preview holds characters that are not hexadecimal", "it was kept up to them");
     }
     ctx.db().setThumbnailBitmap(std::move(bytes));
     return true;
@@ -121,39 +122,81 @@ bool readSection(ReaderContext& ctx, const std::string& name) {
     return readRaw(ctx, db.preservedSections().back().items);
 }
 
+// Recovering: groups between sections. Header variables are taken into the header;
+// anything else up to the next section is dropped.
+void readBetweenSections(ReaderContext& ctx, Tag t) {
+    if (t.code == 9) {
+        readStrayHeaderVariables(ctx, t);
+        return;
+    }
+    const std::size_t line = ctx.tags().line();
+    const auto sectionOrEnd = [](const Tag& g) { return g.code == 0 && (g.value == "SECTION" || g.value == "EOF"); };
+    while (!sectionOrEnd(t) && ctx.nextTag(t)) {
+    }
+    if (sectionOrEnd(t)) ctx.tags().pushBack(t);
+    ctx.repair("line " + std::to_string(line) + ": groups outside any section", "they were dropped");
+}
+
+// What follows EOF: nothing but blanks in a sound file.
+void checkAfterEnd(ReaderContext& ctx) {
+    const std::string_view rest = ctx.tags().rest();
+    if (rest.find_first_not_of(" \t\r\n") == std::string_view::npos) return;
+    ctx.repair(std::to_string(rest.size()) + " bytes follow EOF (" + ctx.where() + ")", "they were dropped");
+}
+
 Acad::ErrorStatus run(ReaderContext& ctx) {
     Tag t;
     bool sawEof = false;
+    int sections = 0;
     while (ctx.status() == Acad::eOk && ctx.nextTag(t)) {
         if (t.code == 999) continue;  // comment
+        const bool sectionStart = t.code == 0 && t.value == "SECTION";
+        if (!sectionStart && !(t.code == 0 && t.value == "EOF") && ctx.recovering()) {
+            readBetweenSections(ctx, t);
+            continue;
+        }
         if (t.code != 0) {
             ctx.fail(Acad::eBadDxfSequence, ctx.where() + ": expected 0 SECTION, found group " + std::to_string(t.code));
             break;
         }
         if (t.value == "EOF") {
             sawEof = true;
+            checkAfterEnd(ctx);
             break;
         }
         if (t.value != "SECTION") {
             ctx.fail(Acad::eBadDxfSequence, ctx.where() + ": expected 0 SECTION, found " + std::string(t.value.substr(0, 40)));
             break;
         }
-        if (!ctx.nextTag(t) || t.code != 2) {
+        if (!ctx.nextTag(t)) {
+            if (!ctx.recovering()) ctx.fail(Acad::eBadDxfSequence, ctx.where() + ": a section has no name");
+            break;
+        }
+        if (t.code != 2) {
+            if (ctx.recovering()) {
+                readBetweenSections(ctx, t);
+                continue;
+            }
             ctx.fail(Acad::eBadDxfSequence, ctx.where() + ": a section has no name");
             break;
         }
+        // A section counts as readable once read to its end; a file cut inside its first
+        // one holds no drawing worth recovering.
         if (!readSection(ctx, std::string(t.value))) break;
+        ++sections;
     }
-    if (ctx.status() == Acad::eOk && !sawEof) {
-        if (ctx.tags().error().empty()) ctx.fail(Acad::eDwgCorrupt, "the file ends without EOF: it is truncated");
-        else ctx.fail(Acad::eDwgCorrupt, ctx.tags().error());
+    if (ctx.status() == Acad::eOk && !sawEof && !ctx.cutOff()) {
+        if (!ctx.tags().error().empty()) ctx.fail(Acad::eDwgCorrupt, ctx.tags().error());
+        else if (!ctx.recovering()) ctx.fail(Acad::eDwgCorrupt, "the file ends without EOF: it is truncated");
+        else ctx.repair("the file ends without EOF", "it was ended there");
     }
+    if (ctx.status() == Acad::eOk && sections == 0) ctx.fail(Acad::eDwgCorrupt, "the file holds no readable section");
     if (ctx.status() != Acad::eOk) return ctx.status();
     finishObjects(ctx);
     ctx.db().ensureStandardObjects();
     checkBlockCycles(ctx);
     if (ctx.tags().hadInvalidText())
-        ctx.repair("some text was not valid in the drawing's encoding; those characters were replaced");
+        ctx.repair("some text is not valid in the drawing's encoding", "those characters were replaced");
     return ctx.status();
 }
 
@@ -162,39 +205,89 @@ Acad::ErrorStatus run(ReaderContext& ctx) {
 
 namespace hostdxf {
 
-Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes) {
+namespace {
+
+Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes, reading::ReadMode mode) {
     using namespace reading;
-    ReaderContext ctx(db, std::move(bytes));
+    ReaderContext ctx(db, std::move(bytes), mode);
     prescanHeader(ctx);
-    auto deferred = std::make_shared<DeferredBlocks>(db, ctx.bytes(), ctx.decoding());
-    ctx.setDeferred(deferred);
-    db.setDeferredContents(deferred);
+    // A recovering read makes every block at once, so that its report is whole.
+    std::shared_ptr<DeferredBlocks> deferred;
+    if (mode == ReadMode::strict) {
+        deferred = std::make_shared<DeferredBlocks>(db, ctx.bytes(), ctx.decoding());
+        ctx.setDeferred(deferred);
+        db.setDeferredContents(deferred);
+    }
     const auto es = run(ctx);
     // With nothing deferred, the database need not keep the file's bytes.
-    if (!deferred->pending()) db.setDeferredContents(nullptr);
+    if (deferred && !deferred->pending()) db.setDeferredContents(nullptr);
     if (es != Acad::eOk) db.readReport().message = hostrx::utf8ToWide(ctx.message());
     return es;
 }
 
-Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::string_view bytes, const std::wstring& path) {
-    return readDrawingBytes(db, FileBytes::copy(bytes), path);
+// After a failed strict read: the database is emptied and the file read again from a
+// cleaned copy of its bytes, repairing as it goes. The report keeps why the strict read
+// refused the file, and lists the repairs; a file that even this cannot read keeps the
+// strict read's status and message.
+Acad::ErrorStatus recover(AcDbDatabase& db, std::string_view bytes, const std::wstring& path,
+                          Acad::ErrorStatus strictStatus) {
+    auto& report = db.readReport();
+    const std::wstring refusal = report.message;
+    db.discardContents();
+    report.repairs.clear();
+    std::vector<std::string> byteRepairs;
+    auto cleaned = FileBytes::copy(reading::cleanedBytes(bytes, byteRepairs));
+    if (readDrawing(db, std::move(cleaned), reading::ReadMode::recovering) != Acad::eOk) {
+        db.discardContents();
+        report = {refusal, {}, {}};
+        return strictStatus;
+    }
+    std::vector<std::wstring> repairs;
+    for (const auto& r : byteRepairs) repairs.push_back(hostrx::utf8ToWide(r));
+    repairs.insert(repairs.end(), report.repairs.begin(), report.repairs.end());
+    report = {refusal, std::move(repairs), path};
+    return Acad::eOk;
 }
 
-Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::shared_ptr<const FileBytes> file, const std::wstring& path) {
+}  // namespace
+
+Acad::ErrorStatus readDrawing(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes) {
+    return readDrawing(db, std::move(bytes), reading::ReadMode::strict);
+}
+
+Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::string_view bytes, const std::wstring& path,
+                                   Recovery recovery) {
+    return readDrawingBytes(db, FileBytes::copy(bytes), path, recovery);
+}
+
+Acad::ErrorStatus readDrawingBytes(AcDbDatabase& db, std::shared_ptr<const FileBytes> file, const std::wstring& path,
+                                   Recovery recovery) {
     auto& report = db.readReport();
     const std::string_view bytes = file->view();
     if (bytes.empty()) {
         report.message = L"The drawing " + path + L" is empty.";
         return Acad::eDwgCorrupt;
     }
+    Acad::ErrorStatus es = Acad::eNotADrawingFile;
     if (const std::wstring kind = binaryFileKind(bytes); !kind.empty()) {
         report.message = path + L" is not a drawing this host can read: it is " + kind +
                          L", and this host reads ASCII DXF drawings only.";
-        return Acad::eNotADrawingFile;
+        // A text drawing with NUL bytes in it counts as binary to the strict read alone.
+        if (recovery == Recovery::refuse || kind != L"a binary file" || !reading::looksLikeDrawingText(bytes))
+            return es;
+    } else {
+        // The strict read leaves out byte-order marks, which a tag reader skips.
+        if (bytes.starts_with("\xEF\xBB\xBF")) {
+            es = Acad::eDwgCorrupt;
+            report.message = L"the file begins with a byte-order mark";
+        } else {
+            es = readDrawing(db, file);
+        }
+        if (es == Acad::eOk) return es;
+        report.message = L"The drawing " + path + L" is damaged: " + report.message;
+        if (recovery == Recovery::refuse) return es;
     }
-    const Acad::ErrorStatus es = readDrawing(db, std::move(file));
-    if (es != Acad::eOk) report.message = L"The drawing " + path + L" is damaged: " + report.message;
-    return es;
+    return recover(db, bytes, path, es);
 }
 
 }  // namespace hostdxf

@@ -49,6 +49,18 @@ std::unique_ptr<AcDbEntity> makeEntity(ReaderContext& ctx, Record& rec, AcDbHand
     return std::move(d.entity);
 }
 
+// Recovering: a group that ends the section or the file, or (in a block) begins the
+// next block, where endType was expected. It is given back, and the records read
+// so far end there.
+bool endsEarly(ReaderContext& ctx, const Tag& t, const char* endType) {
+    if (!ctx.recovering() || !endType) return false;
+    const bool inBlock = std::string_view(endType) == "ENDBLK";
+    if (!inBlock) return ctx.sectionEndsEarly(t, "ENTITIES");
+    if (t.value != "BLOCK" && t.value != "ENDSEC" && t.value != "SECTION" && t.value != "EOF") return false;
+    ctx.tags().pushBack(t);
+    return ctx.repair("a block has no ENDBLK", "it was ended before " + ctx.where());
+}
+
 }  // namespace
 
 bool readEntities(ReaderContext& ctx) {
@@ -72,11 +84,16 @@ bool readEntityRecords(ReaderContext& ctx, AcDbObjectId blockId, const char* end
         if (endType && rec.type == endType) {
             if (endRecord) {
                 endRecord->type = rec.type;
+                endRecord->line = rec.line;
                 if (!ctx.readRecord(*endRecord)) return false;
             }
             return true;
         }
-        if (rec.type == "ENDSEC" || rec.type == "EOF")
+        if (endsEarly(ctx, t, endType)) {
+            if (endRecord) *endRecord = Record{endType, {}, 0};
+            return true;
+        }
+        if (rec.type == "ENDSEC" || rec.type == "EOF" || rec.type == "BLOCK")
             return ctx.fail(Acad::eBadDxfSequence,
                             ctx.where() + ": " + rec.type + " where " + (endType ? endType : "ENDBLK") + " was expected");
         if (!ctx.readRecord(rec)) return false;
@@ -116,6 +133,7 @@ bool readEntityRecords(ReaderContext& ctx, AcDbObjectId blockId, const char* end
         const AcDbObjectId id = ctx.add(std::move(ent), handle);
         block->appendEntityId(id);
         if (!blockName.empty()) ctx.noteBlockName(id, blockName);
+        if (!owner.isNull() && ctx.hasHandles()) ctx.checkOwner(id, owner);
         if (auto* ref = AcDbBlockReference::cast(raw)) {
             lastInsert = ref;
             lastInsertId = id;
@@ -123,9 +141,7 @@ bool readEntityRecords(ReaderContext& ctx, AcDbObjectId blockId, const char* end
         if (auto* foreign = AcDbForeignEntity::cast(raw); foreign && rec.type == "POLYLINE") lastSequence = foreign;
     }
     if (ctx.partOfFile() && ctx.status() == Acad::eOk && ctx.tags().error().empty()) return true;
-    return ctx.status() == Acad::eOk ? ctx.fail(Acad::eDwgCorrupt, std::string("the file ends before ") +
-                                                                       (endType ? endType : "ENDBLK") + ": it is truncated")
-                                     : false;
+    return ctx.truncated(std::string("the file ends before ") + (endType ? endType : "ENDBLK"));
 }
 
 

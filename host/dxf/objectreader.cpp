@@ -32,8 +32,8 @@ std::unique_ptr<AcDbObject> readDictionary(ReaderContext& ctx, const Record& rec
         for (const auto& [name, h] : entries) {
             const AcDbObjectId id = ctx.db().idFromHandle(h);
             if (id.isNull())
-                ctx.repair("dictionary entry \"" + hostrx::wideToUtf8(name) + "\" pointed to no object (" + h.toString() +
-                           ") and was dropped");
+                ctx.repair("dictionary entry \"" + hostrx::wideToUtf8(name) + "\" names no object (" + h.toString() + ")",
+                           "it was dropped");
             else
                 d->appendEntry(name, id);
         }
@@ -62,7 +62,7 @@ std::unique_ptr<AcDbObject> readGroup(ReaderContext& ctx, const Record& rec, AcD
     ctx.addFixup([&ctx, g, members] {
         for (AcDbHandle h : members) {
             const AcDbObjectId id = ctx.db().idFromHandle(h);
-            if (id.isNull()) ctx.repair("a group member pointed to no object (" + h.toString() + ") and was dropped");
+            if (id.isNull()) ctx.repair("a group member names no object (" + h.toString() + ")", "it was dropped");
             else g->appendMemberId(id);
         }
     });
@@ -103,7 +103,7 @@ bool readObjects(ReaderContext& ctx) {
     Record rec;
     while (ctx.nextTag(t)) {
         if (t.code != 0) return ctx.fail(Acad::eBadDxfSequence, ctx.where() + ": an object must begin with group 0");
-        if (t.value == "ENDSEC") return true;
+        if (t.value == "ENDSEC" || ctx.sectionEndsEarly(t, "OBJECTS")) return true;
         rec.type = std::string(t.value);
         rec.line = ctx.tags().line();
         ctx.tags().clearStorage();
@@ -119,7 +119,7 @@ bool readObjects(ReaderContext& ctx) {
         ctx.noteObject(id);
         if (!owner.isNull()) ctx.noteOwner(id, owner);
     }
-    return ctx.status() == Acad::eOk ? ctx.fail(Acad::eDwgCorrupt, "the file ends inside the OBJECTS section") : false;
+    return ctx.truncated("the file ends inside the OBJECTS section");
 }
 
 }  // namespace hostdxf::reading

@@ -150,6 +150,13 @@ std::vector<std::uint8_t> findDrawingPreview(std::string_view fileText) {
     return bytes;
 }
 
+std::vector<std::uint8_t> findDrawingPreviewInTail(std::string_view tail, std::size_t fileSize) {
+    std::vector<std::uint8_t> bytes;
+    if (tail.size() > fileSize) return bytes;
+    if (previewInTail(Tail(tail, tail.size() == fileSize), tail, fileSize, bytes) != Search::found) bytes.clear();
+    return bytes;
+}
+
 std::vector<std::uint8_t> readDrawingPreview(const std::wstring& path) {
     const OpenFile file{std::filesystem::path(path)};
     struct stat st {};

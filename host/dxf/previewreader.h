@@ -17,5 +17,8 @@ std::vector<std::uint8_t> readDrawingPreview(const std::wstring& path);
 
 // The same for a drawing file already in memory.
 std::vector<std::uint8_t> findDrawingPreview(std::string_view fileText);
+// What readDrawingPreview finds in the last bytes (tail) of a file of fileSize bytes:
+// the preview, or nothing when there is none or the tail does not reach back to it.
+std::vector<std::uint8_t> findDrawingPreviewInTail(std::string_view tail, std::size_t fileSize);
 
 }  // namespace hostdxf

@@ -7,8 +7,34 @@
 
 namespace hostdxf::reading {
 
-ReaderContext::ReaderContext(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes)
-    : m_db(db), m_tags(bytes->view()), m_bytes(std::move(bytes)) {}
+ReaderContext::ReaderContext(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes, ReadMode mode)
+    : m_db(db), m_tags(bytes->view()), m_bytes(std::move(bytes)), m_mode(mode) {}
+
+bool ReaderContext::repair(const std::string& problem, const std::string& fix) {
+    if (!recovering() && !m_partOfFile) return fail(Acad::eDwgCorrupt, problem);
+    m_db.readReport().repairs.push_back(hostrx::utf8ToWide(problem + "; " + fix));
+    return true;
+}
+
+void ReaderContext::noteCut(const std::string& where) {
+    if (m_cutOff) return;
+    m_cutOff = true;
+    m_db.readReport().repairs.push_back(hostrx::utf8ToWide(where + "; what came before was kept"));
+}
+
+bool ReaderContext::truncated(const std::string& where) {
+    if (m_status != Acad::eOk) return false;
+    if (!recovering()) return fail(Acad::eDwgCorrupt, where + ": it is truncated");
+    noteCut(where);
+    return false;
+}
+
+bool ReaderContext::sectionEndsEarly(const Tag& t, const char* section) {
+    if (!recovering() || t.code != 0 || (t.value != "SECTION" && t.value != "EOF")) return false;
+    m_tags.pushBack(t);
+    repair(std::string("the ") + section + " section has no ENDSEC", "it was ended before " + where());
+    return true;
+}
 
 ReaderContext::ReaderContext(AcDbDatabase& db, const Decoding& decoding, std::string_view part, std::size_t firstLine)
     : m_db(db), m_tags(part, firstLine), m_partOfFile(true) {
@@ -32,21 +58,21 @@ bool ReaderContext::readRecord(Record& rec) {
         }
         rec.tags.push_back(t);
     }
-    if (!m_tags.error().empty()) return fail(Acad::eDwgCorrupt, m_tags.error());
+    if (!m_tags.error().empty()) {
+        if (!recovering()) return fail(Acad::eDwgCorrupt, m_tags.error());
+        noteCut(m_tags.error() + ", inside a " + rec.type + " record, which was dropped");
+        return false;
+    }
     if (m_partOfFile) return true;
-    return fail(Acad::eDwgCorrupt, "the file ends inside a " + rec.type + " record (" + where() +
-                                       "): it is truncated");
+    return truncated("the file ends inside a " + rec.type + " record (" + where() + ")");
 }
 
 bool ReaderContext::nextSectionRecord(const std::string& kind, const char* section, Record& rec, bool& ended) {
     ended = false;
     Tag t;
-    if (!nextTag(t))
-        return m_status == Acad::eOk ? fail(Acad::eDwgCorrupt, std::string("the file ends inside the ") + section +
-                                                                   " section")
-                                     : false;
+    if (!nextTag(t)) return truncated(std::string("the file ends inside the ") + section + " section");
     if (t.code != 0) return fail(Acad::eBadDxfSequence, where() + ": a " + kind + " must begin with 0 " + kind);
-    if (t.value == "ENDSEC") {
+    if (t.value == "ENDSEC" || sectionEndsEarly(t, section)) {
         ended = true;
         return false;
     }
@@ -72,14 +98,16 @@ AcDbObjectId ReaderContext::add(std::unique_ptr<AcDbObject> obj, AcDbHandle hand
     // other contents are being made.
     const bool duplicate = !handle.isNull() && !m_db.residentIdFromHandle(handle).isNull();
     m_db.addReadObject(id, std::move(obj), handle);
-    if (duplicate) repair("handle " + handle.toString() + " was used twice; the second object got a new handle");
+    if (duplicate)
+        repair("handle " + handle.toString() + " is used twice",
+               "the second object got handle " + id.handle().toString());
     return id;
 }
 
 void ReaderContext::readCommon(AcDbObject& obj, const Record& rec, AcDbHandle& handle, AcDbHandle& owner,
                                const std::function<bool(const std::string& sub, const Tag&)>& take) {
     std::string sub;
-    bool inXdata = false;
+    bool inXdata = false, zeroHandle = false;
     for (std::size_t i = 0; i < rec.tags.size(); ++i) {
         const Tag& t = rec.tags[i];
         if (inXdata || t.code >= 1000) {
@@ -93,6 +121,7 @@ void ReaderContext::readCommon(AcDbObject& obj, const Record& rec, AcDbHandle& h
         }
         if (sub.empty() && (t.code == 5 || (t.code == 105 && rec.type == "DIMSTYLE"))) {
             handle = handleOf(t.value);
+            zeroHandle = handle.isNull();
             continue;
         }
         if (sub.empty() && t.code == 330 && owner.isNull()) {
@@ -119,6 +148,15 @@ void ReaderContext::readCommon(AcDbObject& obj, const Record& rec, AcDbHandle& h
         if (take && take(sub, t)) continue;
         obj.foreign().chunk(sub).push_back({t.code, std::string(t.value)});
     }
+    if (handle.isNull()) checkHandle(rec, zeroHandle);
+}
+
+// From the 2000 release on, every object of a file with handles has one, and never 0:
+// the object then gets a new one, as one made here would.
+void ReaderContext::checkHandle(const Record& rec, bool zero) {
+    if (!m_hasHandles || m_version < "AC1015") return;
+    repair("line " + std::to_string(rec.line) + ": a " + rec.type + " record has " + (zero ? "handle 0" : "no handle"),
+           "it got a new handle");
 }
 
 AcDbObjectId ReaderContext::symbolId(AcDbObjectId tableId, std::string_view name) {
@@ -142,7 +180,6 @@ AcDbObjectId ReaderContext::layerId(std::string_view name) {
             table->setOpen(AcDb::kForWrite, 1);
             if (table->add(id, layer) == Acad::eOk) {
                 layer->close();
-                repair("layer \"" + key + "\" was missing from the layer table and was added");
             } else {
                 delete layer;
             }
@@ -156,22 +193,40 @@ AcDbObjectId ReaderContext::layerId(std::string_view name) {
 void ReaderContext::finishReferences() {
     for (auto& fix : m_fixups) fix();
     m_fixups.clear();
-    for (const auto& [id, owner] : m_owners) {
-        const AcDbObjectId ownerId = m_db.idFromHandle(owner);
-        if (!ownerId.isNull()) id.slot()->object->setOwnerId(ownerId);
-    }
+    for (const auto& note : m_owners) settleOwner(note.id, note.owner, note.adopt);
     m_owners.clear();
     for (const auto& [id, name] : m_blockNames) {
         const AcDbObjectId blockId = symbolId(m_db.blockTableId(), name);
         AcDbObject* obj = id.slot()->object;
         if (auto* ref = AcDbBlockReference::cast(obj)) {
-            if (blockId.isNull()) repair("a reference names block \"" + name + "\", which the drawing does not define");
+            if (blockId.isNull())
+                repair("reference " + id.handle().toString() + " names block \"" + name + "\", which the drawing does not define",
+                       "it was kept, showing nothing");
             else ref->setOpen(AcDb::kForWrite, 0), ref->setBlockTableRecord(blockId), ref->setOpen(AcDb::kForRead, 0);
         } else if (auto* dim = AcDbDimension::cast(obj)) {
             dim->setDimBlockId(blockId);
         }
     }
     m_blockNames.clear();
+}
+
+void ReaderContext::settleOwner(AcDbObjectId id, AcDbHandle owner, bool adopt) {
+    // Owners are table records and dictionaries, resident in every read: the plain
+    // lookup, which may make deferred contents, is for the rare miss.
+    AcDbObjectId ownerId = m_db.residentIdFromHandle(owner);
+    if (ownerId.isNull()) ownerId = m_db.idFromHandle(owner);
+    AcDbObject* obj = id.slot()->object;
+    if (!ownerId.isNull()) {
+        if (adopt) obj->setOwnerId(ownerId);
+        return;
+    }
+    const std::string what = hostrx::wideToUtf8(AcDbDatabase::describe(id)) + " " + id.handle().toString();
+    if (!adopt) {
+        repair("the owner " + owner.toString() + " of " + what + " is no object", "it stays where the file places it");
+    } else if (repair("the owner " + owner.toString() + " of " + what + " is no object",
+                      "it was given to the named objects dictionary")) {
+        obj->setOwnerId(m_rootObject);
+    }
 }
 
 const std::vector<std::string>* ReaderContext::deferredReferences(AcDbObjectId blockId) const {

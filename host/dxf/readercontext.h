@@ -35,6 +35,10 @@ struct Decoding {
     bool hasHandles = true;
 };
 
+// A strict read refuses a damaged file at its first fault; a recovering read repairs
+// what it meets, notes each repair in the database's read report, and reads on.
+enum class ReadMode { strict, recovering };
+
 // Header variables that name symbols; set once the tables are read.
 struct HeaderSymbols {
     std::string layer, textStyle, dimStyle, linetype;
@@ -78,7 +82,7 @@ struct PointAccumulator {
 class ReaderContext {
 public:
     // A reader of a whole file; deferred block contents are made from bytes later on.
-    ReaderContext(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes);
+    ReaderContext(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes, ReadMode mode = ReadMode::strict);
     // A reader of the entity records of one deferred block: the part of the file
     // between its BLOCK and ENDBLK records, which begins at line firstLine.
     ReaderContext(AcDbDatabase& db, const Decoding& decoding, std::string_view part, std::size_t firstLine);
@@ -96,10 +100,17 @@ public:
     const Decoding& decoding() const { return m_decoding; }
     bool hasHandles() const { return m_hasHandles; }
 
+    bool recovering() const { return m_mode == ReadMode::recovering; }
+
     // ---- groups, records and failures ----
+    // False at the end of the data and at a malformed group; a recovering read takes
+    // the malformed group for the end of what can be read (cutOff).
     bool nextTag(Tag& t) {
         if (m_tags.next(t)) return true;
-        if (!m_tags.error().empty()) fail(Acad::eDwgCorrupt, m_tags.error());
+        if (!m_tags.error().empty()) {
+            if (recovering()) noteCut(m_tags.error());
+            else fail(Acad::eDwgCorrupt, m_tags.error());
+        }
         return false;
     }
     // Keeps the first failure only: later ones follow from it. Always false.
@@ -119,7 +130,19 @@ public:
     // false on an error, or as soon as `read` answers false.
     bool readSectionRecords(const std::string& kind, const char* section,
                             const std::function<bool(const Record&)>& read);
-    void repair(const std::string& what) { m_db.readReport().repairs.push_back(hostrx::utf8ToWide(what)); }
+    // A fault that a strict read refuses the file for (problem, the message) and that a
+    // recovering read repairs as `fix` says and notes. Answers whether reading goes on.
+    // Contents of a deferred block are made after the read was accepted: there a
+    // fault can only be noted.
+    bool repair(const std::string& problem, const std::string& fix);
+    // The data ended before `where` did: a strict read fails with that; a recovering
+    // one keeps what came before (cutOff). Always false.
+    bool truncated(const std::string& where);
+    // Whether a recovering read met the end of what it could read, the first time.
+    bool cutOff() const { return m_cutOff; }
+    // In a recovering read, a group "0 SECTION" or "0 EOF" met inside `section`: its
+    // ENDSEC is missing. The group is given back to the reader of sections.
+    bool sectionEndsEarly(const Tag& t, const char* section);
 
     // ---- objects ----
     AcDbObjectId add(std::unique_ptr<AcDbObject> obj, AcDbHandle handle);
@@ -135,7 +158,10 @@ public:
 
     // ---- references set once everything they name is read ----
     void addFixup(std::function<void()> fix) { m_fixups.push_back(std::move(fix)); }
-    void noteOwner(AcDbObjectId id, AcDbHandle owner) { m_owners.emplace_back(id, owner); }
+    void noteOwner(AcDbObjectId id, AcDbHandle owner) { m_owners.push_back({id, owner, true}); }
+    // An owner that the object was already placed under by its position in the file; it
+    // is only checked to name an object.
+    void checkOwner(AcDbObjectId id, AcDbHandle owner) { m_owners.push_back({id, owner, false}); }
     // A reference or dimension whose block is named before all blocks are known.
     void noteBlockName(AcDbObjectId id, const std::string& name) { m_blockNames.emplace_back(id, name); }
     void finishReferences();
@@ -160,6 +186,9 @@ public:
 private:
     // Reads the next "0 kind" record of a section; false at its ENDSEC (ended) or on an error.
     bool nextSectionRecord(const std::string& kind, const char* section, Record& rec, bool& ended);
+    void noteCut(const std::string& where);
+    void checkHandle(const Record& rec, bool zero);
+    void settleOwner(AcDbObjectId id, AcDbHandle owner, bool adopt);
 
     AcDbDatabase& m_db;
     TagReader m_tags;
@@ -167,6 +196,8 @@ private:
     bool m_partOfFile = false;
     std::shared_ptr<DeferredBlocks> m_deferred;
     std::unordered_map<const hostdb::ObjectSlot*, std::vector<std::string>> m_deferredReferences;
+    ReadMode m_mode = ReadMode::strict;
+    bool m_cutOff = false;
     Acad::ErrorStatus m_status = Acad::eOk;
     std::string m_message;
     std::string m_version = "AC1009";
@@ -175,7 +206,12 @@ private:
 
     std::unordered_map<std::string, AcDbObjectId> m_layers;
     std::vector<std::function<void()>> m_fixups;
-    std::vector<std::pair<AcDbObjectId, AcDbHandle>> m_owners;  // objects whose owner is a handle
+    struct OwnerNote {
+        AcDbObjectId id;
+        AcDbHandle owner;
+        bool adopt;  // the object takes it as its owner
+    };
+    std::vector<OwnerNote> m_owners;
     std::vector<std::pair<AcDbObjectId, std::string>> m_blockNames;
     HeaderSymbols m_headerSymbols;
     AcDbObjectId m_rootObject;

@@ -12,6 +12,9 @@ namespace hostdxf::reading {
 // decide how all text is decoded.
 void prescanHeader(ReaderContext& ctx);
 bool readHeader(ReaderContext& ctx);
+// Recovering: "9 $NAME" groups met between sections, from `first` up to the next 0 group,
+// taken into the header as if written before its ENDSEC (one writer's habit).
+bool readStrayHeaderVariables(ReaderContext& ctx, const Tag& first);
 // Sets the header variables that name symbols, once the tables are read.
 void setHeaderSymbols(ReaderContext& ctx);
 

@@ -39,19 +39,30 @@ const TableKind* tableKind(const std::string& name) {
     return kind == kinds.end() ? nullptr : &kind->second;
 }
 
+// Recovering: a group that begins another table, or ends or leaves the section, inside
+// table `name`: its ENDTAB is missing. The group is given back.
+bool tableEndsEarly(ReaderContext& ctx, const Tag& t, const std::string& name) {
+    if (!ctx.recovering() || t.code != 0 ||
+        (t.value != "TABLE" && t.value != "ENDSEC" && t.value != "SECTION" && t.value != "EOF"))
+        return false;
+    ctx.tags().pushBack(t);
+    ctx.repair("table " + name + " has no ENDTAB", "it was ended before " + ctx.where());
+    return true;
+}
+
 // A table this host does not know is kept whole.
 bool keepUnknownTable(ReaderContext& ctx, const Record& head, const std::string& name) {
     hostdb::PreservedSection keep{"TABLE:" + name, {}};
     for (const auto& t : head.tags) keep.items.push_back({t.code, std::string(t.value)});
     Tag t;
-    while (ctx.nextTag(t)) {
-        if (t.code == 0 && t.value == "ENDTAB") {
-            ctx.db().preservedSections().push_back(std::move(keep));
-            return true;
-        }
-        keep.items.push_back({t.code, std::string(t.value)});
+    bool ended = false;
+    while (!ended && ctx.nextTag(t)) {
+        ended = (t.code == 0 && t.value == "ENDTAB") || tableEndsEarly(ctx, t, name);
+        if (!ended) keep.items.push_back({t.code, std::string(t.value)});
     }
-    return ctx.fail(Acad::eDwgCorrupt, "the file ends inside table " + name);
+    // What a file cut inside the table holds of it is kept as well.
+    if (ended || ctx.cutOff()) ctx.db().preservedSections().push_back(std::move(keep));
+    return ended || ctx.truncated("the file ends inside table " + name);
 }
 
 // Makes the table of the "0 TABLE" record and gives it to the database; null when the
@@ -174,7 +185,9 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
             }
             if (tag.code == 310) {
                 if (!appendHexBytes(tag.value, preview))
-                    ctx.repair("the preview icon of a block holds characters that are not hexadecimal");
+                    ctx.repair("the preview icon of block \"" + hostrx::wideToUtf8(recName) +
+                                   "\" holds characters that are not hexadecimal",
+                               "it was kept up to them");
                 return true;
             }
             if (tag.code == 340) {
@@ -194,8 +207,10 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
     if (block) block->setPreviewBytes(std::move(preview));
     r->setOwnerId(tableId);
     if (table.has(recName.c_str())) {
-        ctx.repair("table " + name + " names \"" + hostrx::wideToUtf8(recName) + "\" twice; the second record was renamed");
+        const std::wstring twice = recName;
         recName += L"$" + std::to_wstring(table.recordIds().size());
+        ctx.repair("table " + name + " names \"" + hostrx::wideToUtf8(twice) + "\" twice",
+                   "the second record was renamed \"" + hostrx::wideToUtf8(recName) + "\"");
         r->setName(recName.c_str());
     }
     const AcDbObjectId id = ctx.add(std::move(record), h);
@@ -207,6 +222,19 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
                 ctx.symbolId(ctx.db().linetypeTableId(), layerLinetype.empty() ? "Continuous" : layerLinetype));
         });
         ctx.noteLayer(hostrx::wideToUtf8(recName), id);
+    }
+    return true;
+}
+
+// The count a table's head gives (group 70), where it gives one, is its number of
+// records; the writer counts them again.
+bool checkCount(ReaderContext& ctx, const Record& head, const std::string& name, std::size_t records) {
+    for (const auto& t : head.tags) {
+        if (t.code != 70) continue;
+        if (integer(t.value) == static_cast<long long>(records)) return true;
+        return ctx.repair("line " + std::to_string(head.line) + ": table " + name + " counts " +
+                              std::string(t.value) + " records but holds " + std::to_string(records),
+                          "the count was corrected");
     }
     return true;
 }
@@ -224,14 +252,16 @@ bool readTable(ReaderContext& ctx, const Record& head) {
     AcDbSymbolTable* table = addTable(ctx, *kind, head, name, tableId);
     if (!table) return false;
     Tag t;
+    std::size_t records = 0;
     while (ctx.nextTag(t)) {
         if (t.code != 0) return ctx.fail(Acad::eBadDxfSequence, ctx.where() + ": a table record must begin with group 0");
-        if (t.value == "ENDTAB") return true;
+        if (t.value == "ENDTAB" || tableEndsEarly(ctx, t, name)) return checkCount(ctx, head, name, records);
         Record rec{std::string(t.value), {}, ctx.tags().line()};
         if (!ctx.readRecord(rec)) return false;
         if (!readTableRecord(ctx, *kind, name, tableId, *table, rec)) return false;
+        ++records;
     }
-    return ctx.status() == Acad::eOk ? ctx.fail(Acad::eDwgCorrupt, "the file ends inside table " + name) : false;
+    return ctx.truncated("the file ends inside table " + name);
 }
 
 }  // namespace

@@ -44,6 +44,8 @@ public:
     std::size_t offset() const { return m_tagOffset; }
     const std::string& error() const { return m_error; }
     bool atEnd() const { return m_pos >= m_data.size() && !m_pushed; }
+    // The data not yet read (a pushed-back group aside).
+    std::string_view rest() const { return m_data.substr(m_pos); }
 
     // Text after this call is decoded from the code page (older files).
     void setCodePage(std::string_view dwgCodePage, bool decodeEscapes);

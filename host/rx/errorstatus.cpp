@@ -45,6 +45,7 @@ const wchar_t* acadErrorStatusText(Acad::ErrorStatus es) {
         NAME(eInvalidDxfCode)
         NAME(eWriteError)
         NAME(eIsAFolder)
+        NAME(eRecoveredFromFile)
         NAME(eNoDatabase)
         NAME(eInvalidFieldCode)
         NAME(eBlockNotFound)

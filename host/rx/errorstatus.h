@@ -43,6 +43,7 @@ enum ErrorStatus : int {
     eInvalidDxfCode = 86,
     eWriteError = 87,
     eIsAFolder = 88,
+    eRecoveredFromFile = 89,     // saving a recovered drawing over the damaged file it came from
     eNoDatabase = 90,
     eLockViolation = 91,         // a document lock refused, e.g. while a command waits for input
     eInvalidFieldCode = 100,

@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -90,6 +92,23 @@ TEST_F(BlockReader, BadPathsReportOnceAndLeaveTheArrayAlone) {
         EXPECT_TRUE(transcript().starts_with(expectedStart)) << c.name;
         EXPECT_EQ(std::count(transcript().begin(), transcript().end(), L'['), 1) << c.name;
     }
+}
+
+// A library that a tool damaged (no EOF, NUL bytes after the end) is recovered without a
+// word and lists its blocks as a sound one does.
+TEST_F(BlockReader, DamagedLibraryRecoversSilentlyAndListsItsBlocks) {
+    std::ifstream in(folder.path() / "parts.dwg", std::ios::binary);
+    std::string dxf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_NE(dxf.rfind("  0\nEOF\n"), std::string::npos);
+    dxf = dxf.substr(0, dxf.rfind("  0\nEOF\n")) + std::string(64, '\0');
+    std::ofstream(folder.path() / "damaged.dwg", std::ios::binary) << dxf;
+    Acad::ErrorStatus es = Acad::eNotApplicable;
+    const BlockInfoArray blocks = read(folder.path().wstring() + L"/damaged.dwg", es);
+    ASSERT_EQ(es, Acad::eOk);
+    ASSERT_EQ(blocks.length(), 2);
+    EXPECT_EQ(blocks[0].name, L"VALVE");
+    EXPECT_EQ(blocks[1].name, L"PLATE");
+    EXPECT_EQ(transcript(), L"");
 }
 
 constexpr double kMetres[] = {0, 0.0254, 0.3048, 1609.344, 0.001, 0.01, 1, 1000, 2.54e-8, 2.54e-5, 0.9144,
