@@ -47,10 +47,10 @@ def check_kind(host, work, name, repair):
         following = lines[lines.index(header) + 1]
         if not following.startswith("  ") or repair not in following:
             failures.append(f"{name}: the repair line {following!r} does not say {repair!r}")
-    label = f'@ document "{name}.dwg" modified='
-    states = [line[len(label):] for line in lines if line.startswith(label)]
-    if states != ["1 current", "0 current"]:
-        failures.append(f"{name}: modified before and after saving: {states}, expected 1 then 0")
+    documents = [line for line in lines if line.startswith("@ document ")]
+    expected = [f'@ document "{name}.dwg" modified=1 current', f'@ document "{name}-saved.dwg" modified=0 current']
+    if documents != expected:
+        failures.append(f"{name}: the document before and after saving: {documents}, expected {expected}")
     try:
         ezdxf.readfile(saved)
     except Exception as e:  # noqa: BLE001 - any failure of the peer's read is the finding
