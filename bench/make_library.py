@@ -240,9 +240,12 @@ def handseed(text):
     return int(re.search(r"\$HANDSEED\n  5\n([0-9A-F]+)\n", text).group(1), 16)
 
 
-def splice(text, records, blocks, next_handle):
+def splice(text, records, blocks, next_handle, added):
     _table, endtab = block_record_table(text)
     text = text[:endtab] + records + text[endtab:]
+    # The table's head counts its records (group 70): the added ones count too.
+    head = re.search(r"  0\nTABLE\n  2\nBLOCK_RECORD\n(?:.*\n)*? 70\n(\d+)\n", text)
+    text = text[: head.start(1)] + str(int(head.group(1)) + added) + text[head.end(1):]
     # The BLOCKS section ends at the first ENDSEC after its SECTION line.
     start = text.index("  2\nBLOCKS\n")
     end = text.index("  0\nENDSEC\n", start)
@@ -264,7 +267,7 @@ def build(count, min_mb, seed):
     ):
         records.append(record)
         blocks.append(body)
-    return splice(text, "".join(records), "".join(blocks), handles.next)
+    return splice(text, "".join(records), "".join(blocks), handles.next, len(records))
 
 
 def check(path):
