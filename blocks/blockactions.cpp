@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -26,7 +27,35 @@ void copyTextProperties(const AcDbAttributeDefinition& def, AcDbAttribute& att, 
     att.setTextStyle(def.textStyle());
     att.setTag(def.tagConst());
     att.setFieldLength(def.fieldLength());
+    // A multiline definition makes a multiline attribute with every line of its default.
+    if (def.isMTextAttributeDefinition()) {
+        const std::unique_ptr<AcDbMText> lines(def.getMTextAttributeDefinition());
+        lines->setLocation(lines->location() + offset);
+        att.setMTextAttribute(lines.get());
+    }
 }
+
+// MText contents that show text as typed: its backslashes and braces are not codes.
+std::wstring asMTextContents(const std::wstring& text) {
+    std::wstring out;
+    for (const wchar_t c : text) {
+        if (c == L'\\' || c == L'{' || c == L'}') out += L'\\';
+        out += c;
+    }
+    return out;
+}
+
+// A typed value replaces the whole text, every line of a multiline attribute too.
+void setTypedValue(AcDbAttribute& attribute, const ACHAR* value) {
+    attribute.setTextString(value);
+    if (!attribute.isMTextAttribute()) return;
+    const std::unique_ptr<AcDbMText> lines(attribute.getMTextAttribute());
+    lines->setContents(asMTextContents(value).c_str());
+    attribute.setMTextAttribute(lines.get());
+}
+
+// The default as a one-line prompt shows it: a multiline default's first line.
+std::wstring firstLine(const std::wstring& text) { return text.substr(0, text.find(L"\\P")); }
 
 
 }  // namespace
@@ -75,7 +104,10 @@ void BlockWorker::appendAttributes(const AcDbBlockTableRecord& record, AcDbBlock
     for (it->start(); !it->done(); it->step()) {
         AcDbEntity* entity = nullptr;
         if (it->getEntity(entity, AcDb::kForRead) != Acad::eOk) continue;
-        if (const auto* def = AcDbAttributeDefinition::cast(entity)) {
+        // A constant definition draws its text in every reference itself: it is neither
+        // asked for nor given an attribute.
+        const auto* def = AcDbAttributeDefinition::cast(entity);
+        if (def && !def->isConstant()) {
             auto* attribute = new AcDbAttribute();
             copyTextProperties(*def, *attribute, offset);
             setAttributeText(*def, *attribute);
@@ -98,11 +130,12 @@ void BlockWorker::setAttributeText(const AcDbAttributeDefinition& def, AcDbAttri
         return;
     }
     wchar_t question[1024];
-    swprintf(question, std::size(question), L"%ls <%ls>: ", def.promptConst(), defaultText.c_str());
+    swprintf(question, std::size(question), L"%ls <%ls>: ", def.promptConst(), firstLine(defaultText).c_str());
     ACHAR answer[2049] = {};
     const int rc = acedGetFullString(1, question, answer, std::size(answer));
     if (rc != RTNORM) promptCancelled = true;
-    attribute.setTextString(rc == RTNORM && *answer ? answer : defaultText.c_str());
+    if (rc == RTNORM && *answer) setTypedValue(attribute, answer);
+    else attribute.setTextString(defaultText.c_str());
 }
 
 Acad::ErrorStatus BlockWorker::explodePlaced(AcDbObjectId referenceId) {

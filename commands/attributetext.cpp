@@ -2,7 +2,7 @@
 
 #include "commands/openobject.h"
 
-std::unique_ptr<AcDbText> textShowing(const AcDbAttribute& attribute) {
+std::unique_ptr<AcDbText> textShowing(const AcDbText& attribute) {
     auto text = std::make_unique<AcDbText>();
     text->setPropertiesFrom(&attribute, true);
     text->setHeight(attribute.height());
@@ -18,4 +18,12 @@ std::unique_ptr<AcDbText> textShowing(const AcDbAttribute& attribute) {
     text->setOblique(attribute.oblique());
     text->setThickness(attribute.thickness());
     return text;
+}
+
+std::unique_ptr<AcDbMText> mtextShowing(const AcDbText& attribute) {
+    std::unique_ptr<AcDbMText> lines;
+    if (const auto* value = AcDbAttribute::cast(&attribute)) lines.reset(value->getMTextAttribute());
+    else if (const auto* def = AcDbAttributeDefinition::cast(&attribute)) lines.reset(def->getMTextAttributeDefinition());
+    if (lines) lines->setPropertiesFrom(&attribute, true);
+    return lines;
 }

@@ -11,6 +11,21 @@ namespace {
 
 using Parts = std::vector<std::unique_ptr<AcDbEntity>>;
 
+// What an attribute, or a constant definition among the parts, showed stays in the
+// space: every line of a multiline one as an MText, else a single-line text whose
+// alignment point is set once it is in the drawing.
+void appendShown(const AcDbText& attribute, AcDbBlockTableRecord& space) {
+    std::unique_ptr<AcDbEntity> shown = mtextShowing(attribute);
+    if (!shown) shown = textShowing(attribute);
+    shown->setColor(attribute.color(), true);
+    const HostString layer(attribute.layer());
+    shown->setLayer(layer.get(), true, false);
+    if (space.appendAcDbEntity(shown.get()) != Acad::eOk) return;
+    AcDbEntity* resident = shown.release();
+    if (auto* text = AcDbText::cast(resident)) text->setAlignmentPoint(attribute.alignmentPoint());
+    resident->close();
+}
+
 // Each attribute of the reference becomes a text in the space with the attribute's
 // value, placement and look. Invisible attributes too: the text has no such flag.
 void convertAttributes(const AcDbBlockReference& ref, AcDbBlockTableRecord& space) {
@@ -18,26 +33,21 @@ void convertAttributes(const AcDbBlockReference& ref, AcDbBlockTableRecord& spac
     for (it->start(); !it->done(); it->step()) {
         OpenObject<AcDbAttribute> attribute;
         if (attribute.open(it->objectId(), AcDb::kForRead) != Acad::eOk) continue;
-        std::unique_ptr<AcDbText> text = textShowing(*attribute);
-        text->setColor(attribute->color(), true);
-        const HostString layer(attribute->layer());
-        text->setLayer(layer.get(), true, false);
-        if (space.appendAcDbEntity(text.get()) != Acad::eOk) continue;
-        AcDbText* resident = text.release();
-        resident->setAlignmentPoint(attribute->alignmentPoint());
-        resident->close();
+        appendShown(*attribute, space);
     }
 }
 
-// Attributes and attribute definitions among the parts were shown by the attributes,
-// which became texts; they are dropped.
-bool isAttributePart(const AcDbEntity& part) {
-    return part.isA() == AcDbAttribute::desc() || part.isA() == AcDbAttributeDefinition::desc();
-}
-
+// Attributes and attribute definitions among the parts are not carried over: the
+// reference's attributes show the values. A constant definition has no attribute and
+// shows its own text, which stays as a text like an attribute's.
 void appendParts(Parts& parts, AcDbBlockTableRecord& space) {
     for (auto& part : parts) {
-        if (isAttributePart(*part) || space.appendAcDbEntity(part.get()) != Acad::eOk) continue;
+        if (part->isA() == AcDbAttributeDefinition::desc()) {
+            const auto& def = static_cast<const AcDbAttributeDefinition&>(*part);
+            if (def.isConstant()) appendShown(def, space);
+            continue;
+        }
+        if (part->isA() == AcDbAttribute::desc() || space.appendAcDbEntity(part.get()) != Acad::eOk) continue;
         part.release()->close();
     }
 }

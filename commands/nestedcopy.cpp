@@ -45,10 +45,12 @@ std::unique_ptr<AcDbEntity> cloneOf(AcDbObjectId id) {
     return std::unique_ptr<AcDbEntity>(static_cast<AcDbEntity*>(copy.release()));
 }
 
-// An attribute is copied as a text showing what it shows.
+// An attribute is copied as a text showing what it shows; a multiline one as an MText
+// with every line.
 std::unique_ptr<AcDbEntity> asDrawnEntity(std::unique_ptr<AcDbEntity> copy) {
     if (!copy->isKindOf(AcDbAttribute::desc())) return copy;
     const auto& attribute = static_cast<const AcDbAttribute&>(*copy);
+    if (std::unique_ptr<AcDbMText> lines = mtextShowing(attribute)) return lines;
     std::unique_ptr<AcDbText> text = textShowing(attribute);
     text->setAlignmentPoint(attribute.alignmentPoint());
     return text;

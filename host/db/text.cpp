@@ -128,3 +128,76 @@ Acad::ErrorStatus AcDbAttribute::setInvisible(bool v) { return assign(*this, m_f
 Acad::ErrorStatus AcDbAttribute::setFieldLength(Adesk::UInt16 n) { return assign(*this, m_fieldLength, n); }
 
 std::wstring AcDbText::displayText() const { return evaluatedFieldText(*this).value_or(m_text); }
+
+Acad::ErrorStatus AcDbAttributeDefinition::setConstant(bool v) {
+    return assign(*this, m_flags, v ? m_flags | 2 : m_flags & ~2);
+}
+Acad::ErrorStatus AcDbAttributeDefinition::setPreset(bool v) {
+    return assign(*this, m_flags, v ? m_flags | 8 : m_flags & ~8);
+}
+
+// ---- the embedded MText of the multiline kinds ----
+
+namespace {
+template <class Attribute>
+Acad::ErrorStatus setEmbedded(Attribute& owner, hostdb::EmbeddedMText& embedded, const AcDbMText* mtext) {
+    if (!owner.isWriteEnabled()) return Acad::eNotOpenForWrite;
+    embedded.set(mtext);
+    return Acad::eOk;
+}
+
+// The text and its MText move together: a transform that either refuses leaves both as
+// they were. transformText is the single-line text's own transform.
+template <class TransformText>
+Acad::ErrorStatus transformBoth(hostdb::EmbeddedMText& embedded, const AcGeMatrix3d& xform, TransformText transformText) {
+    hostdb::EmbeddedMText moved = embedded;
+    if (const auto es = moved.transformBy(xform); es != Acad::eOk) return es;
+    if (const auto es = transformText(); es != Acad::eOk) return es;
+    embedded = std::move(moved);
+    return Acad::eOk;
+}
+}  // namespace
+
+Acad::ErrorStatus AcDbAttributeDefinition::setMTextAttributeDefinition(const AcDbMText* mtext) {
+    return setEmbedded(*this, m_mtext, mtext);
+}
+
+Acad::ErrorStatus AcDbAttributeDefinition::transformBy(const AcGeMatrix3d& xform) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    return transformBoth(m_mtext, xform, [&] { return AcDbText::transformBy(xform); });
+}
+
+Acad::ErrorStatus AcDbAttributeDefinition::getGeomExtents(AcDbExtents& extents) const {
+    return m_mtext.has() ? m_mtext.get()->getGeomExtents(extents) : AcDbText::getGeomExtents(extents);
+}
+
+void AcDbAttributeDefinition::remapIds(const AcDbIdMapping& map) {
+    AcDbText::remapIds(map);
+    m_mtext.remapIds(map);
+}
+
+void AcDbAttributeDefinition::collectReferences(AcDbObjectIdArray& hard) const {
+    AcDbText::collectReferences(hard);
+    m_mtext.collectReferences(hard);
+}
+
+Acad::ErrorStatus AcDbAttribute::setMTextAttribute(const AcDbMText* mtext) { return setEmbedded(*this, m_mtext, mtext); }
+
+Acad::ErrorStatus AcDbAttribute::transformBy(const AcGeMatrix3d& xform) {
+    if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;
+    return transformBoth(m_mtext, xform, [&] { return AcDbText::transformBy(xform); });
+}
+
+Acad::ErrorStatus AcDbAttribute::getGeomExtents(AcDbExtents& extents) const {
+    return m_mtext.has() ? m_mtext.get()->getGeomExtents(extents) : AcDbText::getGeomExtents(extents);
+}
+
+void AcDbAttribute::remapIds(const AcDbIdMapping& map) {
+    AcDbText::remapIds(map);
+    m_mtext.remapIds(map);
+}
+
+void AcDbAttribute::collectReferences(AcDbObjectIdArray& hard) const {
+    AcDbText::collectReferences(hard);
+    m_mtext.collectReferences(hard);
+}

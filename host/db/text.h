@@ -1,5 +1,6 @@
 #pragma once
 
+#include "embeddedmtext.h"
 #include "entity.h"
 
 #include "../ge/planeframe.h"
@@ -92,17 +93,34 @@ public:
     bool isInvisible() const { return (m_flags & 1) != 0; }
     Acad::ErrorStatus setInvisible(bool v);
     bool isConstant() const { return (m_flags & 2) != 0; }
+    Acad::ErrorStatus setConstant(bool v);
     bool isVerifiable() const { return (m_flags & 4) != 0; }
     bool isPreset() const { return (m_flags & 8) != 0; }
+    Acad::ErrorStatus setPreset(bool v);
     int attributeFlags() const { return m_flags; }
     void setAttributeFlags(int flags) { m_flags = flags; }
     Adesk::UInt16 fieldLength() const { return m_fieldLength; }
     Acad::ErrorStatus setFieldLength(Adesk::UInt16 n);
 
+    // A multiline definition carries an MText with every line of its default (or constant)
+    // text; its text string stays the single line that readers without MText show.
+    bool isMTextAttributeDefinition() const { return m_mtext.has(); }
+    // A copy of the embedded MText for the caller to delete; null for a single-line one.
+    AcDbMText* getMTextAttributeDefinition() const { return m_mtext.copy(); }
+    const AcDbMText* mtextAttributeDefinitionConst() const { return m_mtext.get(); }
+    // Keeps a copy of mtext (null: single-line again).
+    Acad::ErrorStatus setMTextAttributeDefinition(const AcDbMText* mtext);
+
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+    void remapIds(const AcDbIdMapping& map) override;
+    void collectReferences(AcDbObjectIdArray& hard) const override;
+
 private:
     std::wstring m_tag, m_prompt;
     int m_flags = 0;
     Adesk::UInt16 m_fieldLength = 0;
+    hostdb::EmbeddedMText m_mtext;
 };
 
 // The value of one attribute of a block reference, owned by the reference.
@@ -125,8 +143,24 @@ public:
     Adesk::UInt16 fieldLength() const { return m_fieldLength; }
     Acad::ErrorStatus setFieldLength(Adesk::UInt16 n);
 
+    // A multiline attribute's value is its embedded MText's contents, every line; its
+    // text string stays the single line that readers without MText show.
+    bool isMTextAttribute() const { return m_mtext.has(); }
+    // A copy of the embedded MText for the caller to delete; null for a single-line one.
+    AcDbMText* getMTextAttribute() const { return m_mtext.copy(); }
+    const AcDbMText* mtextAttributeConst() const { return m_mtext.get(); }
+    // Keeps a copy of mtext (null: single-line again). Made from a definition's MText,
+    // placed as the attribute is, it makes the attribute multiline.
+    Acad::ErrorStatus setMTextAttribute(const AcDbMText* mtext);
+
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+    void remapIds(const AcDbIdMapping& map) override;
+    void collectReferences(AcDbObjectIdArray& hard) const override;
+
 private:
     std::wstring m_tag;
     int m_flags = 0;
     Adesk::UInt16 m_fieldLength = 0;
+    hostdb::EmbeddedMText m_mtext;
 };

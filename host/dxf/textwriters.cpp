@@ -12,6 +12,31 @@
 namespace hostdxf::writing {
 namespace {
 
+// The groups of an MText, in a record of its own or embedded in an attribute's. The
+// contents go in pieces of at most 250 bytes, cut between whole characters: groups 3,
+// then the last piece in group 1.
+void writeMTextGroups(TagWriter& out, const AcDbMText& mt) {
+    out.point(10, mt.location().x, mt.location().y, mt.location().z);
+    out.real(40, mt.textHeight());
+    if (mt.width() > 0.0) out.real(41, mt.width());
+    out.integer(71, mt.attachment());
+    out.integer(72, mt.flowDirection());
+    const std::string contents = hostrx::wideToUtf8(mt.displayText());
+    std::size_t pos = 0;
+    while (contents.size() - pos > 250) {
+        std::size_t cut = pos + 250;
+        while (cut > pos && (static_cast<unsigned char>(contents[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+        out.text(3, std::string_view(contents).substr(pos, cut - pos));
+        pos = cut;
+    }
+    out.text(1, std::string_view(contents).substr(pos));
+    out.text(7, nameOf(mt.textStyle()).empty() ? L"Standard" : nameOf(mt.textStyle()));
+    out.point(210, mt.normal().x, mt.normal().y, mt.normal().z);
+    out.point(11, mt.direction().x, mt.direction().y, mt.direction().z);
+    out.integer(73, mt.lineSpacingStyle());
+    out.real(44, mt.lineSpacingFactor());
+}
+
 // The text section that texts, attribute definitions and attributes share. A text ends
 // it with a second marker and its vertical mode; the attribute kinds state that mode in
 // their own section.
@@ -43,6 +68,23 @@ void writeTextBody(WriterContext& ctx, const AcDbText& t, bool secondMarker) {
     }
 }
 
+// The end of a multiline attribute's section: its kind (group 71: 2 an attribute, 4 a
+// definition) in place of the kind it was read with, then the MText with what it kept.
+void writeEmbeddedMText(WriterContext& ctx, const AcDbText& owner, const std::string& marker, const AcDbMText& mtext,
+                        int kind) {
+    TagWriter& out = ctx.out();
+    if (const auto* f = owner.foreignData())
+        if (const auto* items = f->find(marker))
+            for (const auto& item : *items)
+                if (item.code != 71) out.text(item.code, item.value);
+    ctx.chunkWritten(marker);
+    out.integer(71, kind);
+    out.text(101, "Embedded Object");
+    writeMTextGroups(out, mtext);
+    if (const auto* f = mtext.foreignData())
+        if (const auto* items = f->find("")) out.items(*items);
+}
+
 // Attribute definitions and attributes: the text section, then one of their own, where
 // only a definition has a prompt.
 template <class Attribute>
@@ -58,7 +100,11 @@ void writeAttribute(WriterContext& ctx, const Attribute& a, const EntityPlace& a
     out.integer(70, a.attributeFlags());
     out.integer(73, a.fieldLength());
     out.integer(74, a.verticalMode());
-    ctx.chunk(a, marker);
+    const AcDbMText* embedded = nullptr;
+    if constexpr (definition) embedded = a.mtextAttributeDefinitionConst();
+    else embedded = a.mtextAttributeConst();
+    if (embedded) writeEmbeddedMText(ctx, a, marker, *embedded, definition ? 4 : 2);
+    else ctx.chunk(a, marker);
 }
 
 void writePlainText(WriterContext& ctx, const AcDbText& text, const EntityPlace& at) {
@@ -66,31 +112,10 @@ void writePlainText(WriterContext& ctx, const AcDbText& text, const EntityPlace&
     writeTextBody(ctx, text, true);
 }
 
-// The contents go in pieces of at most 250 bytes, cut between whole characters: groups
-// 3, then the last piece in group 1.
 void writeMText(WriterContext& ctx, const AcDbMText& mt, const EntityPlace& at) {
-    TagWriter& out = ctx.out();
     writeEntityCommon(ctx, mt, "MTEXT", at);
-    out.text(100, "AcDbMText");
-    out.point(10, mt.location().x, mt.location().y, mt.location().z);
-    out.real(40, mt.textHeight());
-    if (mt.width() > 0.0) out.real(41, mt.width());
-    out.integer(71, mt.attachment());
-    out.integer(72, mt.flowDirection());
-    const std::string contents = hostrx::wideToUtf8(mt.displayText());
-    std::size_t pos = 0;
-    while (contents.size() - pos > 250) {
-        std::size_t cut = pos + 250;
-        while (cut > pos && (static_cast<unsigned char>(contents[cut]) & 0xC0) == 0x80) --cut;  // whole characters
-        out.text(3, std::string_view(contents).substr(pos, cut - pos));
-        pos = cut;
-    }
-    out.text(1, std::string_view(contents).substr(pos));
-    out.text(7, nameOf(mt.textStyle()).empty() ? L"Standard" : nameOf(mt.textStyle()));
-    out.point(210, mt.normal().x, mt.normal().y, mt.normal().z);
-    out.point(11, mt.direction().x, mt.direction().y, mt.direction().z);
-    out.integer(73, mt.lineSpacingStyle());
-    out.real(44, mt.lineSpacingFactor());
+    ctx.out().text(100, "AcDbMText");
+    writeMTextGroups(ctx.out(), mt);
     ctx.chunk(mt, "AcDbMText");
 }
 

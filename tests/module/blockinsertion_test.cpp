@@ -2,6 +2,7 @@
 #include "ed/editor.h"
 #include "librarydrawing.h"
 #include "modelspace.h"
+#include "rx/utf8.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,26 @@ std::map<std::wstring, const AcDbAttribute*> attributesOf(const AcDbBlockReferen
 
 std::wstring layerOf(const AcDbEntity& e) { return e.layerName(); }
 
+// The attribute definitions of block TITLE, one of each kind a title block may hold, in
+// block order; lines makes a definition multiline.
+struct TitleDefinition {
+    const wchar_t* tag;
+    const wchar_t* prompt;
+    const wchar_t* text;
+    int flags;  // 1 invisible, 2 constant, 8 preset
+    const wchar_t* lines;
+    const wchar_t* question;  // what "Prompt" asks; null: neither asked nor made as an attribute
+};
+
+constexpr TitleDefinition kTitleDefinitions[] = {
+    {L"PLAIN", L"Plain", L"p", 0, nullptr, L"Plain <p>: "},
+    {L"HIDDEN", L"Hidden", L"h", 1, nullptr, L"Hidden <h>: "},
+    {L"PRESET", L"Preset", L"s", 8, nullptr, L"Preset <s>: "},
+    {L"MAKER", L"Maker", L"ACME", 2, nullptr, nullptr},
+    {L"NOTE", L"Note", L"first", 0, L"first\\Psecond", L"Note <first>: "},
+    {L"STAMP", L"Stamp", L"fixed", 2, L"fixed\\Pstamp", nullptr},
+};
+
 // A library drawing with blocks for each scenario, and a fresh current drawing in
 // inches with the custom property Owner = Ann and a layer NEW.
 class BlockInsertion : public ::testing::Test {
@@ -42,6 +63,11 @@ protected:
         const AcDbObjectId label = library.addBlock(L"LABEL");
         library.addAttributeDefinition(label, L"OWNER", L"Owner", L"nobody", {0, 0, 0}, nullptr,
                                        L"%<\\AcVar CustomDP.Owner>%");
+        const AcDbObjectId title = library.addBlock(L"TITLE");
+        for (std::size_t i = 0; i < std::size(kTitleDefinitions); ++i) {
+            const TitleDefinition& d = kTitleDefinitions[i];
+            library.addDefinition(title, d.tag, d.prompt, d.text, {0, -static_cast<double>(i), 0}, d.flags, d.lines);
+        }
         library.addBlock(L"PLATE_MM", 0, AcDb::kUnitsMillimeters);
         library.addBlock(L"PLATE_CM", 0, AcDb::kUnitsCentimeters);
         library.addBlock(L"PLATE_KM", 0, AcDb::kUnitsKilometers);
@@ -112,6 +138,60 @@ TEST_F(BlockInsertion, EmptyAnswersTakeTheDefaults) {
     EXPECT_EQ(atts.at(L"SIZE")->textStringConst(), L"DN50");
     EXPECT_EQ(atts.at(L"MAKER")->textStringConst(), L"Acme");
     EXPECT_EQ(atts.at(L"NOTE")->textStringConst(), L"late");
+}
+
+// Every kind of definition with "Prompt" off, answered by Enter and answered by typing:
+// constants are neither asked for nor made; a multiline default keeps every line, and a
+// typed value replaces all of them.
+TEST_F(BlockInsertion, EachKindOfDefinitionIsAskedAndMadeAsItsKindWants) {
+    enum class Answer { NoPrompt, Enter, Typed };
+    for (const Answer answer : {Answer::NoPrompt, Answer::Enter, Answer::Typed}) {
+        SCOPED_TRACE(static_cast<int>(answer));
+        hosted::CommandLine::instance().clear();
+        worker.prompt = answer != Answer::NoPrompt;
+        worker.promptCancelled = false;
+        std::string script;
+        std::wstring asked;
+        for (const TitleDefinition& d : kTitleDefinitions) {
+            if (!d.question || answer == Answer::NoPrompt) continue;
+            const std::wstring typed = answer == Answer::Typed ? std::wstring(L"new ") + d.tag : L"";
+            script += hostrx::wideToUtf8(typed) + "\n";
+            asked += d.question + typed;
+        }
+        withInput(script + "5,5\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"TITLE"); });
+        EXPECT_EQ(transcript(), asked + L"\nSelect Point: 5,5");
+
+        const auto atts = attributesOf(*references().back());
+        std::size_t made = 0;
+        for (const TitleDefinition& d : kTitleDefinitions) {
+            SCOPED_TRACE(hostrx::wideToUtf8(d.tag));
+            if (!d.question) {
+                EXPECT_FALSE(atts.contains(d.tag)) << "a constant is drawn by its definition";
+                continue;
+            }
+            ++made;
+            ASSERT_TRUE(atts.contains(d.tag));
+            const AcDbAttribute& att = *atts.at(d.tag);
+            const std::wstring typed = std::wstring(L"new ") + d.tag;
+            EXPECT_EQ(att.textStringConst(), answer == Answer::Typed ? typed : d.text);
+            EXPECT_EQ(att.isInvisible(), (d.flags & 1) != 0);
+            EXPECT_FALSE(att.isConstant());
+            ASSERT_EQ(att.isMTextAttribute(), d.lines != nullptr);
+            if (!d.lines) continue;
+            const AcDbMText& lines = *att.mtextAttributeConst();
+            EXPECT_EQ(lines.contentsConst(), answer == Answer::Typed ? typed : d.lines);
+            EXPECT_TRUE(lines.location().isEqualTo(att.position())) << "the lines move with the attribute";
+        }
+        EXPECT_EQ(atts.size(), made);
+    }
+}
+
+TEST_F(BlockInsertion, TypedBackslashesAndBracesShowAsTypedInAMultilineAttribute) {
+    worker.prompt = true;
+    withInput("\n\n\nC:\\{x}\n0,0\n", [&] { worker.doInsertSubBlock(1.0, 0.0, L"TITLE"); });
+    const AcDbAttribute& note = *attributesOf(*references().at(0)).at(L"NOTE");
+    EXPECT_EQ(note.textStringConst(), L"C:\\{x}");
+    EXPECT_EQ(note.mtextAttributeConst()->contentsConst(), L"C:\\\\\\{x\\}");
 }
 
 TEST_F(BlockInsertion, AnExistingDefinitionIsReusedEvenWhenTheLibraryIsGone) {

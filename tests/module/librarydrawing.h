@@ -54,6 +54,25 @@ public:
         block->close();
     }
 
+    // An attribute definition with the given flags (1 invisible, 2 constant, 8 preset);
+    // with lines, a multiline one whose embedded MText holds them.
+    void addDefinition(AcDbObjectId blockId, const ACHAR* tag, const ACHAR* prompt, const ACHAR* text,
+                       const AcGePoint3d& at, int flags, const ACHAR* lines = nullptr) {
+        AcDbBlockTableRecord* block = nullptr;
+        ASSERT_EQ(acdbOpenObject(block, blockId, AcDb::kForWrite), Acad::eOk);
+        auto* def = new AcDbAttributeDefinition(at, text, tag, prompt);
+        def->setAttributeFlags(flags);
+        if (lines) {
+            AcDbMText mtext;
+            mtext.setLocation(at);
+            mtext.setContents(lines);
+            EXPECT_EQ(def->setMTextAttributeDefinition(&mtext), Acad::eOk);
+        }
+        EXPECT_EQ(block->appendAcDbEntity(def), Acad::eOk);
+        def->close();
+        block->close();
+    }
+
     AcDbObjectId addLayer(const ACHAR* name) {
         AcDbLayerTable* layers = nullptr;
         EXPECT_EQ(acdbOpenObject(layers, m_db.layerTableId(), AcDb::kForWrite), Acad::eOk);

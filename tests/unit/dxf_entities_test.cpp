@@ -186,6 +186,22 @@ const EntityCase kCases[] = {
      "0 MTEXT\n100 AcDbEntity\n8 0\n100 AcDbMText\n10 2\n20 3\n30 0\n40 1.5\n71 5\n3 first part \n1 end\\Pline\n",
      "0 MTEXT\n100 AcDbMText\n10 2.0\n20 3.0\n40 1.5\n71 5\n1 first part end\\Pline\n",
      [](const AcDbEntity& e) { EXPECT_EQ(AcDbMText::cast(&e)->attachment(), AcDbMText::kMiddleCenter); }},
+    {"multiline attribute definition with its embedded text", false, "",
+     "0 ATTDEF\n100 AcDbEntity\n8 0\n100 AcDbText\n10 1\n20 2\n30 0\n40 0.5\n1 first\n"
+     "100 AcDbAttributeDefinition\n280 0\n3 Note\n2 NOTE\n70 2\n74 3\n71 4\n72 0\n11 1\n21 2\n31 0\n"
+     "101 Embedded Object\n10 1\n20 2\n30 0\n40 0.5\n41 0\n46 0.25\n71 1\n72 5\n1 first\\Psecond\n",
+     "0 ATTDEF\n100 AcDbText\n40 0.5\n1 first\n100 AcDbAttributeDefinition\n3 Note\n2 NOTE\n70 2\n"
+     "280 0\n72 0\n71 4\n101 Embedded Object\n10 1.0\n20 2.0\n40 0.5\n71 1\n1 first\\Psecond\n46 0.25\n",
+     [](const AcDbEntity& e) {
+         const auto& def = *AcDbAttributeDefinition::cast(&e);
+         EXPECT_TRUE(def.isConstant());
+         EXPECT_EQ(def.textStringConst(), L"first") << "the single line stays apart from the embedded lines";
+         ASSERT_TRUE(def.isMTextAttributeDefinition());
+         const AcDbMText& lines = *def.mtextAttributeDefinitionConst();
+         EXPECT_EQ(lines.contentsConst(), L"first\\Psecond");
+         expectPoint(lines.location(), 1, 2, 0);
+         EXPECT_EQ(lines.textHeight(), 0.5);
+     }},
     {"reference with an attribute", true,
      "0 BLOCK\n100 AcDbEntity\n8 0\n100 AcDbBlockBegin\n2 TAGGED\n70 2\n10 0\n20 0\n30 0\n"
      "0 ATTDEF\n100 AcDbEntity\n8 0\n100 AcDbText\n10 0\n20 0\n30 0\n40 1\n1 ?\n100 AcDbAttributeDefinition\n"

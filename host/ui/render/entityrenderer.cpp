@@ -186,13 +186,17 @@ void RenderContext::drawEntity(const AcDbEntity& e, const Placement& at) {
     } else if (const auto* attdef = AcDbAttributeDefinition::cast(&e)) {
         // In a reference only constant attributes show (with their text); on its own
         // the definition shows its tag.
+        // A multiline one shows every line of its MText.
         if (at.depth == 0 && !attdef->isConstant()) {
             drawText(*attdef, at, color, attdef->tagConst());
         } else if (attdef->isConstant() && !attdef->isInvisible()) {
-            drawText(*attdef, at, color);
+            if (const AcDbMText* lines = attdef->mtextAttributeDefinitionConst()) drawMText(*lines, at, color);
+            else drawText(*attdef, at, color);
         }
     } else if (const auto* attribute = AcDbAttribute::cast(&e)) {
-        if (!attribute->isInvisible()) drawText(*attribute, at, color);
+        if (attribute->isInvisible()) return;
+        if (const AcDbMText* lines = attribute->mtextAttributeConst()) drawMText(*lines, at, color);
+        else drawText(*attribute, at, color);
     } else if (const auto* text = AcDbText::cast(&e)) {
         drawText(*text, at, color);
     } else if (const auto* mtext = AcDbMText::cast(&e)) {
