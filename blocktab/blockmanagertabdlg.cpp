@@ -18,6 +18,17 @@ constexpr std::size_t kNumberBuffer = 34;
 constexpr Adesk::UInt32 kPreviewBackground = 0x00010101;
 constexpr int kActiveLayerImage = 7;
 
+// One row of the block list: its label, its image and, as item data, its block's index.
+void insertBlockItem(CListCtrl& list, int index, const std::wstring& label) {
+    LVITEM item;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = list.GetItemCount();
+    item.pszText = const_cast<wchar_t*>(label.c_str());
+    item.iImage = index;
+    item.lParam = index;
+    list.InsertItem(&item);
+}
+
 }  // namespace
 
 bool isDrawingPath(const std::wstring& path) {
@@ -44,6 +55,8 @@ void CBlockManagerTabDlg::bindControls() {
     m_explodeCheck.SubclassDlgItem(res::IDC_BM_EXPLODE, this);
     m_promptCheck.SubclassDlgItem(res::IDC_BM_PROMPT, this);
     m_historyList.SubclassDlgItem(res::IDC_BM_HISTORY, this);
+    m_filterEdit.SubclassDlgItem(res::IDC_BM_FILTER, this);
+    m_allLibrariesCheck.SubclassDlgItem(res::IDC_BM_ALL_LIBRARIES, this);
 }
 
 BOOL CBlockManagerTabDlg::OnInitDialog() {
@@ -61,11 +74,13 @@ BOOL CBlockManagerTabDlg::OnInitDialog() {
     initLayerImages();
     rotate = m_rotateCheck.GetCheck() == 1;
     m_pathEdit.EnableFileBrowseButton(L"DWG", L"Drawing files|*.DWG||", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+    m_filterEdit.SetCueBanner(L"Filter blocks");
     if (m_tips.Create(this)) {
         m_tips.SetMaxTipWidth(400);
         m_tips.AddTool(&m_picture, L"Double Click to insert");
         m_tips.AddTool(&m_historyList, L"Double Click to open\r\nDrag to insert");
         m_tips.AddTool(&m_blockList, L"Double Click or Drag a block to insert");
+        m_tips.AddTool(&m_allLibrariesCheck, LPSTR_TEXTCALLBACK);
         m_tips.Activate(TRUE);
     }
     fillLayerCombo(acDocManager->curDocument());
@@ -153,8 +168,10 @@ void CBlockManagerTabDlg::onHistoryItemChanged(const NMLISTVIEW& change) {
         const std::wstring text = m_historyList.GetItemText(change.iItem, 0);
         if (isDrawingPath(text)) {
             drawingPath = text;
-            m_blockList.DeleteAllItems();
+            clearBlockList();
             loadDrawingBlocks();
+            // The search takes in the drawing just read, once its entry is stored.
+            refreshSearch();
         }
         pathEditBusy = true;
         m_pathEdit.SetWindowText(text.c_str());
@@ -237,16 +254,83 @@ void CBlockManagerTabDlg::fillBlockList(const BlockInfoArray& records) {
         if (pixels && bitmap.CreateBitmap(kIconSide, kIconSide, 1, 32, pixels->data())) m_blockImages.Add(&bitmap, RGB(255, 255, 255));
         else m_blockImages.Add(blank);
     }
-    for (int j = 0; j < records.length(); ++j) m_blockList.InsertItem(j, records[j].name.c_str(), j);
+    m_blockNames.clear();
+    for (int j = 0; j < records.length(); ++j) {
+        m_blockNames.push_back(records[j].name);
+        insertBlockItem(m_blockList, j, m_blockNames.back());
+    }
+    // The list sorts every row in; refilling it in that order later costs no sorting.
+    m_sortedBlocks.clear();
+    for (int i = 0; i < m_blockList.GetItemCount(); ++i) m_sortedBlocks.push_back(static_cast<int>(m_blockList.GetItemData(i)));
+    if (!m_filter.empty()) {
+        m_blockList.DeleteAllItems();
+        insertMatchingBlocks();
+    }
     m_blockList.SetImageList(&m_blockImages, LVSIL_NORMAL);
     m_blockList.SetRedraw(TRUE);
+}
+
+// --- the filter ---
+
+// The search's rows stay: they change when the drawing's blocks were read.
+void CBlockManagerTabDlg::clearBlockList() {
+    if (!m_searching) m_blockList.DeleteAllItems();
+    m_blockNames.clear();
+    m_sortedBlocks.clear();
+}
+
+void CBlockManagerTabDlg::insertMatchingBlocks() {
+    for (const int j : m_sortedBlocks)
+        if (m_filter.matches(m_blockNames[static_cast<std::size_t>(j)])) insertBlockItem(m_blockList, j, m_blockNames[static_cast<std::size_t>(j)]);
+}
+
+void CBlockManagerTabDlg::onFilterChange() {
+    m_filter = BlockNameFilter(m_filterEdit.windowText());
+    refreshBlockList();
+}
+
+void CBlockManagerTabDlg::refreshBlockList() {
+    if (m_searching) runSearch();
+    else showBlocks();
+}
+
+// The selected block stays selected while it still passes.
+void CBlockManagerTabDlg::showBlocks() {
+    const std::optional<BlockRow> selected = selectedBlockRow();
+    m_blockList.SetRedraw(FALSE);
+    m_blockList.DeleteAllItems();
+    insertMatchingBlocks();
+    m_blockList.SetRedraw(TRUE);
+    if (selected) selectBlockRow(*selected);
+}
+
+std::optional<CBlockManagerTabDlg::BlockRow> CBlockManagerTabDlg::blockRow(int item) const {
+    if (item < 0 || item >= m_blockList.GetItemCount()) return std::nullopt;
+    const auto j = static_cast<std::size_t>(m_blockList.GetItemData(item));
+    if (m_searching) return j < m_hits.size() ? std::optional<BlockRow>(BlockRow{m_hits[j].path, m_hits[j].name}) : std::nullopt;
+    if (j >= m_blockNames.size()) return std::nullopt;
+    return BlockRow{drawingPath, m_blockNames[j]};
+}
+
+std::optional<CBlockManagerTabDlg::BlockRow> CBlockManagerTabDlg::selectedBlockRow() const {
+    return blockRow(m_blockList.GetNextItem(-1, LVNI_SELECTED));
+}
+
+void CBlockManagerTabDlg::selectBlockRow(const BlockRow& row) {
+    for (int i = 0; i < m_blockList.GetItemCount(); ++i)
+        if (blockRow(i) == row) {
+            m_blockList.SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            m_blockList.SetSelectionMark(i);
+            m_blockList.EnsureVisible(i, FALSE);
+            return;
+        }
 }
 
 // --- layout ---
 
 void CBlockManagerTabDlg::OnSize(UINT type, int cx, int cy) {
     CAcUiDialog::OnSize(type, cx, cy);
-    for (CListCtrl* list : {&m_blockList, &m_historyList}) {
+    for (CListCtrl* list : {static_cast<CListCtrl*>(&m_blockList), &m_historyList}) {
         if (!list->GetSafeHwnd()) continue;
         CRect rect;
         list->GetWindowRect(&rect);
@@ -287,9 +371,15 @@ void CBlockManagerTabDlg::insertDrawing(const std::wstring& path) {
     runInsertion(path, [this](BlockWorker& worker) { worker.doInsertBlock(scale, rotation); });
 }
 
-void CBlockManagerTabDlg::insertBlock(const std::wstring& blockName) {
-    if (drawingPath.empty() || blockName.empty() || !acDocManager->curDocument()) return;
-    runInsertion(drawingPath, [this, &blockName](BlockWorker& worker) { worker.doInsertSubBlock(scale, rotation, blockName); });
+// The block list's rows name the drawing they come from: drawingPath for the selected
+// drawing's own blocks.
+void CBlockManagerTabDlg::insertBlock(const std::wstring& path, const std::wstring& blockName) {
+    if (path.empty() || blockName.empty() || !acDocManager->curDocument()) return;
+    runInsertion(path, [this, &blockName](BlockWorker& worker) { worker.doInsertSubBlock(scale, rotation, blockName); });
+}
+
+void CBlockManagerTabDlg::insertFromBlockRow(int item) {
+    if (const std::optional<BlockRow> row = blockRow(item)) insertBlock(row->path, row->name);
 }
 
 // --- messages ---
@@ -314,6 +404,10 @@ BOOL CBlockManagerTabDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         case res::IDC_BM_PATH:
             if (code == EN_CHANGE) onPathEditChange();
             return TRUE;
+        case res::IDC_BM_FILTER:
+            if (code == EN_CHANGE) onFilterChange();
+            return TRUE;
+        case res::IDC_BM_ALL_LIBRARIES: onAllLibrariesClicked(); return TRUE;
         case res::IDC_BM_PICTURE:
             if (code == STN_DBLCLK) insertDrawing(drawingPath);
             return TRUE;
@@ -324,9 +418,19 @@ BOOL CBlockManagerTabDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+BOOL CBlockManagerTabDlg::toolTipText(NMTTDISPINFO& info) {
+    if (!(info.uFlags & TTF_IDISHWND)) return FALSE;
+    const CWnd* tool = CWnd::FromHandle(reinterpret_cast<HWND>(info.hdr.idFrom));
+    if (!tool || tool->GetDlgCtrlID() != res::IDC_BM_ALL_LIBRARIES) return FALSE;
+    m_searchTipText = searchTip();
+    info.lpszText = m_searchTipText.data();
+    return TRUE;
+}
+
 BOOL CBlockManagerTabDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     const auto& item = *reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+    if (header->code == TTN_NEEDTEXT) return toolTipText(*reinterpret_cast<NMTTDISPINFO*>(lParam));
     if (static_cast<int>(wParam) == res::IDC_BM_HISTORY) {
         switch (header->code) {
             case LVN_ITEMCHANGED: onHistoryItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lParam)); return TRUE;
@@ -344,12 +448,21 @@ BOOL CBlockManagerTabDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result
         }
     } else if (static_cast<int>(wParam) == res::IDC_BM_BLOCKS) {
         switch (header->code) {
-            case NM_DBLCLK:
-                if (item.iItem >= 0) insertBlock(m_blockList.GetItemText(item.iItem, 0));
+            case NM_DBLCLK: insertFromBlockRow(item.iItem); return TRUE;
+            case LVN_KEYDOWN:
+                if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_RETURN)
+                    insertFromBlockRow(m_blockList.GetNextItem(-1, LVNI_SELECTED));
                 return TRUE;
+            case LVN_GETDISPINFO: {
+                LVITEM& asked = reinterpret_cast<NMLVDISPINFO*>(lParam)->item;
+                if (!(asked.mask & LVIF_IMAGE)) return TRUE;
+                asked.iImage = searchIcon(asked.lParam);
+                asked.mask |= LVIF_DI_SETITEM;
+                return TRUE;
+            }
             case LVN_BEGINDRAG: {
-                const std::wstring dragged = m_blockList.GetItemText(item.iItem, 0);
-                if (dragToDrawing()) insertBlock(dragged);
+                const std::optional<BlockRow> dragged = blockRow(item.iItem);
+                if (dragToDrawing() && dragged) insertBlock(dragged->path, dragged->name);
                 return TRUE;
             }
             default: break;

@@ -2,9 +2,14 @@
 
 #include "frame/hostapi.h"
 #include "blocks/blockworker.h"
+#include "blocktab/blocklistctrl.h"
+#include "blocktab/namefilter.h"
 #include "storage/blockinfo.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The Block Manager page of the palette (template 104): a history of library drawings,
 // the chosen drawing's preview and the icons of its blocks, and insertion of the whole
@@ -23,7 +28,8 @@ public:
 
     // Empties and refills the layer chooser from the document's layers.
     void fillLayerCombo(AcApDocument* document);
-    // Fills the block list from the records, one image each.
+    // Fills the block list from the records, one image each; of them, the list shows
+    // those that pass the filter.
     void fillBlockList(const BlockInfoArray& records);
     void saveHistory();
 
@@ -57,7 +63,7 @@ private:
     void openDrawing();
     void onLayerChosen();
     void insertDrawing(const std::wstring& path);
-    void insertBlock(const std::wstring& blockName);
+    void insertBlock(const std::wstring& path, const std::wstring& blockName);
     template <class Operation>
     void runInsertion(const std::wstring& path, Operation operation);
     BlockWorker makeWorker(const std::wstring& path, AcDbDatabase* target) const;
@@ -65,18 +71,71 @@ private:
     void clearAllItems();
     void showPreview();
 
+    // The block list as the filter narrows it. A row's item data is the index of its
+    // block in blockNames, which is also its image's index.
+    struct BlockRow {
+        std::wstring path;
+        std::wstring name;
+        bool operator==(const BlockRow&) const = default;
+    };
+    std::optional<BlockRow> blockRow(int item) const;
+    // Shows the selected drawing's filtered blocks, or the search's when it is on.
+    void refreshBlockList();
+    std::optional<BlockRow> selectedBlockRow() const;
+    void selectBlockRow(const BlockRow& row);
+    void clearBlockList();
+    void onFilterChange();
+    void showBlocks();
+    void insertMatchingBlocks();
+    void insertFromBlockRow(int item);
+
+    // The search over every cached library (librarysearch.cpp): with "All libraries"
+    // ticked the block list shows the blocks of every drawing of the history (and the
+    // selected one) whose cache entry is current, read from the cache's name index
+    // alone, each named "NAME (FILE)", its icon read when its row is first shown. A
+    // row's item data is then its index in m_hits.
+    struct LibraryHit {
+        std::wstring path;
+        std::wstring table;
+        std::int64_t rowKey = 0;
+        std::wstring name;
+        std::wstring label;
+    };
+    void onAllLibrariesClicked();
+    void findSearchableDrawings();
+    void runSearch();
+    void refreshSearch();
+    int searchIcon(LPARAM hit);
+    std::wstring searchTip();
+    BOOL toolTipText(NMTTDISPINFO& info);
+    std::vector<std::wstring> historyDrawings() const;
+
     CStatic m_picture;
     CAcUiNumericEdit m_scaleEdit;
     CAcUiAngleEdit m_rotationEdit;
     CMFCEditBrowseCtrl m_pathEdit;
-    CListCtrl m_blockList;
+    CBlockListCtrl m_blockList;
     CComboBoxEx m_layerCombo;
     CButton m_rotateCheck, m_explodeCheck, m_promptCheck;
     CListCtrl m_historyList;
+    CEdit m_filterEdit;
+    CButton m_allLibrariesCheck;
     CImageList m_blockImages;
     CImageList m_layerImages;
     CMenu m_historyMenu;
     CToolTipCtrl m_tips;
+
+    BlockNameFilter m_filter;
+    // The blocks of drawingPath from the last fill, by record position, and their
+    // positions in the order the list sorted them into.
+    std::vector<std::wstring> m_blockNames;
+    std::vector<int> m_sortedBlocks;
+    bool m_searching = false;
+    // The icon table of each searchable drawing, and the drawing.
+    std::vector<std::pair<std::wstring, std::wstring>> m_searchTables;
+    std::vector<LibraryHit> m_hits;
+    CImageList m_hitImages;
+    std::wstring m_searchTipText;
 
     bool pathEditBusy = false;
     bool rotate = false;

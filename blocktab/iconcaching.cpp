@@ -37,6 +37,7 @@ void CBlockManagerTabDlg::clearItem() {
     if (const int mark = m_historyList.GetSelectionMark(); mark >= 0) m_historyList.DeleteItem(mark);
     saveHistory();
     printToCommandLine(L"\nDone deleting Cache ");
+    refreshSearch();
 }
 
 void CBlockManagerTabDlg::clearAllItems() {
@@ -49,4 +50,12 @@ void CBlockManagerTabDlg::clearAllItems() {
     m_historyList.DeleteAllItems();
     saveHistory();
     printToCommandLine(L"\nDone deleting Cache ");
+    refreshSearch();
+}
+
+// A search on shows no block whose cache entry was just cleared.
+void CBlockManagerTabDlg::refreshSearch() {
+    if (!m_searching) return;
+    findSearchableDrawings();
+    runSearch();
 }

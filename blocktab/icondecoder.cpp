@@ -19,6 +19,7 @@ struct Layout {
     bool bottomUp = true;
     unsigned bits = 0;
     const std::uint8_t* colours = nullptr;
+    std::int64_t colourCount = 0;
     const std::uint8_t* rows = nullptr;
     std::int64_t stride = 0;
 };
@@ -37,8 +38,15 @@ std::optional<Layout> layoutOf(const std::uint8_t* bytes, std::size_t size) {
     l.bits = u16(bytes + 14);
     if (u16(bytes + 12) != 1 || u32(bytes + 16) != 0 || !depthIsKnown(l.bits)) return std::nullopt;
     if (l.width <= 0 || l.height <= 0 || l.width > kLargestSide || l.height > kLargestSide) return std::nullopt;
-    // The colour table always has one entry per value of a pixel; deeper pixels hold colours.
-    const std::int64_t colourBytes = l.bits <= 8 ? std::int64_t{4} << l.bits : 0;
+    // The colours-used field gives the table's length, as the host's own bitmap reader
+    // takes it: other programs write short tables when a picture uses few colours. 0
+    // means one entry per value of a pixel; deeper pixels hold colours, and their table
+    // (of that many entries) is only skipped.
+    const std::int64_t used = u32(bytes + 32);
+    const std::int64_t full = l.bits <= 8 ? std::int64_t{1} << l.bits : 0;
+    if (l.bits <= 8 && used > full) return std::nullopt;
+    l.colourCount = l.bits <= 8 && used == 0 ? full : used;
+    const std::int64_t colourBytes = 4 * l.colourCount;
     l.stride = (l.width * l.bits + 31) / 32 * 4;
     const std::int64_t needed = std::int64_t{headerSize} + colourBytes + l.stride * l.height;
     if (needed > static_cast<std::int64_t>(size)) return std::nullopt;
@@ -49,7 +57,8 @@ std::optional<Layout> layoutOf(const std::uint8_t* bytes, std::size_t size) {
 
 std::uint32_t pixelAt(const Layout& l, std::int64_t x, std::int64_t y) {
     const std::uint8_t* row = l.rows + (l.bottomUp ? l.height - 1 - y : y) * l.stride;
-    auto fromTable = [&](unsigned index) {
+    auto fromTable = [&](unsigned index) -> std::uint32_t {
+        if (index >= l.colourCount) return 0;  // black, as the host draws an index past the table
         const std::uint8_t* c = l.colours + 4 * index;
         return (std::uint32_t{c[2]} << 16) | (std::uint32_t{c[1]} << 8) | c[0];
     };

@@ -34,6 +34,7 @@
 #include "ed/sysvars.h"
 #include "ed/unitformat.h"
 #include "ed/userio.h"
+#include "ed/wcmatch.h"
 #include "ge/line3d.h"
 #include "rx/adesk.h"
 #include "rx/appmsg.h"

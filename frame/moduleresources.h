@@ -12,7 +12,7 @@ constexpr int IDB_NO_PREVIEW = 107, IDI_BLANK = 115, IDB_LAYER_SWATCHES = 152;
 // The Block Manager page's controls and its history menu.
 constexpr int IDC_BM_PICTURE = 106, IDC_BM_SCALE = 108, IDC_BM_ROTATION = 110, IDC_BM_PATH = 117,
               IDC_BM_HISTORY = 118, IDC_BM_BLOCKS = 119, IDC_BM_LAYERS = 150, IDC_BM_ROTATE = 155,
-              IDC_BM_EXPLODE = 167, IDC_BM_PROMPT = 168;
+              IDC_BM_EXPLODE = 167, IDC_BM_PROMPT = 168, IDC_BM_FILTER = 170, IDC_BM_ALL_LIBRARIES = 171;
 constexpr int ID_BM_CLEAR_ITEM = 32768, ID_BM_CLEAR_ALL = 32769, ID_BM_OPEN = 32770;
 constexpr int IDD_TEXTBOX = 127, IDC_TEXTBOX_EDIT = 134, IDC_TEXTBOX_CAPTION = 135;
 // The Field Manager page, its key dialog and the table browser.

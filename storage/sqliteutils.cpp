@@ -2,6 +2,7 @@
 
 #include "frame/commandlineprinter.h"
 #include "frame/datapaths.h"
+#include "storage/blocknameindex.h"
 #include "storage/cppsqlite3db.h"
 #include "storage/cppsqlite3exception.h"
 #include "storage/decimaltext.h"
@@ -34,6 +35,12 @@ std::wstring withNames(std::wstring_view sql, std::initializer_list<std::wstring
         ++i;
     }
     return out;
+}
+
+bool isIconCache(const wchar_t* dbPath) {
+    std::wstring path;
+    getIconCachePath(path);
+    return path == dbPath;
 }
 
 void reportStorageError(const CppSQLite3Exception& error, const wchar_t* operation, long line) {
@@ -110,6 +117,7 @@ bool SQliteUtils::DeleteTable(const wchar_t* dbPath, const wchar_t* tableName) {
         CppSQLite3DB db;
         db.open(dbPath);
         dropIfPresent(db, table);
+        if (isIconCache(dbPath)) BlockNameIndex::tableCleared(db, table);
         return true;
     } catch (const CppSQLite3Exception& e) {
         reportFileError(e, dbPath, L"SQliteUtils::DeleteTable", __LINE__);
@@ -151,6 +159,7 @@ bool SQliteUtils::createIconCacheTable(std::wstring key) {
         openIconCache(db);
         dropIfPresent(db, table);
         db.exec(withNames(L"CREATE TABLE '%s' (key INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT,icon BLOB);", {table}));
+        BlockNameIndex::tableCleared(db, table);
         return true;
     } catch (const CppSQLite3Exception& e) {
         reportIconCacheError(e, L"SQliteUtils::createIconCacheTable", __LINE__);
@@ -198,6 +207,7 @@ bool SQliteUtils::setIconCacheRecords(const std::vector<BlockInfo>& records, std
         // stamp would vouch for records that are no longer its own.
         db.exec(L"DELETE FROM CacheDateStamp WHERE name = ? COLLATE NOCASE AND name <> ?;", {table, table});
         insertInTransaction(db, withNames(L"insert into '%s' values (?, ?, ?);", {table}), records, bindBlockInfo);
+        BlockNameIndex::tableWritten(db, table);
         db.close();
         return true;
     } catch (const CppSQLite3Exception& e) {

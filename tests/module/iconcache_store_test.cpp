@@ -1,5 +1,6 @@
 #include "rx/utf8.h"
 #include "frame/hostapi.h"
+#include "storage/blocknameindex.h"
 #include "storage/cppsqlite3db.h"
 #include "storage/iconcachefile.h"
 #include "storage/sqliteutils.h"
@@ -460,6 +461,61 @@ TEST(DamagedFileName, NeverNamesAFileThatIsThere) {
     EXPECT_EQ(damagedFileName(path, when), first + L"-2");
     std::ofstream(fs::path(first + L"-2")) << "second";
     EXPECT_EQ(damagedFileName(path, when), first + L"-3");
+
+// The name index, read by the sqlite3 program. A file nobody searched has none; the
+// first search builds it from the icon tables, and from then on every write and clear
+// of an icon table keeps it current.
+TEST_F(IconCacheStore, NameIndexIsBuiltAtTheFirstSearchAndKeptCurrent) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Door", 1), block(L"T\u00FCrgriff", 2)}, L"/lib/door.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Valve", 3)}, L"/lib/valve.dwg"));
+    ASSERT_TRUE(SQliteUtils::putHistory({L"/lib/door.dwg"}));
+    const fs::path db = file("iconcache.db");
+    const fs::path script = file("query.sql");
+    const std::string tablesBefore = runSqlite3(db, script, ".tables");
+    EXPECT_EQ(tablesBefore.find("BlockNameIndex"), std::string::npos) << "an old file, or one nobody searched";
+    const std::string indexRows = "SELECT tablekey, rowkey, name, folded FROM BlockNameIndex ORDER BY tablekey, rowkey;";
+
+    const std::vector<BlockNameIndex::Hit> found = BlockNameIndex::find(std::wstring(L"\u00DCR"));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].name, L"T\u00FCrgriff");
+    EXPECT_EQ(found[0].table, L"/lib/doordwg");
+    const AcArray<Adesk::UInt8> icon = makeIcon(2);
+    EXPECT_EQ(BlockNameIndex::icon(found[0].table, found[0].rowKey), std::vector<std::uint8_t>(icon.begin(), icon.end()));
+    EXPECT_EQ(BlockNameIndex::find(std::nullopt).size(), 3u);
+    EXPECT_EQ(runSqlite3(db, script, indexRows),
+              "/lib/doordwg|1|Door|DOOR\n/lib/doordwg|2|T\u00FCrgriff|T\u00DCRGRIFF\n/lib/valvedwg|1|Valve|VALVE\n");
+
+    // Written anew, also under a key differing only in case: the rows follow the table.
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"Gate", 4)}, L"/lib/DOOR.dwg"));
+    EXPECT_EQ(runSqlite3(db, script, indexRows), "/lib/DOORdwg|1|Gate|GATE\n/lib/valvedwg|1|Valve|VALVE\n");
+    // Clearing one item, then all of them.
+    ASSERT_TRUE(SQliteUtils::DeleteTable(iconCache().c_str(), L"/lib/valve.dwg"));
+    EXPECT_EQ(runSqlite3(db, script, indexRows), "/lib/DOORdwg|1|Gate|GATE\n");
+    ASSERT_TRUE(SQliteUtils::DeleteTable(iconCache().c_str(), L"/lib/DOOR.dwg"));
+    EXPECT_EQ(runSqlite3(db, script, indexRows), "");
+    EXPECT_EQ(runSqlite3(db, script, "SELECT count(*) FROM HISTORY;"), "1\n") << "the other tables are as they were";
+    EXPECT_EQ(printed(), L"");
+}
+
+TEST_F(IconCacheStore, CachedEntriesTellWhichAreCurrent) {
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"A", 1)}, L"/lib/stamped.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1700000000, L"/lib/stamped.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheRecords({block(L"B", 1)}, L"/lib/unstamped.dwg"));
+    ASSERT_TRUE(SQliteUtils::setIconCacheDateRecord(1700000000, L"/lib/gone.dwg"));
+    const BlockNameIndex::CachedEntries cache = BlockNameIndex::cachedEntries();
+    const struct {
+        const wchar_t* table;
+        std::int64_t fileTime;
+        bool current;
+    } cases[] = {
+        {L"/lib/stampeddwg", 1700000000, true},
+        {L"/lib/stampeddwg", 1700000001, false},
+        {L"/lib/STAMPEDdwg", 0, true},  // the table by SQLite's lookup, without a stamp of that name: 0
+        {L"/lib/unstampeddwg", 0, true},
+        {L"/lib/unstampeddwg", 1700000000, false},
+        {L"/lib/gonedwg", 1700000000, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cache.isCurrent(c.table, c.fileTime), c.current) << hostrx::wideToUtf8(c.table);
 }
 
 }  // namespace

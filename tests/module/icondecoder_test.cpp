@@ -1,5 +1,7 @@
 #include "blocktab/icondecoder.h"
 
+#include "bitmapcases.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,6 +115,27 @@ TEST(PreviewIcon, BytesThatDoNotHoldAWholeBitmapAreRefused) {
     };
     for (const Case& c : cases) EXPECT_FALSE(decode(c.bytes)) << c.name;
     EXPECT_TRUE(decode(good));
+}
+
+// The cases the host's bitmap reader reads alike (tests/support/bitmapcases.h), each
+// scaled to the list's 32 × 32 picture.
+TEST(PreviewIcon, ReadsTheSharedCasesAsTheHostsReaderDoes) {
+    for (const bitmapcases::Case& c : bitmapcases::cases()) {
+        SCOPED_TRACE(c.name);
+        const auto pixels = decode(c.bytes);
+        if (c.refused()) {
+            EXPECT_FALSE(pixels);
+            continue;
+        }
+        ASSERT_TRUE(pixels);
+        for (int y = 0; y < kIconSize; ++y)
+            for (int x = 0; x < kIconSize; ++x) {
+                const int sx = x * c.width / kIconSize, sy = y * c.height / kIconSize;
+                ASSERT_EQ((*pixels)[static_cast<std::size_t>(y * kIconSize + x)],
+                          c.pixels[static_cast<std::size_t>(sy * c.width + sx)])
+                    << x << "," << y;
+            }
+    }
 }
 
 TEST(PreviewIcon, TopDownRowsAreReadTopDown) {

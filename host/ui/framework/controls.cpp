@@ -193,6 +193,14 @@ void CEdit::LimitText(int chars) {
     if (auto* e = dynamic_cast<QLineEdit*>(widget())) e->setMaxLength(chars > 0 ? chars : 32767);
 }
 
+// Qt shows its placeholder while the edit is empty, focused or not.
+BOOL CEdit::SetCueBanner(LPCTSTR text, BOOL) {
+    auto* e = dynamic_cast<QLineEdit*>(widget());
+    if (!e) return FALSE;
+    e->setPlaceholderText(QString::fromWCharArray(text ? text : L""));
+    return TRUE;
+}
+
 void CAcUiNumericEdit::SetRange(double low, double high) {
     m_low = low;
     m_high = high;

@@ -79,6 +79,9 @@ class CEdit : public CWnd {
 public:
     void SetSel(int start, int end);
     void LimitText(int chars);
+    // The grey text an empty edit shows; it is never the edit's text. Shown also while
+    // the edit has the focus when asked.
+    BOOL SetCueBanner(LPCTSTR text, BOOL showWhenFocused = FALSE);
 };
 
 // The host's edits. A string edit takes any text; a numeric edit reads what was typed as

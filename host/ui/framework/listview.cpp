@@ -32,9 +32,12 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     const auto column = static_cast<std::size_t>(index.column());
     switch (role) {
         case Qt::DisplayRole: return column < item.texts.size() ? item.texts[column] : QString();
-        case Qt::DecorationRole:
-            if (column == 0 && images && item.image >= 0 && item.image < images->count()) return images->pixmap(item.image);
+        case Qt::DecorationRole: {
+            if (column != 0 || !images) return {};
+            const int image = item.imageCallback && askImage ? askImage(index.row()) : item.image;
+            if (image >= 0 && image < images->count()) return images->pixmap(image);
             return {};
+        }
         case Qt::TextAlignmentRole:
             return iconMode ? QVariant(Qt::AlignHCenter | Qt::AlignTop) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         default: return {};
@@ -146,6 +149,7 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style) : QWidget(parent), 
         });
         m_view = table;
     }
+    m_model.askImage = [this](int row) { return imageOf(row); };
     m_view->setModel(&m_model);
     m_view->setTabKeyNavigation(false);
     m_view->setSelectionMode(QAbstractItemView::NoSelection);
@@ -271,6 +275,30 @@ void ListViewWidget::setItemText(int index, int column, const QString& text) {
 }
 
 void ListViewWidget::setImages(std::shared_ptr<ImageStore> images) { m_model.setImages(std::move(images)); }
+
+int ListViewWidget::imageOf(int row) {
+    if (row < 0 || row >= m_model.rowCount()) return -1;
+    ListItem& item = m_model.items[static_cast<std::size_t>(row)];
+    if (!item.imageCallback) return item.image;
+    CWnd* self = CWnd::FromHandle(this);
+    CWnd* parent = self ? self->GetParent() : nullptr;
+    if (!parent) return -1;
+    NMLVDISPINFO info;
+    info.hdr = {this, static_cast<UINT_PTR>(self->GetDlgCtrlID()), LVN_GETDISPINFO};
+    info.item.mask = LVIF_IMAGE;
+    info.item.iItem = row;
+    info.item.iImage = -1;
+    info.item.lParam = item.data;
+    QPointer<ListViewWidget> alive(this);
+    parent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(self->GetDlgCtrlID()), reinterpret_cast<LPARAM>(&info));
+    if (!alive || row >= m_model.rowCount()) return -1;
+    if (info.item.mask & LVIF_DI_SETITEM) {
+        ListItem& asked = m_model.items[static_cast<std::size_t>(row)];
+        asked.image = info.item.iImage;
+        asked.imageCallback = false;
+    }
+    return info.item.iImage;
+}
 
 void ListViewWidget::setRedraw(bool on) {
     m_model.setFrozen(!on);
@@ -545,20 +573,73 @@ bool ListViewWidget::keyEvent(QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     const UINT vk = virtualKeyOf(*key);
     CWnd* self = CWnd::FromHandle(this);
-    if (!self || vk == 0) return true;
+    if (!self) return true;
     QPointer<ListViewWidget> alive(this);
     const HeldKeys held(key->modifiers());
-    const auto code = static_cast<UINT>(self->SendMessage(WM_GETDLGCODE, vk));
-    if (!alive) return true;
-    if (vk == VK_TAB && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) return false;
-    if ((vk == VK_RETURN || vk == VK_ESCAPE) && !(code & DLGC_WANTALLKEYS)) return false;
-    self->SendMessage(WM_KEYDOWN, vk, MAKELPARAM(1, 0));
+    if (vk != 0) {
+        const auto code = static_cast<UINT>(self->SendMessage(WM_GETDLGCODE, vk));
+        if (!alive) return true;
+        if (vk == VK_TAB && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) return false;
+        if ((vk == VK_RETURN || vk == VK_ESCAPE) && !(code & DLGC_WANTALLKEYS)) return false;
+        self->SendMessage(WM_KEYDOWN, vk, MAKELPARAM(1, 0));
+        if (!alive) return true;
+    }
+    // A printable character follows its key as WM_CHAR, as the platform translates it.
+    const QString text = key->text();
+    const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (!command && text.size() == 1 && text.front().isPrint()) self->SendMessage(WM_CHAR, text.front().unicode(), 1);
     return true;
+}
+
+// The platform's incremental search: characters typed in quick succession spell the
+// start of a label, looked for from the focused row on; one character typed again
+// moves on to the next row starting with it. A pause longer than the interval starts
+// a new search.
+void ListViewWidget::typeAhead(QChar typed) {
+    constexpr qint64 kIntervalMs = 1000;
+    if (!m_typedClock.isValid() || m_typedClock.elapsed() > kIntervalMs) m_typed.clear();
+    m_typedClock.start();
+    m_typed += typed;
+    const int count = static_cast<int>(m_model.items.size());
+    if (count == 0) return;
+    int current = -1;
+    for (int i = 0; i < count; ++i)
+        if (m_model.items[static_cast<std::size_t>(i)].state & LVIS_FOCUSED) current = i;
+    const bool repeated = m_typed.count(m_typed.front()) == m_typed.size();
+    const QString wanted = repeated ? QString(m_typed.front()) : m_typed;
+    // A new search starts after the focused row; a longer one may stay on it.
+    const int first = repeated || current < 0 ? current + 1 : current;
+    for (int step = 0; step < count; ++step) {
+        const int row = (first + step + count) % count;
+        const auto& texts = m_model.items[static_cast<std::size_t>(row)].texts;
+        if (texts.empty() || !texts.front().startsWith(wanted, Qt::CaseInsensitive)) continue;
+        QPointer<ListViewWidget> alive(this);
+        selectOnly(row);
+        if (alive) m_view->scrollTo(m_model.index(row, 0));
+        return;
+    }
+}
+
+void ListViewWidget::resetTypeAhead() {
+    m_typed.clear();
+    m_typedClock.invalidate();
+}
+
+// Rows a page holds in the view as it is now: the rows that fit its height, times the
+// pictures side by side in icon mode.
+int ListViewWidget::rowsPerPage() const {
+    const QModelIndex first = m_model.index(0, 0);
+    const QRect item = first.isValid() ? m_view->visualRect(first) : QRect();
+    if (item.height() <= 0) return 1;
+    const int down = std::max(1, m_view->viewport()->height() / item.height());
+    const int across = m_model.iconMode ? std::max(1, m_view->viewport()->width() / std::max(1, item.width())) : 1;
+    return down * across;
 }
 
 LRESULT ListViewWidget::defaultMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTCHARS;
     if (message == WM_KEYDOWN) defaultKey(static_cast<UINT>(wParam));
+    if (message == WM_CHAR) typeAhead(QChar(static_cast<char16_t>(wParam)));
     return 0;
 }
 
@@ -585,6 +666,8 @@ void ListViewWidget::defaultKey(UINT vk) {
         case VK_DOWN: next = std::min(count - 1, current + 1); break;
         case VK_HOME: next = 0; break;
         case VK_END: next = count - 1; break;
+        case VK_PRIOR: next = std::max(0, current - rowsPerPage()); break;
+        case VK_NEXT: next = std::min(count - 1, current + rowsPerPage()); break;
         default: return;
     }
     if (count > 0 && next >= 0) {
@@ -624,7 +707,13 @@ BOOL CListCtrl::SetColumnWidth(int column, int width) {
 
 int CListCtrl::GetColumnWidth(int column) const { return list() ? list()->columnWidth(column) : 0; }
 
-int CListCtrl::InsertItem(int index, LPCTSTR text) { return InsertItem(index, text, -1); }
+int CListCtrl::InsertItem(int index, LPCTSTR text) {
+    LVITEM item;
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(text ? text : L"");
+    return InsertItem(&item);
+}
 
 int CListCtrl::InsertItem(int index, LPCTSTR text, int image) {
     LVITEM item;
@@ -641,6 +730,7 @@ int CListCtrl::InsertItem(const LVITEM* item) {
     hostui::ListItem row;
     row.texts.push_back((item->mask & LVIF_TEXT) && item->pszText ? QString::fromWCharArray(item->pszText) : QString());
     row.image = (item->mask & LVIF_IMAGE) ? item->iImage : -1;
+    row.imageCallback = (item->mask & LVIF_IMAGE) && item->iImage == I_IMAGECALLBACK;
     row.state = (item->mask & LVIF_STATE) ? (item->state & item->stateMask) : 0;
     row.data = (item->mask & LVIF_PARAM) ? item->lParam : 0;
     return l->insertItem(item->iItem, std::move(row));

@@ -6,9 +6,11 @@
 #include "ui/framework/wnd.h"
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,9 +20,13 @@ class QAbstractItemView;
 // List-view notifications, states and flags, with the platform's names and values.
 constexpr UINT LVN_ITEMCHANGED = static_cast<UINT>(-101), LVN_COLUMNCLICK = static_cast<UINT>(-108),
                LVN_BEGINDRAG = static_cast<UINT>(-109), LVN_KEYDOWN = static_cast<UINT>(-155),
-               LVN_BEGINLABELEDIT = static_cast<UINT>(-175), LVN_ENDLABELEDIT = static_cast<UINT>(-176);
+               LVN_BEGINLABELEDIT = static_cast<UINT>(-175), LVN_ENDLABELEDIT = static_cast<UINT>(-176),
+               LVN_GETDISPINFO = static_cast<UINT>(-177);
 constexpr UINT LVIS_FOCUSED = 0x1, LVIS_SELECTED = 0x2;
-constexpr UINT LVIF_TEXT = 0x1, LVIF_IMAGE = 0x2, LVIF_PARAM = 0x4, LVIF_STATE = 0x8;
+constexpr UINT LVIF_TEXT = 0x1, LVIF_IMAGE = 0x2, LVIF_PARAM = 0x4, LVIF_STATE = 0x8, LVIF_DI_SETITEM = 0x1000;
+// A row inserted with this image asks its parent for it (LVN_GETDISPINFO) when it is
+// first shown; an answer with LVIF_DI_SETITEM is kept, so the question is not asked again.
+constexpr int I_IMAGECALLBACK = -1;
 constexpr int LVSIL_NORMAL = 0, LVSIL_SMALL = 1;
 constexpr int LVNI_ALL = 0x0, LVNI_FOCUSED = 0x1, LVNI_SELECTED = 0x2;
 constexpr DWORD LVS_EX_GRIDLINES = 0x1, LVS_EX_FULLROWSELECT = 0x20;
@@ -77,6 +83,7 @@ class LabelEditWidget;
 struct ListItem {
     std::vector<QString> texts;
     int image = -1;
+    bool imageCallback = false;
     UINT state = 0;
     LPARAM data = 0;
 };
@@ -103,6 +110,8 @@ public:
     void setImages(std::shared_ptr<ImageStore> images);
 
     std::vector<ListItem> items;
+    // Answers the picture of a row that asks its parent for it.
+    std::function<int(int row)> askImage;
     std::vector<QString> columns;
     std::shared_ptr<ImageStore> images;
     bool iconMode = false;
@@ -145,6 +154,9 @@ public:
     // Puts the rows into this order of their present indices.
     void reorder(const std::vector<int>& order);
 
+    // A row's picture index, asked of the parent for a row that asks for it; -1 for none.
+    int imageOf(int row);
+
     ListModel& model() { return m_model; }
     const ListModel& model() const { return m_model; }
     QAbstractItemView* view() const { return m_view; }
@@ -173,6 +185,8 @@ public:
     QRect itemRect(int index);
     // The widget that takes the mouse for the rows: the view's viewport.
     QWidget* mouseTarget() const;
+    // Forgets the characters typed so far, as a pause does: the next one starts a new search.
+    void resetTypeAhead();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -184,6 +198,8 @@ private:
     bool mouseEvent(QEvent* event);
     bool keyEvent(QEvent* event);
     void defaultKey(UINT virtualKey);
+    void typeAhead(QChar typed);
+    int rowsPerPage() const;
     bool clickOpensEdit(int row, QPoint at) const;
     void placeLabelEditor();
     void applySortMarks();
@@ -201,6 +217,8 @@ private:
     std::vector<int> m_sortMarks;
     QPointer<LabelEditWidget> m_editor;
     int m_editedRow = -1;
+    QString m_typed;
+    QElapsedTimer m_typedClock;
 };
 
 }  // namespace hostui

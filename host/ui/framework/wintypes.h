@@ -124,9 +124,9 @@ struct LOGFONT {
 };
 
 // Keys, and what a control tells the dialog about the keys it wants.
-constexpr UINT WM_WINDOWPOSCHANGING = 0x0046, WM_GETDLGCODE = 0x0087, WM_KEYDOWN = 0x0100;
+constexpr UINT WM_WINDOWPOSCHANGING = 0x0046, WM_GETDLGCODE = 0x0087, WM_KEYDOWN = 0x0100, WM_CHAR = 0x0102;
 constexpr UINT VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12,
-               VK_ESCAPE = 0x1B, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27,
+               VK_ESCAPE = 0x1B, VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27,
                VK_DOWN = 0x28, VK_DELETE = 0x2E, VK_F2 = 0x71;
 constexpr UINT DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_HASSETSEL = 0x8,
                DLGC_WANTCHARS = 0x80;

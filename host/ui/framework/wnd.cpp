@@ -92,6 +92,8 @@ UINT virtualKeyOf(const QKeyEvent& key) {
         case Qt::Key_Right: return VK_RIGHT;
         case Qt::Key_Home: return VK_HOME;
         case Qt::Key_End: return VK_END;
+        case Qt::Key_PageUp: return VK_PRIOR;
+        case Qt::Key_PageDown: return VK_NEXT;
         default: return 0;
     }
 }
