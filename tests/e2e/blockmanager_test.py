@@ -77,6 +77,20 @@ def cache_tables(work):
     return set(run.stdout.split())
 
 
+def check_filtered_insertions(original, saved, f, work):
+    new = inserts(added(original, saved))
+    placed = sorted((e.dxf.name, round(e.dxf.insert.x, 6), round(e.dxf.insert.y, 6)) for e in new)
+    f.expect(placed == [("GEOM", 7, 8), ("TITLETAG", 3, 4)], f"placed {placed}")
+
+
+def check_searched_drag(original, saved, f, work):
+    new = inserts(added(original, saved), "GEOM")
+    f.expect(len(new) == 1, f"{len(new)} GEOM references added")
+    if new:
+        f.near(new[0].dxf.insert, (20, 30, 0), "the dragged block is placed where picked")
+    f.expect("GEOM" in saved.blocks, "the definition came along")
+
+
 def check_cache_cleared(original, saved, f, work):
     check_nothing_added(original, saved, f, work)
     tables = cache_tables(work)
@@ -96,6 +110,8 @@ CHECKS = {
     "busy_command": check_nothing_added,
     "cache_a": check_nothing_added,
     "cache_b": check_cache_cleared,
+    "filter_insert": check_filtered_insertions,
+    "search_drag": check_searched_drag,
 }
 
 
@@ -118,6 +134,8 @@ def main(host, drawing, library, work):
         os.makedirs(os.path.join(folder, "lib"))
         copy = os.path.join(folder, "lib", "library.dwg")
         shutil.copyfile(library, copy)
+        # A second library with the same blocks, for the search over every library.
+        shutil.copyfile(library, os.path.join(folder, "lib", "other.dwg"))
         # The drawing is named as the script's folder sees it, so the transcript says the same everywhere.
         shutil.copyfile(drawing, os.path.join(folder, "drawing.dwg"))
         for script in scripts:
