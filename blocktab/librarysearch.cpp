@@ -4,11 +4,11 @@
 // cached, or changed since, is left out until it is selected once.
 
 #include "blocktab/blockmanagertabdlg.h"
-#include "blocktab/filesearch.h"
 #include "blocktab/icondecoder.h"
 #include "frame/commandline.h"
 #include "frame/marvoltapp.h"
 #include "frame/moduleresources.h"
+#include "storage/blocklibrarycache.h"
 #include "storage/blocknameindex.h"
 #include "storage/cppsqlite3exception.h"
 #include "storage/sqliteutils.h"

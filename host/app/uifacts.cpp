@@ -150,8 +150,9 @@ void showList(const QString& name, hostui::ListViewWidget& list) {
         for (std::size_t c = 0; c < columns; ++c) line += " " + quoted(c < item.texts.size() ? item.texts[c] : QString());
         if (item.state & LVIS_SELECTED) line += " selected";
         if (static_cast<int>(i) == list.selectionMark()) line += " mark";
-        if (model.images && item.image >= 0 && item.image < model.images->count())
-            line += imageFact(model.images->image(item.image));
+        // A row that asks its parent for its picture is asked now, as showing it would.
+        const int image = list.imageOf(static_cast<int>(i));
+        if (model.images && image >= 0 && image < model.images->count()) line += imageFact(model.images->image(image));
         printFact(line.toStdWString());
     }
 }

@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -64,6 +65,8 @@ std::optional<std::pair<Qt::Key, Qt::KeyboardModifiers>> keyNamed(const std::wst
         {L"Up", {Qt::Key_Up, Qt::NoModifier}},           {L"Down", {Qt::Key_Down, Qt::NoModifier}},
         {L"Enter", {Qt::Key_Return, Qt::NoModifier}},    {L"Esc", {Qt::Key_Escape, Qt::NoModifier}},
         {L"Delete", {Qt::Key_Delete, Qt::NoModifier}},   {L"F2", {Qt::Key_F2, Qt::NoModifier}},
+        {L"Home", {Qt::Key_Home, Qt::NoModifier}},       {L"End", {Qt::Key_End, Qt::NoModifier}},
+        {L"PageUp", {Qt::Key_PageUp, Qt::NoModifier}},   {L"PageDown", {Qt::Key_PageDown, Qt::NoModifier}},
     };
     for (const auto& [n, k] : keys)
         if (n == name) return k;
@@ -219,8 +222,29 @@ bool tab(VerbCall& v) {
     return click(v);
 }
 
+// On a list (without its label edit open) the letters go to the list as typed, its
+// incremental search starting afresh as after a pause; nothing is emptied.
+bool typeIntoList(hostui::ListViewWidget& list, const std::wstring& text) {
+    activate(&list);
+    list.view()->setFocus(Qt::OtherFocusReason);
+    list.resetTypeAhead();
+    // Key by key, any character (Qt's test keys know ASCII alone): the key code a
+    // keyboard gives for it, and the character as its text.
+    QPointer<QWidget> view(list.view());
+    for (const QChar c : QString::fromStdWString(text)) {
+        const int code = c.toUpper().unicode();
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, QString(c));
+        if (view) QApplication::sendEvent(view, &press);
+        if (view) QApplication::sendEvent(view, &release);
+    }
+    return true;
+}
+
 bool type(VerbCall& v) {
     QLineEdit* edit = editOf(v.control.widget);
+    auto* list = dynamic_cast<hostui::ListViewWidget*>(v.control.widget);
+    if (list && !list->labelEditor() && v.words.size() >= 3) return typeIntoList(*list, v.words[2].text);
     if (!edit || v.words.size() < 3) {
         v.why = v.control.name + L" takes no typing, or no text is given";
         return false;

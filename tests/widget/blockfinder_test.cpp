@@ -6,6 +6,7 @@
 
 #include "ed/editor.h"
 #include "ed/inputsource.h"
+#include "storage/blocklibrarycache.h"
 #include "storage/blocknameindex.h"
 
 #include <fstream>
@@ -153,7 +154,7 @@ TEST_F(LibrarySearch, FindsTheBlocksOfEveryCurrentLibraryAndCountsTheRest) {
         addToHistory(p);
     }
     setModifiedTime(stale, 1700000100);
-    CBlockManagerTabDlg::deleteDrawingCache(cleared.wstring());
+    BlockLibraryCache::deleteDrawingCache(cleared.wstring());
     EXPECT_EQ(tip(), L"2 libraries are not cached yet: select them once to include them");
 
     search(true);
