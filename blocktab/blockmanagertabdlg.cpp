@@ -295,8 +295,7 @@ void CBlockManagerTabDlg::refreshBlockList() {
 }
 
 // The selected block stays selected while it still passes.
-void CBlockManagerTabDlg::showBlocks() {
-    const std::optional<BlockRow> selected = selectedBlockRow();
+void CBlockManagerTabDlg::showBlocks(std::optional<BlockRow> selected) {
     m_blockList.SetRedraw(FALSE);
     m_blockList.DeleteAllItems();
     insertMatchingBlocks();

@@ -85,7 +85,9 @@ private:
     void selectBlockRow(const BlockRow& row);
     void clearBlockList();
     void onFilterChange();
-    void showBlocks();
+    // Both keep the selection on the given row (the selected one) while it is listed.
+    void showBlocks(std::optional<BlockRow> keep);
+    void showBlocks() { showBlocks(selectedBlockRow()); }
     void insertMatchingBlocks();
     void insertFromBlockRow(int item);
 
@@ -103,7 +105,8 @@ private:
     };
     void onAllLibrariesClicked();
     void findSearchableDrawings();
-    void runSearch();
+    void runSearch(std::optional<BlockRow> keep);
+    void runSearch() { runSearch(selectedBlockRow()); }
     void refreshSearch();
     int searchIcon(LPARAM hit);
     std::wstring searchTip();

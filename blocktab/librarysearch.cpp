@@ -70,21 +70,22 @@ void CBlockManagerTabDlg::findSearchableDrawings() {
 }
 
 void CBlockManagerTabDlg::onAllLibrariesClicked() {
+    // The rows' item data change meaning with the mode: the selection is read first.
+    const std::optional<BlockRow> selected = selectedBlockRow();
     m_searching = m_allLibrariesCheck.GetCheck() == 1;
     if (m_searching) {
         findSearchableDrawings();
-        runSearch();
+        runSearch(selected);
         return;
     }
     m_hits.clear();
     m_blockList.SetRedraw(FALSE);
     m_blockList.SetImageList(&m_blockImages, LVSIL_NORMAL);
     m_blockList.SetRedraw(TRUE);
-    showBlocks();
+    showBlocks(selected);
 }
 
-void CBlockManagerTabDlg::runSearch() {
-    const std::optional<BlockRow> selected = selectedBlockRow();
+void CBlockManagerTabDlg::runSearch(std::optional<BlockRow> selected) {
     std::vector<BlockNameIndex::Hit> found;
     try {
         // A pattern is matched here, over the whole folded name; plain text in the query.
