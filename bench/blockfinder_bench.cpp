@@ -13,7 +13,6 @@
 #include "blocktab/blockmanagertabdlg.h"
 #include "blocktab/icondecoder.h"
 #include "dxf/dxffiler.h"
-#include "frame/marvoltapp.h"
 #include "frame/moduleresources.h"
 #include "storage/blocklibrarycache.h"
 #include "storage/blocknameindex.h"
@@ -65,7 +64,7 @@ CBlockManagerTabDlg& page() {
     if (!g_page) {
         workFolder();
         acRegisterResourceModule(&token, &moduleResources());
-        theMarvoltApp().setLibraryHandle(&token);
+        setModuleLibrary(&token);
         CAcModuleResourceOverride resources(&token);
         g_page = std::make_unique<CBlockManagerTabDlg>();
         g_page->Create(res::IDD_BLOCK_MANAGER, nullptr);

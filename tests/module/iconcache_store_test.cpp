@@ -461,6 +461,7 @@ TEST(DamagedFileName, NeverNamesAFileThatIsThere) {
     EXPECT_EQ(damagedFileName(path, when), first + L"-2");
     std::ofstream(fs::path(first + L"-2")) << "second";
     EXPECT_EQ(damagedFileName(path, when), first + L"-3");
+}
 
 // The name index, read by the sqlite3 program. A file nobody searched has none; the
 // first search builds it from the icon tables, and from then on every write and clear
