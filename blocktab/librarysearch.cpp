@@ -5,7 +5,7 @@
 
 #include "blocktab/blockmanagertabdlg.h"
 #include "blocktab/icondecoder.h"
-#include "frame/commandline.h"
+#include "frame/commandlineprinter.h"
 #include "frame/moduleresources.h"
 #include "storage/blocklibrarycache.h"
 #include "storage/blocknameindex.h"
@@ -136,7 +136,7 @@ int CBlockManagerTabDlg::searchIcon(LPARAM hit) {
     }
     const std::optional<IconPixels> pixels = decodePreviewIcon(bytes.data(), bytes.size());
     CBitmap bitmap;
-    if (pixels && bitmap.CreateBitmap(kIconSize, kIconSize, 1, 32, pixels->data())) return m_hitImages.Add(&bitmap, RGB(255, 255, 255));
+    if (pixels && bitmap.CreateBitmap(kIconSide, kIconSide, 1, 32, pixels->data())) return m_hitImages.Add(&bitmap, RGB(255, 255, 255));
     ModuleResourceScope resources;
     return m_hitImages.Add(LoadIconW(nullptr, res::IDI_BLANK));
 }

@@ -128,10 +128,10 @@ TEST(PreviewIcon, ReadsTheSharedCasesAsTheHostsReaderDoes) {
             continue;
         }
         ASSERT_TRUE(pixels);
-        for (int y = 0; y < kIconSize; ++y)
-            for (int x = 0; x < kIconSize; ++x) {
-                const int sx = x * c.width / kIconSize, sy = y * c.height / kIconSize;
-                ASSERT_EQ((*pixels)[static_cast<std::size_t>(y * kIconSize + x)],
+        for (int y = 0; y < kIconSide; ++y)
+            for (int x = 0; x < kIconSide; ++x) {
+                const int sx = x * c.width / kIconSide, sy = y * c.height / kIconSide;
+                ASSERT_EQ((*pixels)[static_cast<std::size_t>(y * kIconSide + x)],
                           c.pixels[static_cast<std::size_t>(sy * c.width + sx)])
                     << x << "," << y;
             }
