@@ -48,11 +48,11 @@ hostres::ResourceTable makeResources() {
                           {-1, K::label, 9, 89, 20, 8, L"Scale", kChild},
                           {-1, K::label, 77, 89, 30, 9, L"Rotation", kChild},
                           {res::IDC_BM_PATH, K::browseEdit, 6, 138, 144, 14, L"", kEdit},
-                          // The filter and its check box sit over the block list, which starts
-                          // the edit's height lower than it would without them.
-                          {res::IDC_BM_FILTER, K::edit, 153, 2, 40, 12, L"", kEdit},
-                          {res::IDC_BM_ALL_LIBRARIES, K::checkBox, 196, 3, 28, 10, L"All libraries", kChild | WS_TABSTOP},
-                          {res::IDC_BM_BLOCKS, K::listView, 153, 14, 71, 268, L"",
+                          // The filter and its check box sit over the block list, one row each:
+                          // the column is too narrow for "All libraries" beside a usable edit.
+                          {res::IDC_BM_FILTER, K::edit, 153, 2, 71, 12, L"", kEdit},
+                          {res::IDC_BM_ALL_LIBRARIES, K::checkBox, 154, 15, 70, 10, L"All libraries", kChild | WS_TABSTOP},
+                          {res::IDC_BM_BLOCKS, K::listView, 153, 27, 71, 255, L"",
                            kChild | WS_BORDER | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SORTASCENDING | LVS_SHOWSELALWAYS},
                           {res::IDC_BM_LAYERS, K::imageComboBox, 6, 121, 144, 169, L"",
                            kChild | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST},
