@@ -107,7 +107,7 @@ def near(colour, other, tolerance=12):
 # pair), offset by the palette's title and frame.
 PAGE_LEFT, PAGE_TOP = 10, 48
 PATH_EDIT = (PAGE_LEFT + 50, PAGE_TOP + 232)
-BLOCK_LIST = (PAGE_LEFT + 230, PAGE_TOP + 2)
+BLOCK_LIST = (PAGE_LEFT + 230, PAGE_TOP + 44)
 GRID = (76, 60)
 
 

@@ -47,11 +47,12 @@ TEST_F(BlockFinder, TheFilterEditSitsAboveTheBlockListWithItsCue) {
     EXPECT_TRUE(edit(res::IDC_BM_FILTER).text().isEmpty());
     const QRect filterBox = control(res::IDC_BM_FILTER)->geometry();
     const QRect blocks = control(res::IDC_BM_BLOCKS)->geometry();
-    EXPECT_EQ(blocks.top(), filterBox.bottom() + 1) << "the list starts where the edit ends";
     EXPECT_EQ(filterBox.left(), blocks.left());
+    EXPECT_EQ(filterBox.right(), blocks.right()) << "the edit spans the list's column";
     const QRect box = control(res::IDC_BM_ALL_LIBRARIES)->geometry();
+    EXPECT_GT(box.top(), filterBox.bottom()) << "the check box has the row under the edit";
     EXPECT_LT(box.bottom(), blocks.top());
-    EXPECT_GT(box.left(), filterBox.right());
+    EXPECT_GE(box.width(), control(res::IDC_BM_ALL_LIBRARIES)->sizeHint().width()) << "\"All libraries\" shows whole";
 }
 
 TEST_F(BlockFinder, FilterMatchesSubstringsAndPatternsByUnicodeCase) {
