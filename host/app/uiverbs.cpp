@@ -7,8 +7,10 @@
 #include "ui/framework/dockbar.h"
 #include "ui/framework/dragdrop.h"
 #include "ui/framework/frame.h"
+#include "ui/framework/keyboard.h"
 #include "ui/framework/labeledit.h"
 #include "ui/framework/listview.h"
+#include "ui/framework/mouse.h"
 #include "ui/render/drawingview.h"
 
 #include <QAbstractButton>
@@ -20,10 +22,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTest>
 #include <QToolButton>
 
 #include <algorithm>
@@ -38,12 +40,6 @@ void activate(QWidget* w) {
     QWidget* window = w->window();
     window->activateWindow();
     QApplication::setActiveWindow(window);
-}
-
-void personDoubleClick(QWidget* w, QPoint at) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
 }
 
 // "Alt+X" and "Ctrl+Z": a letter, in either case, with one modifier held.
@@ -121,7 +117,7 @@ bool setTicked(VerbCall& v, bool ticked) {
     // A click ticks a radio button (and unticks the others of its group) but never
     // unticks it: that is the program's business, as a person cannot.
     if (button->isChecked() != ticked) {
-        if (ticked || !qobject_cast<QRadioButton*>(button)) QTest::mouseClick(button, Qt::LeftButton);
+        if (ticked || !qobject_cast<QRadioButton*>(button)) hostui::click(button);
         else button->setChecked(false);
     }
     return true;
@@ -157,7 +153,7 @@ bool click(VerbCall& v) {
     QWidget* target = nullptr;
     QPoint at;
     if (!clickPoint(v.control, v.words, 2, target, at, v.why)) return false;
-    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    hostui::click(target, Qt::LeftButton, at);
     return true;
 }
 
@@ -165,7 +161,7 @@ bool dclick(VerbCall& v) {
     QWidget* target = nullptr;
     QPoint at;
     if (!clickPoint(v.control, v.words, 2, target, at, v.why)) return false;
-    personDoubleClick(target, at);
+    hostui::doubleClick(target, at);
     return true;
 }
 
@@ -173,7 +169,7 @@ bool rclick(VerbCall& v) {
     QWidget* target = nullptr;
     QPoint at;
     if (!clickPoint(v.control, v.words, 2, target, at, v.why)) return false;
-    QTest::mouseClick(target, Qt::RightButton, {}, at);
+    hostui::click(target, Qt::RightButton, at);
     return true;
 }
 
@@ -188,7 +184,7 @@ bool header(VerbCall& v) {
     }
     QHeaderView* head = table->horizontalHeader();
     const int x = head->sectionViewportPosition(*column) + head->sectionSize(*column) / 2;
-    QTest::mouseClick(head->viewport(), Qt::LeftButton, {}, QPoint(x, head->height() / 2));
+    hostui::click(head->viewport(), Qt::LeftButton, QPoint(x, head->height() / 2));
     return true;
 }
 
@@ -253,7 +249,7 @@ bool type(VerbCall& v) {
     edit->setFocus(Qt::OtherFocusReason);
     edit->clear();
     // The keys go to this edit even if a handler moves the focus meanwhile.
-    QTest::keyClicks(edit, QString::fromStdWString(v.words[2].text));
+    hostui::typeText(edit, QString::fromStdWString(v.words[2].text));
     return true;
 }
 
@@ -267,7 +263,7 @@ bool key(VerbCall& v) {
     auto* list = dynamic_cast<hostui::ListViewWidget*>(v.control.widget);
     if (list && !list->labelEditor()) target = list->view();
     if (QWidget* focus = QApplication::focusWidget(); !list && focus && v.control.widget->isAncestorOf(focus)) target = focus;
-    QTest::keyClick(target, k->first, k->second);
+    hostui::pressKey(target, k->first, k->second);
     return true;
 }
 
@@ -305,7 +301,7 @@ bool browse(VerbCall& v) {
         v.why = v.control.name + L" has no browse button";
         return false;
     }
-    QTest::mouseClick(button, Qt::LeftButton);
+    hostui::click(button);
     return true;
 }
 
@@ -313,7 +309,7 @@ bool close(VerbCall& v) {
     if (v.control.name == L"palette") {
         QWidget* title = paletteTitle();
         auto* button = title ? title->findChild<QToolButton*>("close") : nullptr;
-        if (button) QTest::mouseClick(button, Qt::LeftButton);
+        if (button) hostui::click(button);
         return button != nullptr;
     }
     if (!v.control.widget->isWindow()) {
