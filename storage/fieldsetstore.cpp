@@ -3,12 +3,13 @@
 #include "storage/cppsqlite3db.h"
 #include "storage/sqliteutils.h"
 #include "storage/transaction.h"
+#include "storage/utf16.h"
 
 #include <filesystem>
 
 bool FieldSetStore::ensureFieldDbFile(const std::wstring& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    if (!std::filesystem::exists(filePath(path), ec)) {
         CppSQLite3DB db;
         db.open(path);
         db.close();

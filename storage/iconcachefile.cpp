@@ -3,6 +3,7 @@
 #include "frame/commandlineprinter.h"
 #include "storage/cppsqlite3db.h"
 #include "storage/cppsqlite3exception.h"
+#include "storage/utf16.h"
 
 #include <sqlite3.h>
 
@@ -45,21 +46,21 @@ std::wstring damagedFileName(const std::wstring& path, std::time_t when) {
     const std::wstring name = path + stamp;
     std::wstring candidate = name;
     std::error_code ec;
-    for (int n = 2; fs::exists(fs::symlink_status(fs::path(candidate), ec)); ++n)
+    for (int n = 2; fs::exists(fs::symlink_status(filePath(candidate), ec)); ++n)
         candidate = name + L"-" + std::to_wstring(n);
     return candidate;
 }
 
 bool setAsideDamagedIconCache(const CppSQLite3Exception& error, const std::wstring& path) {
     std::error_code ec;
-    if (!isDamage(error) || path.empty() || !fs::is_regular_file(fs::path(path), ec)) return false;
+    if (!isDamage(error) || path.empty() || !fs::is_regular_file(filePath(path), ec)) return false;
     switch (examine(path)) {
         case Found::sound: return true;  // already set aside, and said so
         case Found::unknown: return false;
         case Found::damaged: break;
     }
     const std::wstring aside = damagedFileName(path, std::time(nullptr));
-    fs::rename(fs::path(path), fs::path(aside), ec);
+    fs::rename(filePath(path), filePath(aside), ec);
     if (ec) return false;
     printToCommandLine(L"\nThe icon cache could not be read as a database: it is set aside as %s, and a new one is made; "
                        L"the block lists and the history list it held are gone.",

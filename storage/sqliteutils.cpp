@@ -8,6 +8,7 @@
 #include "storage/decimaltext.h"
 #include "storage/iconcachefile.h"
 #include "storage/transaction.h"
+#include "storage/utf16.h"
 
 #include <filesystem>
 #include <initializer_list>
@@ -52,7 +53,7 @@ void reportStorageError(const CppSQLite3Exception& error, const wchar_t* operati
 void reportFileError(const CppSQLite3Exception& error, const wchar_t* dbPath, const wchar_t* operation, long line) {
     std::wstring cachePath;
     getIconCachePath(cachePath);
-    const bool isCache = fs::path(cachePath).lexically_normal() == fs::path(dbPath).lexically_normal();
+    const bool isCache = filePath(cachePath).lexically_normal() == filePath(dbPath).lexically_normal();
     if (!isCache || !setAsideDamagedIconCache(error, cachePath)) reportStorageError(error, operation, line);
 }
 

@@ -47,3 +47,5 @@ std::wstring fromUtf16(std::u16string_view text) {
 std::wstring fromUtf16(const void* text) {
     return text ? fromUtf16(std::u16string_view(static_cast<const char16_t*>(text))) : std::wstring();
 }
+
+std::filesystem::path filePath(std::wstring_view text) { return std::filesystem::path(toUtf16(text)); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -12,3 +13,7 @@ std::u16string toUtf16(std::wstring_view text);
 std::wstring fromUtf16(std::u16string_view text);
 // For UTF-16 text that SQLite hands out as a NUL-terminated pointer; null gives "".
 std::wstring fromUtf16(const void* text);
+
+// A file path from wide text. The standard library turns UTF-16 into the system's UTF-8;
+// its own conversion of wide text knows ASCII alone and throws on any other character.
+std::filesystem::path filePath(std::wstring_view text);

@@ -8,6 +8,7 @@
 #include "foreignentity.h"
 #include "layertable.h"
 #include "textstyletable.h"
+#include "../rx/utf8.h"
 
 #include <charconv>
 #include <cstdio>
@@ -388,8 +389,8 @@ std::map<std::wstring, FileHolders>& fileTable() {
 }
 std::wstring canonical(const std::wstring& path) {
     std::error_code ec;
-    const auto p = std::filesystem::weakly_canonical(std::filesystem::path(path), ec);
-    return ec ? path : p.wstring();
+    const auto p = std::filesystem::weakly_canonical(hostrx::widePath(path), ec);
+    return ec ? path : hostrx::pathText(p);
 }
 }  // namespace
 

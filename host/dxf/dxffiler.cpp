@@ -6,6 +6,7 @@
 #include "textcodec.h"
 
 #include "../db/database.h"
+#include "../rx/utf8.h"
 
 #include <cerrno>
 #include <csignal>
@@ -57,7 +58,7 @@ class DxfFiler : public hostdb::DrawingFiler {
 public:
     Acad::ErrorStatus read(AcDbDatabase& db, const std::wstring& path) override {
         auto& report = db.readReport();
-        const fs::path p(path);
+        const fs::path p = hostrx::widePath(path);
         std::error_code ec;
         const auto status = fs::status(p, ec);
         if (ec || !fs::exists(status)) {
@@ -78,7 +79,7 @@ public:
 
     Acad::ErrorStatus write(const AcDbDatabase& db, const std::wstring& path) override {
         const std::string text = writeDrawing(db);
-        const fs::path target(path);
+        const fs::path target = hostrx::widePath(path);
         std::error_code ec;
         if (fs::is_directory(target, ec)) return Acad::eIsAFolder;
         removeStaleSaves(target);

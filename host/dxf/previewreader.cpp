@@ -1,6 +1,7 @@
 #include "previewreader.h"
 
 #include "tagreader.h"
+#include "../rx/utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -158,7 +159,7 @@ std::vector<std::uint8_t> findDrawingPreviewInTail(std::string_view tail, std::s
 }
 
 std::vector<std::uint8_t> readDrawingPreview(const std::wstring& path) {
-    const OpenFile file{std::filesystem::path(path)};
+    const OpenFile file{hostrx::widePath(path)};
     struct stat st {};
     if (file.fd() < 0 || ::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return {};
     const auto size = static_cast<std::size_t>(st.st_size);

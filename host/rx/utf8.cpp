@@ -116,4 +116,8 @@ std::string repairUtf8(std::string_view text) {
     return out;
 }
 
+std::filesystem::path widePath(std::wstring_view path) { return std::filesystem::path(wideToUtf8(path)); }
+
+std::wstring pathText(const std::filesystem::path& path) { return utf8ToWide(path.native()); }
+
 }  // namespace hostrx

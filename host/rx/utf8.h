@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,10 @@ bool isValidUtf8(std::string_view text);
 // Replaces every ill-formed byte with U+FFFD.
 std::string repairUtf8(std::string_view text);
 void appendUtf8(std::string& out, char32_t c);
+
+// A file path from wide text and back, through UTF-8 bytes: the standard library's own
+// conversion of wide paths knows ASCII alone and throws on any other character.
+std::filesystem::path widePath(std::wstring_view path);
+std::wstring pathText(const std::filesystem::path& path);
 
 }  // namespace hostrx
