@@ -6,6 +6,7 @@
 #include "fieldtab/fieldmanagertabdlg.h"
 #include "palette/palettecommands.h"
 #include "palette/zeldockcontrolbar.h"
+#include "ui/framework/keyboard.h"
 #include "ui/framework/labeledit.h"
 
 #include <QComboBox>
@@ -365,6 +366,62 @@ TEST_F(FieldManager, TheListsTipAndTheRadioButtonsReadWhenADragStarts) {
     HostWindow::settle();
     hostui::planNextDrop(std::nullopt);
     EXPECT_EQ(page().insertMode, 2);
+}
+
+// Texts as a person's keyboard and input method hand them over, one character at a time:
+// each reaches the key dialog's edits and the list's in-place edit whole, and Enter typed
+// in the dialog is its dialog manager's OK.
+TEST_F(FieldManager, TextInEveryScriptIsTypedIntoTheKeyDialogAndTheInPlaceEdit) {
+    struct Case {
+        const char* name;
+        QString text;
+        int characters;  // what a person enters one by one
+    };
+    const Case cases[] = {
+        {"accents", QStringLiteral("été.dwg"), 7},
+        {"sharp s", QStringLiteral("Straße"), 6},
+        {"Greek", QStringLiteral("Ωμέγα"), 5},
+        {"Cyrillic", QStringLiteral("Привет"), 6},
+        {"CJK", QStringLiteral("项目/北京"), 5},
+        {"outside the basic plane", QStringLiteral("😀 ok"), 4},
+        {"a combining accent", QStringLiteral("e\u0301"), 2},
+    };
+    class TypingDriver : public KeyDialogDriver {
+    public:
+        void runDialog(CAdUiBaseDialog& dialog) override {
+            ++dialogs;
+            for (const int id : {res::IDC_KEY_KEY, res::IDC_KEY_VALUE}) {
+                auto* edit = dynamic_cast<QLineEdit*>(dialog.GetDlgItem(id)->widget());
+                edit->setFocus();
+                const QMetaObject::Connection counting =
+                    QObject::connect(edit, &QLineEdit::textEdited, [this] { ++edits; });
+                hostui::typeText(edit, QString::fromStdWString(id == res::IDC_KEY_KEY ? key : value));
+                QObject::disconnect(counting);
+            }
+            hostui::pressKey(dialog.GetDlgItem(res::IDC_KEY_VALUE)->widget(), Qt::Key_Return);
+            ended = dialog.hasEnded();
+        }
+        int edits = 0;
+        bool ended = false;
+    };
+    for (const Case& c : cases) {
+        choose(CFieldManagerTabDlg::clearGrid);
+        TypingDriver driver;
+        driver.key = c.text.toStdWString();
+        driver.value = L"v " + c.text.toStdWString();
+        choose(CFieldManagerTabDlg::addKey);
+        EXPECT_TRUE(driver.ended) << c.name << ": Enter in the value edit pressed OK";
+        EXPECT_EQ(rows(), (Rows{{driver.key, driver.value}})) << c.name;
+        EXPECT_EQ(driver.edits, 2 * c.characters + 2) << c.name << ": one edit per character";
+
+        clickRow(0);
+        ASSERT_NE(editor(), nullptr) << c.name;
+        editor()->clear();
+        hostui::typeText(editor(), c.text);
+        hostui::pressKey(editor(), Qt::Key_Return);
+        HostWindow::settle();
+        EXPECT_EQ(rows(), (Rows{{driver.key, c.text.toStdWString()}})) << c.name << ": typed in place";
+    }
 }
 
 }  // namespace
