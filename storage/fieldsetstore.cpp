@@ -14,7 +14,7 @@ bool FieldSetStore::ensureFieldDbFile(const std::wstring& path) {
         db.open(path);
         db.close();
     }
-    return std::filesystem::is_regular_file(path, ec);
+    return std::filesystem::is_regular_file(filePath(path), ec);
 }
 
 bool FieldSetStore::isValidName(const std::wstring& name) {

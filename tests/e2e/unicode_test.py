@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """End to end: texts in every script typed through "@ui" lines and shown on screen.
 
-Each script in unicode/ runs marvolt-host in a folder of its own (its TMPDIR, so its own
-"FieldDb.db", and its own XDG_CONFIG_HOME) on drawing.dwg, with the block library at
-项目/北京/été.dwg; its transcript is compared whole with the golden file beside it. Then
+Each script in unicode/ runs marvolt-host in a folder of its own, named in German and
+Chinese (its TMPDIR, so its own "FieldDb.db", and its own XDG_CONFIG_HOME) on
+drawing.dwg, with the block library at 项目/北京/été.dwg; its transcript is compared whole with the golden file beside it. Then
 what the run wrote is read back byte for byte: the saved drawing by ezdxf, the field
 database by the sqlite3 program, and the picture of the view pixel by pixel (Chinese
 glyphs drawn, not the boxes of characters no font has).
@@ -171,7 +171,8 @@ def main(host, drawing, library, work):
     scripts = sorted(glob.glob(os.path.join(HERE, "unicode", "*.scr")))
     for script in scripts:
         name = os.path.splitext(os.path.basename(script))[0]
-        folder = os.path.join(work, name)
+        # The user's own folders have such names too: the temporary folder, the settings.
+        folder = os.path.join(work, name + " Büro 北京")
         lay_out(folder, name, drawing, library)
         shutil.copyfile(script, os.path.join(folder, name + ".scr"))
         shutil.copyfile(os.path.splitext(script)[0] + ".expected", os.path.join(folder, name + ".expected"))
