@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -98,6 +99,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_tabs->setExpanding(false);
     m_tabs->setObjectName(QStringLiteral("documentTabs"));
     m_view->setObjectName(QStringLiteral("drawingView"));
+    // An input method types into the view as a keyboard does: its text goes on to the command line.
+    m_view->setAttribute(Qt::WA_InputMethodEnabled);
     m_view->installEventFilter(this);
     auto* drawing = new QWidget;
     auto* drawingLayout = new QVBoxLayout(drawing);
@@ -383,6 +386,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             QCoreApplication::sendEvent(m_commandLine->input(), &copy);
             return true;
         }
+    }
+    if (watched == m_view && event->type() == QEvent::InputMethod) {
+        m_commandLine->input()->setFocus();
+        const auto* typed = static_cast<QInputMethodEvent*>(event);
+        QInputMethodEvent copy(typed->preeditString(), typed->attributes());
+        copy.setCommitString(typed->commitString(), typed->replacementStart(), typed->replacementLength());
+        QCoreApplication::sendEvent(m_commandLine->input(), &copy);
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -23,6 +23,7 @@
 #include "app/mainwindow.h"
 #include "app/scriptrunner.h"
 #include "app/viewdragdisplay.h"
+#include "ui/framework/keyboard.h"
 #include "ui/render/drawingview.h"
 
 #include <QDir>
@@ -55,6 +56,7 @@ struct Seen {
     Adesk::Int32 count = 0;
     int updates = 0;
     std::size_t mostShown = 0;
+    std::wstring text;
 };
 Seen g_seen;
 
@@ -62,6 +64,12 @@ void getPoint() {
     ads_point p = {0, 0, 0};
     g_seen.rc = acedGetPoint(nullptr, L"\nPoint: ", p);
     g_seen.point = AcGePoint3d(p[0], p[1], p[2]);
+}
+
+void getText() {
+    ACHAR text[512] = {};
+    g_seen.rc = acedGetString(1, L"\nText: ", text);
+    g_seen.text = text;
 }
 
 void pick() {
@@ -129,6 +137,7 @@ protected:
         QApplication::processEvents();
         stack()->addCommand(kGroup, L"GETPT", L"GETPT", ACRX_CMD_MODAL, &getPoint);
         stack()->addCommand(kGroup, L"PICK", L"PICK", ACRX_CMD_MODAL, &pick);
+        stack()->addCommand(kGroup, L"GETTEXT", L"GETTEXT", ACRX_CMD_MODAL, &getText);
         stack()->addCommand(kGroup, L"SSCOUNT", L"SSCOUNT", ACRX_CMD_MODAL, &countSelection);
         stack()->addCommand(kGroup, L"JIGLINE", L"JIGLINE", ACRX_CMD_MODAL, &jigLine);
         hosted::CommandLine::instance().clear();
@@ -311,6 +320,28 @@ TEST_F(MainWindowInput, KeysTypedInTheViewGoToTheCommandLine) {
                     type("1,1")}),
               0);
     EXPECT_EQ(g_seen.point, AcGePoint3d(1, 1, 0));
+}
+
+// A text prompt answered in every script, typed as a keyboard and an input method hand
+// the characters over: into the command line, or into the view, which passes them on.
+TEST_F(MainWindowInput, TextPromptsTakeEveryScriptFromTheCommandLineAndTheView) {
+    const QString texts[] = {QStringLiteral("été Straße"), QStringLiteral("Ωμέγα Привет"), QStringLiteral("项目/北京 😀")};
+    for (const QString& text : texts) {
+        for (const bool inView : {false, true}) {
+            g_seen = {};
+            QWidget* target = inView ? static_cast<QWidget*>(view()) : line();
+            const auto typed = [target](const QString& t) {
+                return [target, t] {
+                    target->setFocus();
+                    hostui::typeText(target, t);
+                    hostui::pressKey(target, Qt::Key_Return);
+                };
+            };
+            EXPECT_EQ(play({typed("GETTEXT"), typed(text)}), 0);
+            EXPECT_EQ(g_seen.rc, RTNORM) << text.toStdString() << (inView ? " in the view" : "");
+            EXPECT_EQ(g_seen.text, text.toStdWString()) << (inView ? "in the view" : "in the command line");
+        }
+    }
 }
 
 TEST_F(MainWindowInput, MistakesAreSaidAndTheSessionGoesOn) {
