@@ -358,7 +358,7 @@ void CBlockManagerTabDlg::runInsertion(const std::wstring& path, Operation opera
     AcApDocument* document = acDocManager->curDocument();
     if (!document) return;
     // A command waiting for input keeps the document; nothing is started inside its prompt.
-    const DocumentLock lock(document);
+    const DocumentLock lock(document, L"Block Manager insertion");
     if (!lock.locked()) return;
     if (CWnd* view = acedGetAcadDwgView()) view->SetFocus();
     BlockWorker worker = makeWorker(path, document->database());

@@ -49,11 +49,10 @@ void placeField(CWnd* parent, const std::wstring& key, int insertMode) {
     if (!document) return;
     {
         // A command waiting for input keeps the document; nothing is started inside its prompt.
-        const DocumentLock lock(document);
+        const DocumentLock lock(document, L"Field placement");
         if (!lock.locked()) return;
         if (CWnd* view = acedGetAcadDwgView()) view->SetFocus();
-        // The drawing has changed even though no command ran: closing it asks to save.
-        if (runPlacement(code, insertMode)) document->setModified(true);
+        runPlacement(code, insertMode);
     }
     acedUpdateDisplay();
 }

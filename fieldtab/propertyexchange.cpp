@@ -138,7 +138,7 @@ void clearCustomProperties(AcDbDatabase* db) {
 std::optional<PropertyMap> getFromThisDrawing() {
     AcApDocument* document = acDocManager->curDocument();
     if (!document) return std::nullopt;
-    const DocumentLock lock(document);
+    const DocumentLock lock(document, L"Get From This Drawing");
     if (!lockedOrTold(nullptr, lock)) return std::nullopt;
     PropertyMap map;
     readCustomProperties(document->database(), map);
@@ -148,7 +148,7 @@ std::optional<PropertyMap> getFromThisDrawing() {
 void saveToThisDrawing(CWnd* parent, const PropertyMap& list) {
     AcApDocument* document = acDocManager->curDocument();
     if (!document || !confirmed(parent, kOverwrite)) return;
-    const DocumentLock lock(document);
+    const DocumentLock lock(document, L"Save To This Drawing");
     if (lockedOrTold(parent, lock)) writeCustomProperties(acdbHostApplicationServices()->workingDatabase(), list);
 }
 
@@ -173,7 +173,7 @@ void saveToOtherDrawing(CWnd* parent, const PropertyMap& list) {
 void clearThisDrawing(CWnd* parent) {
     if (!confirmed(parent, kEraseThis)) return;
     AcApDocument* document = acDocManager->curDocument();
-    const DocumentLock lock(document);
+    const DocumentLock lock(document, L"Clear this Drawing");
     if (document && !lockedOrTold(parent, lock)) return;
     clearCustomProperties(acdbHostApplicationServices()->workingDatabase());
 }

@@ -1,17 +1,31 @@
 #include "ap/docmanager.h"
 
+#include "db/undorecord.h"
 #include "ed/commandline.h"
+
 #include "ed/editor.h"
 
 #include <algorithm>
 
-Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode, const ACHAR*,
+bool AcApDocument::isModified() const { return m_modified || (m_db && m_db->undoRecord().modified()); }
+
+void AcApDocument::setModified(bool modified) {
+    m_modified = modified;
+    if (!modified && m_db) m_db->undoRecord().markSaved();
+}
+
+// A lock is the frame of a change made from a window: one step of the drawing's undo
+// record, named by the command name the locker gives (inside a command it joins the
+// command's step).
+Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode, const ACHAR* globalCmdName,
                                                const ACHAR*, bool) {
     if (!doc) return Acad::eNullPtr;
     // A command asking for input owns the document: work from a window must not start
     // inside its prompt.
     if (hosted::Editor::instance().isWaitingForInput()) return Acad::eLockViolation;
     doc->m_locks.push_back(mode);
+    if (AcDbDatabase* db = doc->database())
+        db->undoRecord().beginStep(globalCmdName && *globalCmdName ? globalCmdName : L"Drawing change");
     return Acad::eOk;
 }
 
@@ -19,6 +33,7 @@ Acad::ErrorStatus AcApDocManager::unlockDocument(AcApDocument* doc) {
     if (!doc) return Acad::eNullPtr;
     if (doc->m_locks.empty()) return Acad::eNotApplicable;
     doc->m_locks.pop_back();
+    if (AcDbDatabase* db = doc->database()) db->undoRecord().endStep();
     return Acad::eOk;
 }
 

@@ -32,10 +32,12 @@ public:
     void setFileName(std::wstring name) { m_fileName = std::move(name); }
     AcAp::DocLockMode myLockMode() const { return m_locks.empty() ? AcAp::kNotLocked : m_locks.back(); }
     int lockCount() const { return static_cast<int>(m_locks.size()); }
-    // Whether the drawing may have changed since it was opened or saved. The host sets
-    // it when a command has run on the document, so it errs on the side of asking.
-    bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
+    // Whether the drawing changed since it was opened or saved: the steps of its undo
+    // record in effect differ from those at that time (undoing back to the saved state
+    // makes it unmodified again), or the host marked it modified outright.
+    bool isModified() const;
+    // false: the drawing as it is now is the saved one.
+    void setModified(bool modified);
 
 private:
     friend class AcApDocManager;

@@ -1,5 +1,7 @@
 #include "app/builtins.h"
 
+#include "app/undocommands.h"
+
 #include "ap/docmanager.h"
 #include "db/field.h"
 #include "db/layertable.h"
@@ -79,6 +81,7 @@ void registerBuiltinCommands(hostrx::ModuleLoader& loader) {
     stack()->addCommand(kGroup, L"REGEN", L"REGEN", ACRX_CMD_MODAL, &regen);
     stack()->addCommand(kGroup, L"UNLOADMODULE", L"UNLOADMODULE", ACRX_CMD_MODAL, &unloadModule);
     stack()->addCommand(kGroup, L"LOADMODULE", L"LOADMODULE", ACRX_CMD_MODAL, &loadModule);
+    registerEditCommands();
 }
 
 void removeBuiltinCommands() {

@@ -1,5 +1,6 @@
 // The database before Qt: Qt's "slots" keyword macro would break its slots().
 #include "ap/docmanager.h"
+#include "db/undorecord.h"
 
 #include "ap/menumodel.h"
 #include "app/mainwindow.h"
@@ -167,10 +168,20 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     add(file, tr("E&xit"), QKeySequence::Quit, [this] { close(); });
 
+    // Typed at the command line, so that the command line says what was undone, as if
+    // the person had typed the command.
+    auto* edit = new QMenu(tr("&Edit"), this);
+    m_undoAction = add(edit, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [] { hosted::typeMacro(L"_U "); });
+    m_redoAction = add(edit, tr("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), [] { hosted::typeMacro(L"_REDO "); });
+    m_eraseAction = add(edit, tr("&Erase"), QKeySequence(Qt::Key_Delete), [] { hosted::typeMacro(L"_ERASE "); });
+    // Delete erases in the drawing view alone: in a list or an edit the key is theirs.
+    m_eraseAction->setShortcutContext(Qt::WidgetShortcut);
+    m_view->addAction(m_eraseAction);
+
     auto* view = new QMenu(tr("&View"), this);
     add(view, tr("Zoom &Extents"), QKeySequence(), [this] { m_view->zoomExtents(); });
     add(view, tr("&Regen"), QKeySequence(), [this] { m_view->regen(); });
-    m_ownMenus = {{nullptr, file}, {nullptr, view}};
+    m_ownMenus = {{nullptr, file}, {nullptr, edit}, {nullptr, view}};
     adoptOwnMenus();
     hostap::MenuModel::instance().setListener([this] { mirrorMenuBar(); });
     mirrorMenuBar();
@@ -236,6 +247,28 @@ void MainWindow::setIdle(bool idle) {
     m_tabs->setEnabled(idle);
     for (QAction* action : m_documentActions) action->setEnabled(idle);
     m_closeAction->setEnabled(idle && acDocManager->documentCount() > 1);
+    updateEditMenu();
+}
+
+namespace {
+// A step as the Edit menu names it: a command's name as a word ("Zelburst"), any other
+// step as it is called ("Block Manager insertion").
+QString stepLabel(const std::wstring& name) {
+    QString label = QString::fromStdWString(name);
+    if (label.isEmpty() || label != label.toUpper()) return label;
+    return label.left(1) + label.mid(1).toLower();
+}
+}  // namespace
+
+void MainWindow::updateEditMenu() {
+    AcApDocument* doc = curDoc();
+    const hostdb::UndoRecord* record = doc ? &doc->database()->undoRecord() : nullptr;
+    const bool canUndo = record && record->canUndo(), canRedo = record && record->canRedo();
+    m_undoAction->setText(canUndo ? tr("&Undo %1").arg(stepLabel(record->undoName())) : tr("&Undo"));
+    m_redoAction->setText(canRedo ? tr("&Redo %1").arg(stepLabel(record->redoName())) : tr("&Redo"));
+    m_undoAction->setEnabled(m_idle && canUndo);
+    m_redoAction->setEnabled(m_idle && canRedo);
+    m_eraseAction->setEnabled(m_idle && doc);
 }
 
 QString MainWindow::documentLabel(AcApDocument* doc) {

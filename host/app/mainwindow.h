@@ -39,7 +39,7 @@ class ViewDragDisplay;
 // opened elsewhere (a script's @open) appear on refresh().
 //
 // The menu bar shows the host's menu model (ap/menumodel.h) as it changes: the window's
-// own File and View menus are pull-downs of the host's menu group, and any other
+// own File, Edit and View menus are pull-downs of the host's menu group, and any other
 // pull-down on the model's bar (a module's) gets a menu whose items type their macros
 // at the command line (QAction::data holds the macro).
 class MainWindow : public QMainWindow {
@@ -107,6 +107,9 @@ private:
     bool saveOrAsk(AcApDocument* doc);
     // Answers false when the person cancelled.
     bool settleUnsaved(AcApDocument* doc);
+    // Undo and Redo name the step they would take back or bring back, and are enabled
+    // only when there is one and nothing runs.
+    void updateEditMenu();
 
     hostui::DrawingView* m_view;
     CommandLineWidget* m_commandLine;
@@ -115,6 +118,9 @@ private:
     std::unique_ptr<ViewDragDisplay> m_dragDisplay;
     std::vector<QAction*> m_documentActions;  // enabled only while nothing runs
     QAction* m_closeAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QAction* m_eraseAction = nullptr;
     // Held, so that no other pull-down can come to stand at the same address.
     std::vector<std::pair<std::shared_ptr<const hostap::PullDownMenu>, QMenu*>> m_ownMenus;
     std::vector<QMenu*> m_madeMenus;  // for the other pull-downs, made anew on every change

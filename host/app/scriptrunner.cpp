@@ -56,13 +56,11 @@ ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message) {
             acedUpdateDisplay();
             continue;
         }
-        AcApDocument* doc = curDoc();
         const hosted::CommandOutcome outcome = hosted::runCommand(text);
         if (outcome == hosted::CommandOutcome::unknown) {
             rc = stop(*line, L"unknown command \"" + text + L"\"", ExitStatus::notACommand);
             continue;
         }
-        if (outcome == hosted::CommandOutcome::ran && doc && acDocManager->curDocument() == doc) doc->setModified(true);
         acedUpdateDisplay();
         if (editor.failed()) {
             if (!input.interactive()) {

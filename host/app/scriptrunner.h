@@ -13,7 +13,7 @@ namespace hostapp {
 // run ends with and the reason in message. An interactive source (a person) never ends the run this way:
 // the reason goes to the command line, a failed prompt cancels its command, and the
 // loop goes on until the input ends. After every line the display is updated
-// (acedUpdateDisplay), and a document a command ran on counts as modified.
+// (acedUpdateDisplay); a document is modified as its undo record says.
 ExitStatus runCommandLine(hosted::InputSource& input, std::wstring& message);
 
 }  // namespace hostapp

@@ -65,18 +65,28 @@ std::unique_ptr<AcDbAttribute> copyAttribute(AcDbObjectId id) {
 AcDbBlockReference::AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId block)
     : m_blockId(block), m_position(position) {}
 
-// A copy carries copies of the attributes, which join a database with the copy.
 AcDbBlockReference::AcDbBlockReference(const AcDbBlockReference& other)
     : AcDbEntity(other), m_blockId(other.m_blockId), m_position(other.m_position), m_scale(other.m_scale),
-      m_rotation(other.m_rotation), m_normal(other.m_normal) {
-    for (AcDbObjectId id : other.m_attributes)
-        if (!id.isErased())
-            if (auto copy = copyAttribute(id)) m_pending.push_back(std::move(copy));
+      m_rotation(other.m_rotation), m_normal(other.m_normal), m_attributes(other.m_attributes),
+      m_seqEndId(other.m_seqEndId) {
     for (const auto& pending : other.m_pending)
         m_pending.emplace_back(static_cast<AcDbAttribute*>(pending->clone()));
 }
 
-AcRxObject* AcDbBlockReference::clone() const { return new AcDbBlockReference(*this); }
+// The clone carries copies of the attributes, which join a database with it; the
+// attributes themselves and the end of their sequence stay with the original.
+AcRxObject* AcDbBlockReference::clone() const {
+    auto* copy = new AcDbBlockReference(*this);
+    copy->m_attributes.clear();
+    copy->m_seqEndId = AcDbObjectId();
+    std::vector<std::unique_ptr<AcDbAttribute>> attributes;
+    for (AcDbObjectId id : m_attributes)
+        if (!id.isErased())
+            if (auto attribute = copyAttribute(id)) attributes.push_back(std::move(attribute));
+    for (auto& pending : copy->m_pending) attributes.push_back(std::move(pending));
+    copy->m_pending = std::move(attributes);
+    return copy;
+}
 
 Acad::ErrorStatus AcDbBlockReference::setBlockTableRecord(AcDbObjectId id) {
     if (const auto es = assertWriteEnabled(); es != Acad::eOk) return es;

@@ -64,6 +64,8 @@ public:
     void collectReferences(AcDbObjectIdArray& hard) const override;
 
 protected:
+    // Every member as it is, attribute ids included; a copy of a reference not yet in a
+    // database takes copies of its pending attributes.
     AcDbBlockReference(const AcDbBlockReference& other);
     void forEachSubentity(const std::function<void(AcDbEntity&)>& change) override;
 

@@ -8,6 +8,7 @@
 #include "foreignentity.h"
 #include "layertable.h"
 #include "textstyletable.h"
+#include "undorecord.h"
 #include "../rx/utf8.h"
 
 #include <charconv>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <type_traits>
+#include <utility>
 
 ACRX_DEFINE_MEMBERS(AcDbDatabase, AcRxObject, "")
 
@@ -41,12 +43,14 @@ AcDbHostApplicationServices* acdbHostApplicationServices() {
     return &services;
 }
 
-AcDbDatabase::AcDbDatabase(bool buildDefault, bool /*noDocument*/) {
+AcDbDatabase::AcDbDatabase(bool buildDefault, bool /*noDocument*/)
+    : m_undo(std::make_unique<hostdb::UndoRecord>(*this)) {
     if (buildDefault) ensureStandardObjects();
 }
 
 AcDbDatabase::~AcDbDatabase() {
     closeInput(true);
+    m_undo.reset();
     if (acdbHostApplicationServices()->workingDatabase() == this)
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
     for (auto& slot : m_slots) {
@@ -103,8 +107,39 @@ Acad::ErrorStatus AcDbDatabase::addAcDbObject(AcDbObjectId& id, AcDbObject* obj)
     obj->attachToSlot(&slot, true);
     obj->setOpen(AcDb::kForWrite, 1);
     id = AcDbObjectId(&slot);
+    if (AcDbField::cast(obj)) m_fieldSlots.push_back(&slot);
+    m_undo->noteAppend(slot);
+    noteChanged(slot);
     obj->attachPendingFields();
     return Acad::eOk;
+}
+
+void AcDbDatabase::objectChanging(hostdb::ObjectSlot& slot) {
+    m_undo->noteWrite(slot);
+    noteChanged(slot);
+}
+
+namespace {
+// Past this many changes a view regenerates whole anyway; a drawing that no view looks at
+// keeps no longer list.
+constexpr std::size_t kJournalLimit = 1u << 20;
+}  // namespace
+
+void AcDbDatabase::noteChanged(hostdb::ObjectSlot& slot) {
+    if (m_changes.overflowed) return;
+    if (m_changes.ids.size() >= kJournalLimit) {
+        m_changes.ids = {};
+        m_changes.overflowed = true;
+        return;
+    }
+    m_changes.ids.emplace_back(&slot);
+}
+
+hostdb::ChangeJournal AcDbDatabase::takeChanges() { return std::exchange(m_changes, {}); }
+
+void AcDbDatabase::forgetHandle(const hostdb::ObjectSlot& slot) {
+    const auto it = m_byHandle.find(slot.handle.value());
+    if (it != m_byHandle.end() && it->second == &slot) m_byHandle.erase(it);
 }
 
 Acad::ErrorStatus AcDbDatabase::addReadObject(AcDbObjectId& id, std::unique_ptr<AcDbObject> obj, AcDbHandle handle) {
@@ -114,6 +149,7 @@ Acad::ErrorStatus AcDbDatabase::addReadObject(AcDbObjectId& id, std::unique_ptr<
     slot.object->attachToSlot(&slot, false);
     slot.object->setOpen(AcDb::kForRead, 0);
     id = AcDbObjectId(&slot);
+    if (AcDbField::cast(slot.object)) m_fieldSlots.push_back(&slot);
     return Acad::eOk;
 }
 
@@ -147,7 +183,9 @@ void AcDbDatabase::loadContents(AcDbObjectId blockId) const {
     if (!m_deferred) return;
     // Kept alive here: the last load lets go of the source in the database.
     const std::shared_ptr<hostdb::DeferredContents> source = m_deferred;
+    m_undo->pause();
     source->load(blockId);
+    m_undo->resume();
     if (!source->pending() && m_deferred == source) const_cast<AcDbDatabase*>(this)->m_deferred.reset();
 }
 

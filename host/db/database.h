@@ -21,6 +21,7 @@ class AcDbBlockTableRecord;
 class AcDbBlockTable;
 
 namespace hostdb {
+class UndoRecord;
 
 // A header variable the host does not model, kept in file order with its values.
 struct HeaderVariable {
@@ -49,6 +50,13 @@ public:
     virtual AcDbObjectId blockHolding(AcDbHandle handle) const = 0;
     // Whether any block is still to be loaded.
     virtual bool pending() const = 0;
+};
+
+// The objects that changed since a view last asked (ids in the order of their first
+// change, possibly repeated), or only that more changed than is worth listing.
+struct ChangeJournal {
+    std::vector<AcDbObjectId> ids;
+    bool overflowed = false;
 };
 
 // What a read noticed: the message of a refused file, and the repairs of an accepted one.
@@ -208,7 +216,28 @@ public:
     void loadContents(AcDbObjectId blockId) const;
     void loadAllContents() const;
 
+    // The drawing's undo history (hostdb/undorecord.h).
+    hostdb::UndoRecord& undoRecord() { return *m_undo; }
+    const hostdb::UndoRecord& undoRecord() const { return *m_undo; }
+
+    // An object is about to change (a write open, or a change of its own); the open
+    // protocol and the undo record call it. The undo record keeps its state, the change
+    // journal its id.
+    void objectChanging(hostdb::ObjectSlot& slot);
+    // An object was added, given back or taken out by undo or redo.
+    void noteChanged(hostdb::ObjectSlot& slot);
+    // What changed since the last call, for a view that redraws only that; the journal
+    // starts again empty.
+    hostdb::ChangeJournal takeChanges();
+    // The slots of every field ever added, so that evaluating the drawing's fields does
+    // not walk every object; a slot may be empty (its field undone) or erased.
+    const std::vector<hostdb::ObjectSlot*>& fieldSlots() const { return m_fieldSlots; }
+
 private:
+    friend class hostdb::UndoRecord;
+    // Lets a handle that an undone and forgotten object held be given out again.
+    void forgetHandle(const hostdb::ObjectSlot& slot);
+
     hostdb::ObjectSlot& newSlot(AcDbHandle handle);
 
     std::deque<hostdb::ObjectSlot> m_slots;
@@ -237,6 +266,9 @@ private:
     int m_shareMode = 0;
     hostdb::ReadReport m_readReport;
     std::shared_ptr<hostdb::DeferredContents> m_deferred;
+    std::unique_ptr<hostdb::UndoRecord> m_undo;
+    hostdb::ChangeJournal m_changes;
+    std::vector<hostdb::ObjectSlot*> m_fieldSlots;
 };
 
 // Application services: the working database that commands act on.

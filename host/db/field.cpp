@@ -65,14 +65,22 @@ ACHAR* AcDbField::getValue() const { return hostdbDuplicateString(m_value); }
 
 int hostdb::evaluateFields(AcDbDatabase& db) {
     int changed = 0;
-    for (auto& slot : db.slots()) {
-        if (!AcDbField::cast(slot.object) || slot.object->isErased()) continue;
+    for (ObjectSlot* slot : db.fieldSlots()) {
+        if (!AcDbField::cast(slot->object) || slot->object->isErased()) continue;
         AcDbField* field = nullptr;
-        if (acdbOpenObject(field, AcDbObjectId(const_cast<ObjectSlot*>(&slot)), AcDb::kForWrite) != Acad::eOk) continue;
-        const std::wstring before = field->value();
-        const bool wasEvaluated = field->isEvaluated();
-        field->evaluate(0, &db);
-        if (field->value() != before || field->isEvaluated() != wasEvaluated) ++changed;
+        if (acdbOpenObject(field, AcDbObjectId(slot), AcDb::kForRead) != Acad::eOk) continue;
+        // Opened for write only when the value moves: a write open is a change to the
+        // undo record and to the views.
+        AcDbField trial;
+        trial.setFieldCode(field->getFieldCode().c_str());
+        trial.setCachedValue(field->value());
+        trial.setEvaluatedFlag(field->isEvaluated());
+        trial.evaluate(0, &db);
+        if ((trial.value() != field->value() || trial.isEvaluated() != field->isEvaluated()) &&
+            field->upgradeOpen() == Acad::eOk) {
+            field->evaluate(0, &db);
+            ++changed;
+        }
         field->close();
     }
     return changed;

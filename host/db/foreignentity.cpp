@@ -116,9 +116,9 @@ void setEllipseItems(FilerItems& items, const AcGePoint3d& center, const AcGeVec
 
 }  // namespace hostdb
 
-AcDbForeignEntity::AcDbForeignEntity(const AcDbForeignEntity& other)
-    : AcDbEntity(other), m_dxfName(other.m_dxfName), m_followers(other.m_followers) {
-    for (auto& record : m_followers) {
+AcRxObject* AcDbForeignEntity::clone() const {
+    auto* copy = new AcDbForeignEntity(*this);
+    for (auto& record : copy->m_followers) {
         // The handle and the owner come before the first class marker; an owner inside
         // an application group ({ACAD_REACTORS) is a reference of another kind.
         bool inGroup = false;
@@ -128,6 +128,7 @@ AcDbForeignEntity::AcDbForeignEntity(const AcDbForeignEntity& other)
             else ++it;
         }
     }
+    return copy;
 }
 
 // A shape is placed as a text is: its insertion point, and its base line (size times

@@ -10,10 +10,10 @@ class AcDbForeignEntity : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(AcDbForeignEntity)
     explicit AcDbForeignEntity(std::string dxfName = "") : m_dxfName(std::move(dxfName)) {}
-    // A copy's following records lose their handles and owner: they are the copy's own,
-    // and the drawing-file writer gives them new ones.
-    AcDbForeignEntity(const AcDbForeignEntity& other);
-    AcRxObject* clone() const override { return new AcDbForeignEntity(*this); }
+    AcDbForeignEntity(const AcDbForeignEntity& other) = default;
+    // The clone's following records lose their handles and owner: they are the clone's
+    // own, and the drawing-file writer gives them new ones.
+    AcRxObject* clone() const override;
 
     const std::string& dxfName() const { return m_dxfName; }
     void setDxfName(std::string name) { m_dxfName = std::move(name); }

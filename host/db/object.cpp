@@ -6,6 +6,7 @@
 #include "field.h"
 #include "idmapping.h"
 #include "layertable.h"
+#include "undorecord.h"
 
 ACRX_DEFINE_MEMBERS(AcDbObject, AcRxObject, "")
 
@@ -36,6 +37,24 @@ AcDbObject::~AcDbObject() = default;
 
 AcRxObject* AcDbObject::clone() const { return nullptr; }
 
+std::unique_ptr<AcDbObject> AcDbObject::stateCopy() const {
+    std::unique_ptr<AcRxObject> copy(duplicate());
+    auto* obj = AcDbObject::cast(copy.get());
+    if (!obj) return nullptr;
+    copy.release();
+    obj->m_ownerId = m_ownerId;
+    obj->m_extDictId = m_extDictId;
+    obj->m_erased = m_erased;
+    obj->m_new = m_new;
+    obj->m_openMode = AcDb::kForRead;
+    obj->m_openCount = 0;
+    return std::unique_ptr<AcDbObject>(obj);
+}
+
+void AcDbObject::aboutToChange() {
+    if (AcDbDatabase* db = database()) db->objectChanging(*m_slot);
+}
+
 hostdb::ForeignData& AcDbObject::foreign() {
     if (!m_foreign) m_foreign = std::make_unique<hostdb::ForeignData>();
     return *m_foreign;
@@ -52,6 +71,7 @@ void AcDbObject::setOpen(AcDb::OpenMode mode, int count) {
 }
 
 Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId owner) {
+    if (owner != m_ownerId) aboutToChange();
     m_ownerId = owner;
     return Acad::eOk;
 }
@@ -80,6 +100,7 @@ Acad::ErrorStatus AcDbObject::upgradeOpen() {
             if (locked) return Acad::eOnLockedLayer;
         }
     }
+    aboutToChange();
     m_openMode = AcDb::kForWrite;
     return Acad::eOk;
 }
@@ -112,6 +133,7 @@ Acad::ErrorStatus AcDbObject::createExtensionDictionary() {
         return es;
     }
     dict->close();
+    aboutToChange();
     m_extDictId = id;
     return Acad::eOk;
 }
@@ -233,6 +255,7 @@ Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& obj, AcDbObjectId id, AcDb::Op
             }
         }
     }
+    if (write && count == 0) target->database()->objectChanging(*id.slot());
     target->setOpen(write ? AcDb::kForWrite : AcDb::kForRead, count + 1);
     obj = target;
     return Acad::eOk;

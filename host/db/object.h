@@ -66,6 +66,12 @@ public:
     Acad::ErrorStatus setField(const ACHAR* propertyName, AcDbField* field, AcDbObjectId& fieldId);
 
     AcRxObject* clone() const override;
+    // The object's whole state as an object outside any database: its class's members
+    // through duplicate() and this base's owner, extension dictionary and erase flag.
+    // What the undo record keeps; null for a class that cannot be copied.
+    std::unique_ptr<AcDbObject> stateCopy() const;
+    // Puts a state copy in the object's place under its id, as the undo record does.
+    void takeSlot(hostdb::ObjectSlot* slot) { attachToSlot(slot, m_new); }
 
     hostdb::ForeignData& foreign();
     const hostdb::ForeignData* foreignData() const { return m_foreign.get(); }
@@ -87,6 +93,9 @@ protected:
     AcDbObject(const AcDbObject& other);
     AcDbObject& operator=(const AcDbObject&) = delete;
     Acad::ErrorStatus assertWriteEnabled() const;
+    // Tells the drawing's undo record that this resident object is about to change by a
+    // way other than a write open (which tells it already).
+    void aboutToChange();
 
 private:
     hostdb::ObjectSlot* m_slot = nullptr;

@@ -1,9 +1,11 @@
 #include "ed/commandrunner.h"
 
 #include "rx/utf8.h"
+#include "db/undorecord.h"
 #include "ed/commandline.h"
 #include "rx/commandstack.h"
 #include "rx/dictionary.h"
+#include "rx/textcase.h"
 
 #include <exception>
 #include <string>
@@ -16,6 +18,11 @@ CommandOutcome runCommand(std::wstring_view typedName) {
     const AcEdCommand* command = stack ? stack->lookupCmd(name.c_str()) : nullptr;
     if (!command) return CommandOutcome::unknown;
     const AcRxFunctionPtr handler = command->functionAddr();
+    // The command is one step of the drawing it works on, named as users know it.
+    AcDbDatabase* db = (command->commandFlags() & ACRX_CMD_NOUNDOMARKER)
+                           ? nullptr
+                           : acdbHostApplicationServices()->workingDatabase();
+    const hostdb::UndoStep step(db, hostrx::upperCased(command->globalName()));
     try {
         handler();
     } catch (const std::exception& e) {

@@ -19,6 +19,8 @@ constexpr Adesk::Int32 ACRX_CMD_TRANSPARENT = 0x1;
 constexpr Adesk::Int32 ACRX_CMD_USEPICKSET = 0x2;
 constexpr Adesk::Int32 ACRX_CMD_REDRAW = 0x4;
 constexpr Adesk::Int32 ACRX_CMD_SESSION = 0x200000;
+// The command is no step of the drawing's undo record (undo and redo themselves).
+constexpr Adesk::Int32 ACRX_CMD_NOUNDOMARKER = 0x400000;
 
 // One registered command. The host owns it from addCommand until removal.
 class AcEdCommand {
@@ -50,6 +52,8 @@ class AcEdCommandStack : public AcRxObject {
 public:
     ACRX_DECLARE_MEMBERS(AcEdCommandStack)
     AcEdCommandStack() = default;
+    AcEdCommandStack(const AcEdCommandStack&) = delete;
+    AcEdCommandStack& operator=(const AcEdCommandStack&) = delete;
 
     Acad::ErrorStatus addCommand(const ACHAR* groupName, const ACHAR* globalName, const ACHAR* localName,
                                  Adesk::Int32 flags, AcRxFunctionPtr function, AcEdUIContext* uiContext = nullptr,

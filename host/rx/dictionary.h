@@ -13,6 +13,8 @@ class AcRxDictionary : public AcRxObject {
 public:
     ACRX_DECLARE_MEMBERS(AcRxDictionary)
     AcRxDictionary() = default;
+    AcRxDictionary(const AcRxDictionary&) = delete;
+    AcRxDictionary& operator=(const AcRxDictionary&) = delete;
 
     // The entry under key, or null.
     AcRxObject* at(const ACHAR* key) const;

@@ -3,6 +3,7 @@
 #include "adesk.h"
 
 #include <string>
+#include <type_traits>
 
 // Run-time class descriptions: every host class that takes part in isA/isKindOf
 // has one static AcRxClass naming its parent, so that a class test is a walk up
@@ -39,6 +40,11 @@ public:
     // A shallow copy of the same class, owned by the caller; null for classes that
     // cannot be copied.
     virtual AcRxObject* clone() const { return nullptr; }
+    // A copy made by the class's own copy constructor, every member as it is, owned by
+    // the caller; null for a class that cannot be copied. Where clone() makes a new
+    // object in the original's likeness, this keeps the state whole, so that an undo
+    // record can give an object back as it was without knowing its members.
+    virtual AcRxObject* duplicate() const { return nullptr; }
 
     static AcRxObject* cast(AcRxObject* obj) { return obj; }
 
@@ -48,10 +54,19 @@ protected:
     AcRxObject& operator=(const AcRxObject&) = default;
 };
 
-// Declares the class-description members of a host class.
+// Declares the class-description members of a host class, and its duplicate(): the
+// generic lambda keeps the copy out of classes that have none (abstract ones, or with the
+// copy deleted), and being inside the class it may use a protected copy constructor.
 #define ACRX_DECLARE_MEMBERS(CLASS)                                                               \
     static AcRxClass* desc();                                                                     \
     AcRxClass* isA() const override { return desc(); }                                            \
+    AcRxObject* duplicate() const override {                                                      \
+        return [](const auto& self) -> AcRxObject* {                                              \
+            using Self = std::remove_cvref_t<decltype(self)>;                                     \
+            if constexpr (requires { new Self(self); }) return new Self(self);                    \
+            else return nullptr;                                                                  \
+        }(*this);                                                                                 \
+    }                                                                                             \
     static CLASS* cast(const AcRxObject* obj) {                                                   \
         return obj && obj->isKindOf(desc()) ? const_cast<CLASS*>(static_cast<const CLASS*>(obj)) \
                                             : nullptr;                                            \

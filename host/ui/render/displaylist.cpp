@@ -36,7 +36,32 @@ QRectF DisplayList::boxOf(std::span<const QPointF> points) const {
 
 void DisplayList::add(Item item) {
     m_bounds = m_items.empty() ? item.box : unite(m_bounds, item.box);
+    if (m_owner != 0) {
+        Run& run = m_runs[m_owner];
+        if (run.count == 0) run.first = static_cast<std::uint32_t>(m_items.size());
+        ++run.count;
+    }
     m_items.push_back(item);
+}
+
+void DisplayList::setOwner(std::uintptr_t owner) { m_owner = owner; }
+
+std::optional<QRectF> DisplayList::remove(std::uintptr_t owner) {
+    const std::optional<QRectF> box = ownerBox(owner);
+    const auto it = m_runs.find(owner);
+    if (it == m_runs.end()) return box;
+    for (std::uint32_t id = it->second.first; id < it->second.first + it->second.count; ++id) m_items[id].live = false;
+    m_runs.erase(it);
+    return box;
+}
+
+std::optional<QRectF> DisplayList::ownerBox(std::uintptr_t owner) const {
+    const auto it = m_runs.find(owner);
+    if (it == m_runs.end() || it->second.count == 0) return std::nullopt;
+    QRectF box = m_items[it->second.first].box;
+    for (std::uint32_t id = it->second.first + 1; id < it->second.first + it->second.count; ++id)
+        box = unite(box, m_items[id].box);
+    return box;
 }
 
 void DisplayList::polyline(std::span<const QPointF> points, bool closed, const Stroke& stroke) {
@@ -92,6 +117,8 @@ void DisplayList::finish() {
     m_large.clear();
     m_seen.assign(m_items.size(), 0);
     m_stamp = 0;
+    m_indexed = m_items.size();
+    m_gridBounds = m_bounds;
     if (m_items.empty()) {
         m_columns = m_rows = 0;
         return;
@@ -160,22 +187,34 @@ void DisplayList::send(GraphicsSink& sink, const Item& item) const {
 }
 
 void DisplayList::replayAll(GraphicsSink& sink) const {
-    for (const Item& item : m_items) send(sink, item);
+    for (const Item& item : m_items)
+        if (item.live) send(sink, item);
 }
 
 void DisplayList::replay(GraphicsSink& sink, const QRectF& window) const {
-    if (m_items.empty() || m_columns == 0) return;
     auto meets = [&](const QRectF& box) {
         return box.left() <= window.right() && box.right() >= window.left() && box.top() <= window.bottom() &&
                box.bottom() >= window.top();
     };
-    const int c0 = static_cast<int>(std::floor((window.left() - m_bounds.left()) / m_cellWidth));
-    const int c1 = static_cast<int>(std::floor((window.right() - m_bounds.left()) / m_cellWidth));
-    const int r0 = static_cast<int>(std::floor((window.top() - m_bounds.top()) / m_cellHeight));
-    const int r1 = static_cast<int>(std::floor((window.bottom() - m_bounds.top()) / m_cellHeight));
+    if (m_indexed == 0) {
+        for (const Item& item : m_items)
+            if (item.live && meets(item.box)) send(sink, item);
+        return;
+    }
+    const int c0 = static_cast<int>(std::floor((window.left() - m_gridBounds.left()) / m_cellWidth));
+    const int c1 = static_cast<int>(std::floor((window.right() - m_gridBounds.left()) / m_cellWidth));
+    const int r0 = static_cast<int>(std::floor((window.top() - m_gridBounds.top()) / m_cellHeight));
+    const int r1 = static_cast<int>(std::floor((window.bottom() - m_gridBounds.top()) / m_cellHeight));
+    const auto addUnindexed = [&](std::vector<std::uint32_t>& into) {
+        for (auto id = static_cast<std::uint32_t>(m_indexed); id < m_items.size(); ++id)
+            if (m_items[id].live && meets(m_items[id].box)) into.push_back(id);
+    };
     if (c1 < 0 || r1 < 0 || c0 >= m_columns || r0 >= m_rows) {
+        m_found.clear();
         for (const std::uint32_t id : m_large)
-            if (meets(m_items[id].box)) send(sink, m_items[id]);
+            if (m_items[id].live && meets(m_items[id].box)) m_found.push_back(id);
+        addUnindexed(m_found);
+        for (const std::uint32_t id : m_found) send(sink, m_items[id]);
         return;
     }
     const int cc0 = std::max(c0, 0), cc1 = std::min(c1, m_columns - 1);
@@ -183,7 +222,7 @@ void DisplayList::replay(GraphicsSink& sink, const QRectF& window) const {
     // A window over most of the drawing is cheaper to scan than to gather.
     if (static_cast<double>(cc1 - cc0 + 1) * (rr1 - rr0 + 1) > 0.4 * m_columns * m_rows) {
         for (const Item& item : m_items)
-            if (meets(item.box)) send(sink, item);
+            if (item.live && meets(item.box)) send(sink, item);
         return;
     }
     if (++m_stamp == 0) {
@@ -198,11 +237,12 @@ void DisplayList::replay(GraphicsSink& sink, const QRectF& window) const {
                 const std::uint32_t id = m_cellIds[at];
                 if (m_seen[id] == m_stamp) continue;
                 m_seen[id] = m_stamp;
-                if (meets(m_items[id].box)) m_found.push_back(id);
+                if (m_items[id].live && meets(m_items[id].box)) m_found.push_back(id);
             }
         }
     for (const std::uint32_t id : m_large)
-        if (meets(m_items[id].box)) m_found.push_back(id);
+        if (m_items[id].live && meets(m_items[id].box)) m_found.push_back(id);
+    addUnindexed(m_found);
     std::sort(m_found.begin(), m_found.end());
     for (const std::uint32_t id : m_found) send(sink, m_items[id]);
 }

@@ -5,6 +5,8 @@
 #include <QRectF>
 
 #include <cstdint>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace hostui {
@@ -13,6 +15,11 @@ namespace hostui {
 // and a uniform grid over them so that a window onto a large drawing finds the few
 // primitives it shows without looking at the rest. Fill it through the sink interface,
 // call finish(), then replay any window of it in drawing order.
+//
+// Primitives may belong to an owner (an entity): after a change, the owner's primitives
+// are taken out and its new ones added at the end, without building the rest again.
+// Those added since finish() are outside the grid and tried by every replay, so a caller
+// that has added many calls finish() again.
 class DisplayList : public GraphicsSink {
 public:
     void polyline(std::span<const QPointF> points, bool closed, const Stroke& stroke) override;
@@ -22,8 +29,18 @@ public:
     void point(QPointF at, QRgb color) override;
 
     void clear();
-    // Builds the grid; primitives added afterwards are not found until it is called again.
+    // Builds the grid over every primitive.
     void finish();
+
+    // Primitives added from now on belong to owner (0: to none) until another is set.
+    // An owner's primitives are added in one run.
+    void setOwner(std::uintptr_t owner);
+    // Takes the owner's primitives out; answers the box they covered, none for none.
+    std::optional<QRectF> remove(std::uintptr_t owner);
+    // The box around the owner's primitives; none for none.
+    std::optional<QRectF> ownerBox(std::uintptr_t owner) const;
+    // Primitives added since finish(), outside the grid.
+    std::size_t unindexed() const { return m_items.size() - m_indexed; }
 
     std::size_t size() const { return m_items.size(); }
     // The box around everything; empty (invalid) for an empty list.
@@ -40,6 +57,10 @@ private:
         std::uint32_t first = 0;  // into m_points, or m_fills / m_texts for those kinds
         std::uint32_t count = 0;
         Kind kind = Kind::Point;
+        bool live = true;
+    };
+    struct Run {
+        std::uint32_t first = 0, count = 0;
     };
     struct FillData {
         std::uint32_t firstPoint = 0;
@@ -56,6 +77,10 @@ private:
     std::vector<FillData> m_fills;
     std::vector<TextRun> m_texts;
     QRectF m_bounds;
+    std::uintptr_t m_owner = 0;
+    std::unordered_map<std::uintptr_t, Run> m_runs;
+    std::size_t m_indexed = 0;  // items the grid holds: those before this
+    QRectF m_gridBounds;       // the bounds the grid was laid over
 
     // The grid: cell (i, j) holds the ids of m_cellIds[m_cellStart[k] .. m_cellStart[k + 1]).
     // Primitives spanning many cells are kept apart in m_large and always tested.

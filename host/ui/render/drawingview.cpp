@@ -2,7 +2,9 @@
 // which Qt's keyword macro would otherwise rewrite.
 #include "db/blocktable.h"
 #include "db/database.h"
+#include "db/dictionary.h"
 #include "db/field.h"
+#include "db/group.h"
 
 #include "ui/render/drawingview.h"
 
@@ -16,7 +18,10 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <unordered_set>
 
 namespace hostui {
 
@@ -47,23 +52,147 @@ void DrawingView::setDatabase(AcDbDatabase* db) {
 
 void DrawingView::regen() {
     m_list->clear();
-    m_entityCount = 0;
     m_texts.clear();
     if (m_db) {
         // A regeneration shows the drawing as it is now: fields follow the custom
         // properties, however these changed since.
         hostdb::evaluateFields(*m_db);
-        const AcDbObjectId space = m_db->currentSpaceId();
+        m_db->takeChanges();
         EntityRenderer renderer(m_db, *m_list, qRgb(255, 255, 255));
-        renderer.drawBlockContents(space);
-        m_texts = renderer.displayedTexts();
-        render::ReadAccess access(space);
+        render::ReadAccess access(m_db->currentSpaceId());
         if (const auto* block = AcDbBlockTableRecord::cast(access.get()))
-            for (const AcDbObjectId id : block->entityIds())
-                if (!id.isErased()) ++m_entityCount;
+            for (const AcDbObjectId id : block->entityIds()) drawOne(renderer, id.slot());
     }
+    countEntities();
     m_list->finish();
     invalidateCache();
+}
+
+void DrawingView::drawOne(EntityRenderer& renderer, hostdb::ObjectSlot* slot) {
+    const AcDbObjectId id(slot);
+    if (id.isErased()) return;
+    render::ReadAccess entity(id);
+    const auto* e = AcDbEntity::cast(entity.get());
+    if (!e) return;
+    const std::size_t textsBefore = renderer.displayedTexts().size();
+    m_list->setOwner(reinterpret_cast<std::uintptr_t>(slot));
+    renderer.drawEntity(*e);
+    m_list->setOwner(0);
+    const auto& texts = renderer.displayedTexts();
+    for (std::size_t i = textsBefore; i < texts.size(); ++i) m_texts.emplace_back(slot, texts[i]);
+}
+
+void DrawingView::countEntities() {
+    m_entityCount = 0;
+    if (!m_db) return;
+    render::ReadAccess access(m_db->currentSpaceId());
+    if (const auto* block = AcDbBlockTableRecord::cast(access.get()))
+        for (const AcDbObjectId id : block->entityIds())
+            if (!id.isErased()) ++m_entityCount;
+}
+
+// Follows owners up from the changed object to the entity of the space it shows in: an
+// attribute to its reference, a field through its dictionaries to the text that shows
+// it. Objects nobody sees (groups, dictionaries of the drawing, the tables themselves)
+// change nothing shown; anything else that entities draw through (a layer, a block
+// definition and its entities, a style) changes what cannot be told apart.
+DrawingView::Reach DrawingView::reachOf(AcDbObjectId id, AcDbObjectId space, hostdb::ObjectSlot*& entity) const {
+    constexpr int kMaxHops = 8;
+    AcDbObjectId at = id;
+    for (int hop = 0; hop < kMaxHops; ++hop) {
+        const AcDbObject* obj = at.slot()->object;
+        if (!obj) {
+            // Taken out by an undo: only the display list may still hold it.
+            entity = at.slot();
+            return Reach::entity;
+        }
+        if (at == space) return Reach::none;
+        const AcDbObjectId owner = obj->ownerId();
+        if (AcDbEntity::cast(obj)) {
+            if (owner == space) {
+                entity = at.slot();
+                return Reach::entity;
+            }
+            if (owner.isNull() || !AcDbEntity::cast(owner.slot()->object)) return Reach::everything;
+        } else if (AcDbField::cast(obj) || AcDbDictionary::cast(obj)) {
+            if (owner.isNull()) return Reach::none;
+        } else if (AcDbGroup::cast(obj) || AcDbForeignObject::cast(obj) || AcDbSymbolTable::cast(obj)) {
+            return Reach::none;
+        } else {
+            return Reach::everything;
+        }
+        at = owner;
+    }
+    return Reach::everything;
+}
+
+bool DrawingView::applyChanges() {
+    if (!m_db) return false;
+    hostdb::evaluateFields(*m_db);
+    const hostdb::ChangeJournal changes = m_db->takeChanges();
+    if (changes.overflowed) {
+        regen();
+        return true;
+    }
+    if (changes.ids.empty()) return false;
+    const AcDbObjectId space = m_db->currentSpaceId();
+    std::vector<hostdb::ObjectSlot*> touched;
+    std::unordered_set<hostdb::ObjectSlot*> seen;
+    for (const AcDbObjectId id : changes.ids) {
+        hostdb::ObjectSlot* entity = nullptr;
+        switch (reachOf(id, space, entity)) {
+            case Reach::none: break;
+            case Reach::entity:
+                if (seen.insert(entity).second) touched.push_back(entity);
+                break;
+            case Reach::everything: regen(); return true;
+        }
+    }
+    if (touched.empty()) return false;
+    std::optional<QRectF> dirty;
+    const auto widen = [&](const std::optional<QRectF>& box) {
+        if (box) dirty = dirty ? dirty->united(*box) : *box;
+    };
+    std::erase_if(m_texts, [&](const auto& text) { return seen.count(text.first) > 0; });
+    EntityRenderer renderer(m_db, *m_list, qRgb(255, 255, 255));
+    for (hostdb::ObjectSlot* slot : touched) {
+        widen(m_list->remove(reinterpret_cast<std::uintptr_t>(slot)));
+        drawOne(renderer, slot);
+        widen(m_list->ownerBox(reinterpret_cast<std::uintptr_t>(slot)));
+    }
+    countEntities();
+    // Primitives outside the grid cost every repaint a look; past a share of the whole
+    // the grid is laid again.
+    if (m_list->unindexed() > std::max<std::size_t>(1024, m_list->size() / 16)) m_list->finish();
+    if (dirty) repaintRegion(*dirty);
+    return false;
+}
+
+// Paints the region again in the picture of the drawing kept for the window, as it was
+// painted (its centre and zoom), and asks the window to show that part.
+void DrawingView::repaintRegion(const QRectF& world) {
+    if (!m_cacheValid || m_cacheUnitsPerPixel != m_unitsPerPixel || m_cache.deviceIndependentSize() != QSizeF(size())) {
+        invalidateCache();
+        return;
+    }
+    ViewMapping mapping;
+    mapping.scale = 1.0 / m_cacheUnitsPerPixel;
+    mapping.originX = width() / 2.0 - m_cacheCenter.x * mapping.scale;
+    mapping.originY = height() / 2.0 + m_cacheCenter.y * mapping.scale;
+    // A pixel and a half around: lines are drawn half a pixel either side of their path.
+    const QPointF a = mapping.toPixel(QPointF(world.left(), world.top()));
+    const QPointF b = mapping.toPixel(QPointF(world.right(), world.bottom()));
+    const QRect pixels = QRectF(a, b).normalized().toAlignedRect().adjusted(-2, -2, 2, 2) & QRect(QPoint(), size());
+    if (pixels.isEmpty()) return;
+    QPainter painter(&m_cache);
+    painter.setClipRect(pixels);
+    painter.fillRect(pixels, backgroundColor());
+    PainterSink sink(painter, mapping);
+    const QPointF wa = mapping.toWorld(QPointF(pixels.topLeft())), wb = mapping.toWorld(QPointF(pixels.bottomRight()) + QPointF(1, 1));
+    m_list->replay(sink, QRectF(wa, wb).normalized());
+    const QPoint shift(static_cast<int>(std::lround((m_cacheCenter.x - m_center.x) / m_unitsPerPixel)),
+                       static_cast<int>(std::lround((m_center.y - m_cacheCenter.y) / m_unitsPerPixel)));
+    update(pixels.translated(shift));
 }
 
 void DrawingView::zoomExtents() {
@@ -97,7 +226,12 @@ void DrawingView::setTransients(std::vector<const AcDbEntity*> entities) {
 
 int DrawingView::entityCount() const { return m_entityCount; }
 
-std::vector<std::wstring> DrawingView::displayedTexts() const { return m_texts; }
+std::vector<std::wstring> DrawingView::displayedTexts() const {
+    std::vector<std::wstring> texts;
+    texts.reserve(m_texts.size());
+    for (const auto& text : m_texts) texts.push_back(text.second);
+    return texts;
+}
 
 void DrawingView::invalidateCache() {
     m_cacheValid = false;

@@ -14,14 +14,20 @@
 
 class AcDbDatabase;
 class AcDbEntity;
+class AcDbObjectId;
+namespace hostdb {
+struct ObjectSlot;
+}
 
 namespace hostui {
 
 class DisplayList;
+class EntityRenderer;
 
 // The drawing view: the current space of one database drawn in plan on a dark
-// background. It owns its display list and rebuilds it on regen(); between regens it
-// only pans and zooms, painting what lies in the window.
+// background. It owns its display list and rebuilds it whole on regen(); after a change
+// (a command, an undo) applyChanges() takes out and puts back only the entities the
+// database says changed, and repaints only where they were and are.
 //
 // Mouse contract (what the main window's input relies on):
 // - a left press and release within a few pixels is a click: pointClicked;
@@ -38,8 +44,13 @@ public:
     // Not owned; nullptr shows an empty view.
     void setDatabase(AcDbDatabase* db);
     AcDbDatabase* database() const { return m_db; }
-    // Builds the display list again from the database, after a change.
+    // Builds the display list again from the whole database.
     void regen();
+    // Evaluates the drawing's fields and shows what changed since the last regen or
+    // call: the entities the database's change journal names are drawn again and their
+    // regions repainted; a change beyond the space's own entities (a layer, a block
+    // definition) regenerates whole. Answers whether it regenerated whole.
+    bool applyChanges();
     void zoomExtents();
 
     AcGePoint3d toDrawing(QPointF pixel) const;
@@ -80,6 +91,14 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    enum class Reach { none, entity, everything };
+    // What a change of the object means for the view; for an entity of the space (or
+    // its attribute, field or extension dictionary) that entity's slot.
+    Reach reachOf(AcDbObjectId id, AcDbObjectId space, hostdb::ObjectSlot*& entity) const;
+    // Draws one entity of the space into the display list under its slot.
+    void drawOne(EntityRenderer& renderer, hostdb::ObjectSlot* slot);
+    void countEntities();
+    void repaintRegion(const QRectF& world);
     void invalidateCache();
     void paintOverlays(QPainter& painter);
 
@@ -94,7 +113,8 @@ private:
     bool m_rubberBand = false;
 
     std::unique_ptr<DisplayList> m_list;
-    std::vector<std::wstring> m_texts;
+    // Every text shown, with the slot of the entity that shows it, in drawing order.
+    std::vector<std::pair<hostdb::ObjectSlot*, std::wstring>> m_texts;
     int m_entityCount = 0;
     // The drawing as last painted, with the view it was painted at: a pan moves it, any
     // other change paints it again. Cursor moves and rubber bands repaint only over it.
