@@ -1,6 +1,5 @@
+// The database before Qt's headers: Qt's "slots" keyword macro would break its slots().
 #include "app/builtins.h"
-
-#include "app/undocommands.h"
 
 #include "ap/docmanager.h"
 #include "db/field.h"
@@ -11,6 +10,10 @@
 #include "rx/commandstack.h"
 #include "rx/dictionary.h"
 #include "rx/moduleloader.h"
+
+#include "app/mainwindow.h"
+#include "app/undocommands.h"
+#include "ui/render/drawingview.h"
 
 namespace hostapp {
 
@@ -53,7 +56,9 @@ void regen() {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     if (!db) return;
     acutPrintf(L"\nRegenerating model.");
-    hostdb::evaluateFields(*db);
+    // The view's own regeneration evaluates the fields; without a window they are still due.
+    if (MainWindow* window = mainWindow(); window && window->view()->database() == db) window->view()->regen();
+    else hostdb::evaluateFields(*db);
     acedUpdateDisplay();
 }
 

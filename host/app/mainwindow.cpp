@@ -311,7 +311,7 @@ void MainWindow::refresh() {
 
     AcDbDatabase* db = current ? current->database() : nullptr;
     if (m_view->database() != db) m_view->setDatabase(db);
-    else m_view->regen();
+    else m_view->applyChanges();
     setWindowTitle(current ? QStringLiteral("Marvolt Host - ") + documentLabel(current) : QStringLiteral("Marvolt Host"));
 }
 

@@ -66,7 +66,8 @@ public:
     void addPaletteDock(QDockWidget* dock, Qt::DockWidgetArea area);
 
     // Shows the documents as acDocManager has them now — a tab each, the current one in
-    // the view — and regenerates the view.
+    // the view — and what changed in the drawing since (a new current drawing is
+    // regenerated whole).
     void refresh();
 
     // A person works the window: closing it or a document asks about unsaved changes.
