@@ -73,7 +73,13 @@ void UndoRecord::endStep() {
     std::unique_ptr<Step> step = std::move(m_open);
     m_seen.clear();
     step->headerAfter = HeaderState::of(m_db);
-    if (!m_recording && step->headerAfter == step->headerBefore) return;
+    // An object added and erased within the step (a field posted for a placement the
+    // user cancelled) was never part of the drawing: it stays erased in its slot.
+    std::erase_if(step->changes, [](const Change& c) { return c.added && c.slot->object && c.slot->object->isErased(); });
+    if (step->changes.empty() && step->headerAfter == step->headerBefore) {
+        m_recording = false;
+        return;
+    }
     startRecording();
     m_recording = false;
     step->seedAfter = m_db.handseed();

@@ -127,11 +127,11 @@ def text_runs(pixel, left, right, top, bottom, gap=8):
 def choose_marvolt_from_menu(display, x, y, w):
     """Clicks the menu bar's "Marvolt" title and the first entry of the menu it opens."""
     bar = display.shot("smoke-2-menubar.png", (x, y, w, 40))
-    # The titles' letters stand in the bar's top rows: File, Marvolt, View.
+    # The titles' letters stand in the bar's top rows: File, Edit, Marvolt, View.
     titles = text_runs(bar, x, x + w // 2, y + 2, y + 14)
-    if len(titles) != 3:
-        return [f"the menu bar shows {len(titles)} titles, not File, Marvolt and View"]
-    left, right = titles[1]
+    if len(titles) != 4:
+        return [f"the menu bar shows {len(titles)} titles, not File, Edit, Marvolt and View"]
+    left, right = titles[2]
     display.click((left + right) // 2, y + 8)
     settle()
     # The menu hangs from the bar's foot under its title; its first entry is at its top.

@@ -23,17 +23,16 @@
 
 namespace {
 
-// The drawing as a whole: every object by slot (its handle, its class, erased or not),
-// then every value the file holds. Two drawings with the same picture are the same
-// objects under the same ids and handles with the same contents. A slot whose object an
-// undo took out is as good as none.
+// The drawing as a whole: every live object by slot (its handle and class), then every
+// value the file holds. Two drawings with the same picture are the same objects under
+// the same ids and handles with the same contents. A slot whose object an undo took out,
+// or whose object is erased, is as good as none.
 std::string picture(const AcDbDatabase& db) {
     std::string out;
     for (const auto& slot : db.slots()) {
-        if (!slot.object) continue;
+        if (!slot.object || slot.object->isErased()) continue;
         const std::wstring cls = slot.object->isA()->name();
-        out += slot.handle.toString() + " " + std::string(cls.begin(), cls.end()) +
-               (slot.object->isErased() ? " erased\n" : "\n");
+        out += slot.handle.toString() + " " + std::string(cls.begin(), cls.end()) + "\n";
     }
     return out + hostdxf::writeDrawing(db);
 }

@@ -5,6 +5,7 @@
 #include "ap/docmanager.h"
 #include "ap/menumodel.h"
 #include "db/curves.h"
+#include "db/undorecord.h"
 #include "ed/adscodes.h"
 #include "ed/commandline.h"
 #include "ed/editor.h"
@@ -401,18 +402,36 @@ TEST_F(MainWindowInput, DocumentsAreSwitchedOnlyWhileNothingRuns) {
               0);
     EXPECT_FALSE(enabledDuringPrompt);
     EXPECT_EQ(curDoc(), first);
-    EXPECT_TRUE(first->isModified());
+    // The command only asked for a point: neither drawing changed.
+    EXPECT_FALSE(first->isModified());
     EXPECT_FALSE(second->isModified());
 }
 
-// A command of the application context (a palette's) is no edit of the drawing.
-TEST_F(MainWindowInput, ApplicationCommandsLeaveTheDrawingUnmodified) {
+// A command of the application context (a palette's) is no edit of the drawing, nor is
+// a drawing command that changed nothing; one that changed it makes it modified, and
+// undoing that makes it unmodified again.
+TEST_F(MainWindowInput, OnlyRealChangesMakeTheDrawingModified) {
     stack()->addCommand(kGroup, L"SHOWPANEL", L"SHOWPANEL", ACRX_CMD_SESSION, [] {});
+    stack()->addCommand(kGroup, L"ADDLINE", L"ADDLINE", ACRX_CMD_MODAL, [] {
+        AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+        AcDbBlockTableRecord* space = nullptr;
+        if (acdbOpenObject(space, db->modelSpaceId(), AcDb::kForWrite) != Acad::eOk) return;
+        auto* line = new AcDbLine({0, 0, 0}, {1, 1, 0});
+        if (space->appendAcDbEntity(line) == Acad::eOk) line->close();
+        else delete line;
+        space->close();
+    });
     first->setModified(false);
     EXPECT_EQ(play({type("SHOWPANEL")}), 0);
     EXPECT_FALSE(first->isModified());
     EXPECT_EQ(play({type("GETPT"), type("1,1")}), 0);
+    EXPECT_FALSE(first->isModified());
+    EXPECT_EQ(play({type("ADDLINE")}), 0);
     EXPECT_TRUE(first->isModified());
+    std::wstring undone;
+    EXPECT_EQ(first->database()->undoRecord().undo(undone), Acad::eOk);
+    EXPECT_EQ(undone, L"ADDLINE");
+    EXPECT_FALSE(first->isModified());
 }
 
 // The module's nested copy with the mouse alone: a click picks the line inside a block
@@ -460,13 +479,13 @@ std::vector<QString> menuBarTexts(MainWindow& window) {
 // person would: a command name at "Command: ", an answer at a waiting prompt.
 TEST_F(MainWindowInput, AMenuItemChosenWithTheMouseTypesItsMacro) {
     hostap::MenuModel& model = hostap::MenuModel::instance();
-    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "&View"}));
+    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "&Edit", "&View"}));
     auto tools = model.addMenu(model.hostGroup(), L"Tools");
     model.addEntry(*tools, -1, {L"Point", L"getpt ", false});
     model.addEntry(*tools, -1, {L"", L"", true});
     model.addEntry(*tools, -1, {L"Here", L"3,4 ", false});
     model.insertInMenuBar(tools, 1);
-    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "Tools", "&View"}));
+    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "Tools", "&Edit", "&View"}));
 
     EXPECT_EQ(play({choose("Tools", "Point"), choose("Tools", "Here")}), 0);
     EXPECT_EQ(g_seen.rc, RTNORM);
@@ -474,7 +493,7 @@ TEST_F(MainWindowInput, AMenuItemChosenWithTheMouseTypesItsMacro) {
     EXPECT_NE(transcript().find(L"Command: getpt\nPoint: 3,4\nCommand: "), std::wstring::npos) << transcript();
 
     model.removeFromMenuBar(*tools);
-    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "&View"}));
+    EXPECT_EQ(menuBarTexts(*window), (std::vector<QString>{"&File", "&Edit", "&View"}));
 }
 
 TEST_F(MainWindowInput, ClosingAsksAboutUnsavedDrawingsOfAPerson) {

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace hostui {
@@ -226,10 +227,25 @@ void DrawingView::setTransients(std::vector<const AcDbEntity*> entities) {
 
 int DrawingView::entityCount() const { return m_entityCount; }
 
+// In the order of the space's entities, as a regeneration draws them: an entity drawn
+// again after a change keeps its place.
 std::vector<std::wstring> DrawingView::displayedTexts() const {
+    std::unordered_map<const hostdb::ObjectSlot*, std::size_t> position;
+    if (m_db) {
+        render::ReadAccess access(m_db->currentSpaceId());
+        if (const auto* block = AcDbBlockTableRecord::cast(access.get()))
+            for (const AcDbObjectId id : block->entityIds()) position.emplace(id.slot(), position.size());
+    }
+    std::vector<std::pair<std::size_t, const std::wstring*>> ordered;
+    ordered.reserve(m_texts.size());
+    for (const auto& [slot, text] : m_texts) {
+        const auto it = position.find(slot);
+        ordered.emplace_back(it == position.end() ? position.size() : it->second, &text);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::wstring> texts;
-    texts.reserve(m_texts.size());
-    for (const auto& text : m_texts) texts.push_back(text.second);
+    texts.reserve(ordered.size());
+    for (const auto& entry : ordered) texts.push_back(*entry.second);
     return texts;
 }
 
