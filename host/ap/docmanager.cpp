@@ -2,7 +2,6 @@
 
 #include "db/undorecord.h"
 #include "ed/commandline.h"
-
 #include "ed/editor.h"
 
 #include <algorithm>
