@@ -3,7 +3,10 @@
 // view's own painting path (display list, grid, QPainter surface), against painting
 // the same point lists with bare QPainter calls and nothing in between: the floor the
 // view is measured against. Also a window on a tenth of the drawing (the grid's share)
-// one frame of a pan (the cached picture moved, overlays on top), and a regen.
+// one frame of a pan (the cached picture moved, overlays on top), and a regen. And the
+// view's update after one entity is flipped, and after that step is undone and redone,
+// against the regen in the same run; with the memory the undo record keeps for the step
+// in a drawing of 1,000 and of 100,000 entities.
 
 // The database headers come before Qt's: the database has a member named slots().
 #include "db/blockreference.h"
@@ -11,6 +14,8 @@
 #include "db/curves.h"
 #include "db/database.h"
 #include "db/text.h"
+#include "db/undorecord.h"
+#include "ge/line3d.h"
 
 #include "benchsupport.h"
 
@@ -26,7 +31,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
+#include <malloc.h>
+#include <new>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +52,8 @@ constexpr int kWidth = 1600, kHeight = 1000;
 
 struct Figures {
     double viewSeconds = 0, bareSeconds = 0, windowSeconds = 0, panFrameSeconds = 0, regenSeconds = 0;
+    double flipSeconds = 0, undoSeconds = 0, redoSeconds = 0;
+    long long stepBytesSmall = 0, stepBytesLarge = 0;
     std::size_t primitives = 0;
 } g_figures;
 
@@ -55,7 +65,7 @@ void append(AcDbBlockTableRecord* block, AcDbEntity* e) {
 }
 
 // 100,000 entities over 10,000 x 6,000 units, as a floor plan might spread them.
-std::unique_ptr<AcDbDatabase> makeDrawing() {
+std::unique_ptr<AcDbDatabase> makeDrawing(int entities = kEntities) {
     auto db = std::make_unique<AcDbDatabase>(true, true);
     std::mt19937 random(42);
     std::uniform_real_distribution<double> x(0, 10000), y(0, 6000), len(-25, 25), unit(0, 1);
@@ -73,7 +83,7 @@ std::unique_ptr<AcDbDatabase> makeDrawing() {
 
     AcDbBlockTableRecord* model = nullptr;
     acdbOpenObject(model, db->modelSpaceId(), AcDb::kForWrite);
-    for (int i = 0; i < kEntities - kReferences; ++i) {
+    for (int i = 0; i < entities - kReferences; ++i) {
         const AcGePoint3d at(x(random), y(random), 0);
         const int kind = i % 20;
         if (kind < 9) {
@@ -277,6 +287,95 @@ void BM_Regen(benchmark::State& state) {
     g_figures.regenSeconds = total / static_cast<double>(state.iterations());
 }
 
+// One user step: the first line of the model space mirrored about its own start point,
+// as "flipx" does.
+AcDbObjectId flipFirstLine(AcDbDatabase& db) {
+    AcDbBlockTableRecord* model = nullptr;
+    acdbOpenObject(model, db.modelSpaceId(), AcDb::kForRead);
+    const AcDbObjectId id = model->entityIds().front();
+    model->close();
+    const hostdb::UndoStep step(&db, L"FLIPX");
+    AcDbEntity* e = nullptr;
+    if (acdbOpenObject(e, id, AcDb::kForWrite) == Acad::eOk) {
+        AcGePoint3d start;
+        if (const auto* line = AcDbLine::cast(e)) start = line->startPoint();
+        e->transformBy(AcGeMatrix3d::mirroring(AcGeLine3d(start, AcGeVector3d::kYAxis)));
+        e->close();
+    }
+    return id;
+}
+
+// The view's update after a flip, its undo and its redo, each with the repaint of the
+// region it touched in the view's cached picture.
+void BM_StepUpdates(benchmark::State& state) {
+    Scene& s = scene();
+    QImage shown(kWidth, kHeight, QImage::Format_RGB32);
+    s.view.render(&shown);  // the cached picture the updates paint into
+    double flip = 0, undo = 0, redo = 0;
+    for (auto _ : state) {
+        flipFirstLine(*s.db);
+        auto start = Clock::now();
+        s.view.applyChanges();
+        const double a = secondsSince(start);
+        std::wstring name;
+        s.db->undoRecord().undo(name);
+        start = Clock::now();
+        s.view.applyChanges();
+        const double b = secondsSince(start);
+        s.db->undoRecord().redo(name);
+        start = Clock::now();
+        s.view.applyChanges();
+        const double c = secondsSince(start);
+        state.SetIterationTime(a + b + c);
+        flip += a;
+        undo += b;
+        redo += c;
+    }
+    const auto n = static_cast<double>(state.iterations());
+    g_figures.flipSeconds = flip / n;
+    g_figures.undoSeconds = undo / n;
+    g_figures.redoSeconds = redo / n;
+}
+
+}  // namespace
+
+// Bytes held on the heap, for what the undo record keeps of one step.
+std::atomic<long long> g_liveBytes{0};
+
+void* operator new(std::size_t size) {
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    g_liveBytes += static_cast<long long>(malloc_usable_size(p));
+    return p;
+}
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    g_liveBytes -= static_cast<long long>(malloc_usable_size(p));
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+long long stepBytes(int entities) {
+    const auto db = makeDrawing(entities);
+    db->undoRecord().beginStep(L"WARM");  // the record's own first allocations
+    db->undoRecord().endStep();
+    db->takeChanges();  // the journal of the drawing's making, which no view took
+    const long long before = g_liveBytes;
+    flipFirstLine(*db);
+    db->takeChanges();
+    return g_liveBytes - before;
+}
+
+void BM_UndoStepMemory(benchmark::State& state) {
+    for (auto _ : state) {
+        g_figures.stepBytesSmall = stepBytes(1000);
+        g_figures.stepBytesLarge = stepBytes(kEntities);
+        state.SetIterationTime(1e-3);
+    }
+}
+
 void printSummary() {
     const auto& f = g_figures;
     if (f.viewSeconds > 0 && f.bareSeconds > 0)
@@ -288,6 +387,14 @@ void printSummary() {
         std::printf("redraw of a window on a tenth of the drawing's width %.2f ms\n", f.windowSeconds * 1e3);
     if (f.regenSeconds > 0) std::printf("regen of the display list %.1f ms\n", f.regenSeconds * 1e3);
     if (f.panFrameSeconds > 0) std::printf("one pan frame (cached picture moved) %.2f ms\n", f.panFrameSeconds * 1e3);
+    if (f.flipSeconds > 0 && f.regenSeconds > 0)
+        std::printf("view update after one flip %.3f ms, its undo %.3f ms, its redo %.3f ms: 1/%.0f, 1/%.0f, 1/%.0f of "
+                    "the regen (targets within 5 ms and 1/20)\n",
+                    f.flipSeconds * 1e3, f.undoSeconds * 1e3, f.redoSeconds * 1e3, f.regenSeconds / f.flipSeconds,
+                    f.regenSeconds / f.undoSeconds, f.regenSeconds / f.redoSeconds);
+    if (f.stepBytesLarge > 0)
+        std::printf("undo record for one flip: %lld bytes in a drawing of 1,000 entities, %lld bytes in one of %d\n",
+                    f.stepBytesSmall, f.stepBytesLarge, kEntities);
 }
 
 }  // namespace
@@ -297,6 +404,8 @@ BENCHMARK(BM_BareQPainter)->UseManualTime()->Unit(benchmark::kMillisecond)->MinT
 BENCHMARK(BM_ViewWindowRedraw)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Regen)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PanFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StepUpdates)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoStepMemory)->UseManualTime()->Iterations(1);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
