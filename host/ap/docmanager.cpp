@@ -33,6 +33,9 @@ Acad::ErrorStatus AcApDocManager::unlockDocument(AcApDocument* doc) {
     if (doc->m_locks.empty()) return Acad::eNotApplicable;
     doc->m_locks.pop_back();
     if (AcDbDatabase* db = doc->database()) db->undoRecord().endStep();
+    // The change from a window is complete: what shows it (the view, the tab's mark, the
+    // Edit menu's step) catches up, as it does after a command.
+    if (doc->m_locks.empty() && m_documentsChanged) m_documentsChanged();
     return Acad::eOk;
 }
 

@@ -22,7 +22,7 @@ CommandOutcome runCommand(std::wstring_view typedName) {
     AcDbDatabase* db = (command->commandFlags() & ACRX_CMD_NOUNDOMARKER)
                            ? nullptr
                            : acdbHostApplicationServices()->workingDatabase();
-    const hostdb::UndoStep step(db, hostrx::upperCased(command->globalName()));
+    const hostdb::UndoStep step(db, hostrx::upperCased(command->localName()));
     try {
         handler();
     } catch (const std::exception& e) {
