@@ -100,12 +100,13 @@ def main(host, annotations, library, work):
     failures = []
     # The baseline of each drawing first: "unchanged" runs on every drawing a case uses.
     for drawing in sorted({d for _, d, _ in CASES}):
-        _, problems = run_script(host, os.path.join(work, drawing + ".dwg"), os.path.join(HERE, "undo", "unchanged.scr"),
+        _, problems = run_script(host, drawing + ".dwg", os.path.join(HERE, "undo", "unchanged.scr"),
                                  saved_path(work, "unchanged", drawing), work, cwd=work)
         failures += [f"unchanged {drawing}: {m}" for m in problems]
     for name, drawing, expected in CASES:
         saved = saved_path(work, name, drawing)
-        ran, problems = run_script(host, os.path.join(work, drawing + ".dwg"), os.path.join(HERE, "undo", name + ".scr"),
+        # The drawing is named relative to the run's folder, as the transcripts show it.
+        ran, problems = run_script(host, drawing + ".dwg", os.path.join(HERE, "undo", name + ".scr"),
                                    saved, work, cwd=work)
         f = Failures(problems)
         if ran and expected:
