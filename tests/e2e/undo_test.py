@@ -15,6 +15,7 @@ import subprocess
 import sys
 
 import ezdxf
+from ezdxf import path as hatchpath
 
 from drawingchecks import Failures
 from golden import report, run_script
@@ -38,6 +39,10 @@ def entity_state(entity):
         extra = (entity.text,)
     elif entity.dxftype() == "LWPOLYLINE":
         extra = tuple(plain(p) for p in entity.get_points())
+    elif entity.dxftype() == "POLYLINE":
+        extra = tuple(entity_state(v) for v in entity.vertices)
+    elif entity.dxftype() == "HATCH":
+        extra = tuple(tuple(plain(v) for v in p.control_vertices()) for p in hatchpath.from_hatch(entity))
     return (entity.dxftype(), tuple(sorted(attributes.items())), extra)
 
 
@@ -79,6 +84,14 @@ CASES = [
     ("insert_undo", "annotations", "unchanged"),
     ("field_undo", "annotations", "unchanged"),
     ("erase_field", "annotations", None),
+    ("burst_hatches_undo", "hatches", "unchanged"),
+    ("flip_polylines_undo", "hatches", "unchanged"),
+    ("ncopy_only", "ncopy", None),
+    ("ncopy_undo_redo", "ncopy", "ncopy_only"),
+    ("explode_insert_undo", "annotations", "unchanged"),
+    ("leader_field_only", "annotations", None),
+    ("leader_field_undo_redo", "annotations", "leader_field_only"),
+    ("close_unchanged", "flip", "unchanged"),
 ]
 
 
