@@ -9,6 +9,7 @@
 // The page runs on Qt's offscreen platform.
 
 #include "benchsupport.h"
+#include "blockmanagerpage.h"
 #include "blocks/blockworker.h"
 #include "blocktab/blockmanagertabdlg.h"
 #include "blocktab/icondecoder.h"
@@ -46,30 +47,11 @@ struct Figures {
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-const fs::path& workFolder() {
-    static const fs::path folder = [] {
-        const fs::path f = bench::libraryPath().parent_path() / "blockfinder-bench";
-        fs::remove_all(f);
-        fs::create_directories(f);
-        ::setenv("TMPDIR", f.c_str(), 1);
-        return f;
-    }();
-    return folder;
-}
-
-std::unique_ptr<CBlockManagerTabDlg> g_page;
+const fs::path& workFolder() { return bench::pageFolder("blockfinder-bench"); }
 
 CBlockManagerTabDlg& page() {
-    static int token = 0;
-    if (!g_page) {
-        workFolder();
-        acRegisterResourceModule(&token, &moduleResources());
-        setModuleLibrary(&token);
-        CAcModuleResourceOverride resources(&token);
-        g_page = std::make_unique<CBlockManagerTabDlg>();
-        g_page->Create(res::IDD_BLOCK_MANAGER, nullptr);
-    }
-    return *g_page;
+    workFolder();
+    return bench::blockManagerPage();
 }
 
 hostui::ListViewWidget& blockList() { return *dynamic_cast<hostui::ListViewWidget*>(page().GetDlgItem(res::IDC_BM_BLOCKS)->widget()); }
@@ -152,7 +134,7 @@ void makeCachedLibraries() {
 const wchar_t* const kSearchTexts[] = {L"pump_01", L"pump_02"};
 
 void BM_SearchKeystroke(benchmark::State& state) {
-    g_page.reset();
+    bench::dropBlockManagerPage();
     makeCachedLibraries();
     CBlockManagerTabDlg& p = page();
     typeFilter(kSearchTexts[1]);
@@ -240,6 +222,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     const int rc = bench::runBenchmarks(argc, argv, printSummary);
-    g_page.reset();
+    bench::dropBlockManagerPage();
     return rc;
 }

@@ -10,6 +10,7 @@
 // into the build folder when missing.
 
 #include "benchsupport.h"
+#include "blockmanagerpage.h"
 #include "blocks/blockworker.h"
 #include "blocktab/blockmanagertabdlg.h"
 #include "blocktab/icondecoder.h"
@@ -40,16 +41,7 @@ struct Figures {
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-const fs::path& workFolder() {
-    static const fs::path folder = [] {
-        const fs::path f = bench::libraryPath().parent_path() / "blockpage-bench";
-        fs::remove_all(f);
-        fs::create_directories(f);
-        ::setenv("TMPDIR", f.c_str(), 1);
-        return f;
-    }();
-    return folder;
-}
+const fs::path& workFolder() { return bench::pageFolder("blockpage-bench"); }
 
 // A 1,000-block library with an icon per block.
 const fs::path& cachedLibrary() {
@@ -64,21 +56,9 @@ const fs::path& cachedLibrary() {
     return path;
 }
 
-// The page as the palette makes it, with the module's resources registered; it goes
-// before the application does.
-std::unique_ptr<CBlockManagerTabDlg> g_page;
-
 CBlockManagerTabDlg& page() {
-    static int token = 0;
-    if (!g_page) {
-        workFolder();
-        acRegisterResourceModule(&token, &moduleResources());
-        setModuleLibrary(&token);
-        CAcModuleResourceOverride resources(&token);
-        g_page = std::make_unique<CBlockManagerTabDlg>();
-        g_page->Create(res::IDD_BLOCK_MANAGER, nullptr);
-    }
-    return *g_page;
+    workFolder();
+    return bench::blockManagerPage();
 }
 
 void BM_SelectCachedDrawing(benchmark::State& state) {
@@ -189,6 +169,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     hostdb::setDrawingFiler(&hostdxf::dxfFiler());
     const int rc = bench::runBenchmarks(argc, argv, printSummary);
-    g_page.reset();
+    bench::dropBlockManagerPage();
     return rc;
 }
