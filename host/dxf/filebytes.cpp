@@ -1,5 +1,6 @@
 #include "filebytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -69,6 +70,15 @@ std::shared_ptr<const FileBytes> FileBytes::copy(std::string_view data) {
     bytes->m_buffer.assign(data);
     bytes->m_view = bytes->m_buffer;
     return bytes;
+}
+
+void FileBytes::release(std::size_t from, std::size_t to) const {
+    if (!m_mapped) return;
+    static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    from = (from + page - 1) / page * page;
+    to = std::min(to, m_mappedSize) / page * page;
+    // Only a hint: the bytes read the same whether or not the pages went.
+    if (from < to) ::madvise(static_cast<char*>(m_mapped) + from, to - from, MADV_DONTNEED);
 }
 
 FileBytes::~FileBytes() {

@@ -25,6 +25,11 @@ public:
 
     std::string_view view() const { return m_view; }
 
+    // Gives the mapped pages wholly inside [from, to) back to the system once read: they
+    // stay readable, and a later look into them (a deferred block made) takes them from
+    // the file system's cache again. Nothing for bytes that were read into a buffer.
+    void release(std::size_t from, std::size_t to) const;
+
 private:
     FileBytes() = default;
 

@@ -8,7 +8,9 @@
 namespace hostdxf::reading {
 
 ReaderContext::ReaderContext(AcDbDatabase& db, std::shared_ptr<const FileBytes> bytes, ReadMode mode)
-    : m_db(db), m_tags(bytes->view()), m_bytes(std::move(bytes)), m_mode(mode) {}
+    : m_db(db), m_tags(bytes->view()), m_bytes(std::move(bytes)), m_mode(mode) {
+    m_tags.releaseBehind(*m_bytes);
+}
 
 bool ReaderContext::repair(const std::string& problem, const std::string& fix) {
     if (!recovering() && !m_partOfFile) return fail(Acad::eDwgCorrupt, problem);

@@ -1,5 +1,7 @@
 #include "tagreader.h"
 
+#include "filebytes.h"
+
 #include "../rx/numbertext.h"
 #include "../rx/utf8.h"
 
@@ -129,13 +131,15 @@ void TagReader::setCodePage(std::string_view page, bool decodeEscapes) {
 }
 
 namespace {
-// Offset of the first newline at or after pos, or size. Eight bytes at a time: lines are
-// short (a group code, a number), so a library search pays its start-up cost per line
-// and a byte loop its branches per byte.
+// Offset of the first newline at or after pos, or size. Most lines are short (a group
+// code, a number): their first sixteen bytes are looked at eight at a time, where a
+// library search would pay its start-up cost per line. A longer line (the hexadecimal
+// text of a preview icon, hundreds of bytes) is left to the library's wider search.
 std::size_t findNewline(const char* data, std::size_t pos, std::size_t size) {
     constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
     static_assert(std::endian::native == std::endian::little, "the lowest flagged byte comes first in memory");
-    while (pos + sizeof(std::uint64_t) <= size) {
+    constexpr int kShortWords = 2;
+    for (int w = 0; w < kShortWords && pos + sizeof(std::uint64_t) <= size; ++w) {
         std::uint64_t word = 0;
         std::memcpy(&word, data + pos, sizeof word);
         const std::uint64_t x = word ^ (ones * '\n');
@@ -144,8 +148,9 @@ std::size_t findNewline(const char* data, std::size_t pos, std::size_t size) {
         if (zeros) return pos + static_cast<std::size_t>(std::countr_zero(zeros) / 8);
         pos += sizeof word;
     }
-    while (pos < size && data[pos] != '\n') ++pos;
-    return pos;
+    if (pos >= size) return size;
+    const void* found = std::memchr(data + pos, '\n', size - pos);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
 }
 }  // namespace
 
@@ -212,6 +217,25 @@ bool TagReader::quickCodeLine(int& code) {
     return true;
 }
 
+namespace {
+// Bytes are handed back in steps of this size, this far behind the reader: a step costs
+// a call into the system, and a record longer than the distance is rare.
+constexpr std::size_t kReleaseStep = std::size_t{4} << 20, kReleaseDistance = std::size_t{1} << 20;
+}  // namespace
+
+void TagReader::releaseBehind(const FileBytes& bytes) {
+    m_releasing = &bytes;
+    m_released = 0;
+    m_nextRelease = kReleaseStep + kReleaseDistance;
+}
+
+void TagReader::releaseRead() {
+    const std::size_t to = m_pos - kReleaseDistance;
+    m_releasing->release(m_released, to);
+    m_released = to;
+    m_nextRelease = m_pos + kReleaseStep;
+}
+
 void TagReader::pushBack(const Tag& tag) { m_pushed = Pushed{tag, m_tagLine, m_tagOffset}; }
 
 bool TagReader::next(Tag& tag) {
@@ -239,6 +263,7 @@ bool TagReader::next(Tag& tag) {
         m_error = "line " + std::to_string(m_tagLine) + ": the file ends after group code " + std::to_string(code);
         return false;
     }
+    if (m_pos >= m_nextRelease) releaseRead();
     tag.code = code;
     const ValueKind kind = kKinds[static_cast<std::size_t>(code - kFirstCode)];
     if (kind == ValueKind::Text) {

@@ -12,6 +12,8 @@
 
 namespace hostdxf {
 
+class FileBytes;
+
 // One group of a drawing file: a code and its value, decoded to UTF-8. A number's value
 // comes parsed as well (real for real codes, integer for integer codes), so that it is
 // parsed once.
@@ -53,6 +55,12 @@ public:
     bool hadInvalidText() const { return m_invalidText; }
     void clearStorage() { m_storage.clear(); }
 
+    // The data is all of these bytes: what has been read of them is handed back to the
+    // system as the reader goes on (FileBytes::release), a good way behind it, so that a
+    // record being read is not given back under the reader's feet. Values read before
+    // stay valid all the same.
+    void releaseBehind(const FileBytes& bytes);
+
 private:
     bool readLine(std::string_view& line);
     bool quickCodeLine(int& code);
@@ -73,6 +81,10 @@ private:
     bool m_decodeEscapes = false;
     bool m_invalidText = false;
     std::deque<std::string> m_storage;
+    const FileBytes* m_releasing = nullptr;
+    std::size_t m_released = 0;
+    std::size_t m_nextRelease = static_cast<std::size_t>(-1);
+    void releaseRead();
 };
 
 bool parseReal(std::string_view text, double& value);
