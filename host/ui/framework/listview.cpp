@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QListView>
 #include <QMouseEvent>
 #include <QTableView>
 #include <QToolTip>
@@ -14,147 +13,22 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <numeric>
 
 namespace hostui {
 
-// --- the model ---
-
-int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(items.size()); }
-
-int ListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : std::max(1, static_cast<int>(columns.size()));
-}
-
-QVariant ListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
-    const ListItem& item = items[static_cast<std::size_t>(index.row())];
-    const auto column = static_cast<std::size_t>(index.column());
-    switch (role) {
-        case Qt::DisplayRole: return column < item.texts.size() ? item.texts[column] : QString();
-        case Qt::DecorationRole: {
-            if (column != 0 || !images) return {};
-            const int image = item.imageCallback && askImage ? askImage(index.row()) : item.image;
-            if (image >= 0 && image < images->count()) return images->pixmap(image);
-            return {};
-        }
-        case Qt::TextAlignmentRole:
-            return iconMode ? QVariant(Qt::AlignHCenter | Qt::AlignTop) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-        default: return {};
-    }
-}
-
-QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    return section >= 0 && section < static_cast<int>(columns.size()) ? columns[static_cast<std::size_t>(section)] : QString();
-}
-
-void ListModel::insertItem(int index, ListItem item) {
-    if (m_frozen) {
-        items.insert(items.begin() + index, std::move(item));
-        return;
-    }
-    beginInsertRows({}, index, index);
-    items.insert(items.begin() + index, std::move(item));
-    endInsertRows();
-}
-
-void ListModel::removeItem(int index) {
-    if (m_frozen) {
-        items.erase(items.begin() + index);
-        return;
-    }
-    beginRemoveRows({}, index, index);
-    items.erase(items.begin() + index);
-    endRemoveRows();
-}
-
-void ListModel::removeAll() {
-    if (m_frozen) {
-        items.clear();
-        return;
-    }
-    beginResetModel();
-    items.clear();
-    endResetModel();
-}
-
-void ListModel::setFrozen(bool frozen) {
-    if (frozen == m_frozen) return;
-    if (frozen) beginResetModel();
-    m_frozen = frozen;
-    if (!frozen) endResetModel();
-}
-
-void ListModel::itemsChanged(int first, int last) {
-    if (first <= last) emit dataChanged(index(first, 0), index(last, columnCount() - 1));
-}
-
-void ListModel::insertColumn(int index, const QString& heading) {
-    // The first heading names the column that always exists; later ones add columns.
-    if (columns.empty()) {
-        columns.push_back(heading);
-        emit headerDataChanged(Qt::Horizontal, 0, 0);
-        return;
-    }
-    beginInsertColumns({}, index, index);
-    columns.insert(columns.begin() + index, heading);
-    endInsertColumns();
-}
-
-void ListModel::setImages(std::shared_ptr<ImageStore> store) {
-    beginResetModel();
-    images = std::move(store);
-    endResetModel();
-}
-
 // --- the control ---
 
-namespace {
-
-constexpr DWORD kTypeMask = 0x3;
-
-}  // namespace
-
 ListViewWidget::ListViewWidget(QWidget* parent, DWORD style) : QWidget(parent), m_style(style) {
-    m_model.iconMode = (style & kTypeMask) == LVS_ICON;
     m_sortAscending = (style & LVS_SORTASCENDING) != 0;
-    if (m_model.iconMode) {
-        auto* list = new QListView(this);
-        list->setViewMode(QListView::IconMode);
-        list->setIconSize(QSize(32, 32));
-        list->setMovement(QListView::Static);
-        list->setResizeMode(QListView::Adjust);
-        list->setUniformItemSizes(true);
-        list->setWordWrap(true);
-        list->setGridSize(QSize(76, 60));
-        list->setFlow(QListView::LeftToRight);
-        list->setWrapping(true);
-        m_view = list;
-    } else {
-        auto* table = new QTableView(this);
-        table->verticalHeader()->hide();
-        table->setShowGrid(false);
-        table->setWordWrap(false);
-        table->setSelectionBehavior(QAbstractItemView::SelectRows);
-        table->horizontalHeader()->setHighlightSections(false);
-        table->horizontalHeader()->setSectionsClickable(true);
-        table->horizontalHeader()->setVisible((style & LVS_NOCOLUMNHEADER) == 0);
-        table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+    m_view = makeListView(this, style, m_model);
+    if (auto* table = qobject_cast<QTableView*>(m_view))
         // The header flips its own arrow on a click; the list shows the marks its owner set.
         connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
             QPointer<ListViewWidget> alive(this);
             notify(LVN_COLUMNCLICK, -1, {}, 0, 0, section);
-            if (alive) applySortMarks();
+            if (alive) showSortMarks(*m_view, m_sortMarks);
         });
-        m_view = table;
-    }
     m_model.askImage = [this](int row) { return imageOf(row); };
-    m_view->setModel(&m_model);
-    m_view->setTabKeyNavigation(false);
-    m_view->setSelectionMode(QAbstractItemView::NoSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -172,16 +46,8 @@ void ListViewWidget::setStyleBits(DWORD style) {
     showSelectionAlways((style & LVS_SHOWSELALWAYS) != 0);
 }
 
-// Without LVS_SHOWSELALWAYS the selection is drawn only while the list has the focus.
 void ListViewWidget::showSelectionAlways(bool always) {
-    const bool shown = always || m_view->hasFocus() || (m_editor && m_editor->hasFocus());
-    QPalette palette = QApplication::palette(m_view);
-    if (!shown)
-        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            palette.setColor(group, QPalette::Highlight, palette.color(group, QPalette::Base));
-            palette.setColor(group, QPalette::HighlightedText, palette.color(group, QPalette::Text));
-        }
-    if (m_view->palette() != palette) m_view->setPalette(palette);
+    showSelection(*m_view, always || m_view->hasFocus() || (m_editor && m_editor->hasFocus()));
 }
 
 void ListViewWidget::setGridLines(bool on) {
@@ -314,21 +180,7 @@ void ListViewWidget::setSortMark(int column, int order) {
     if (column < 0) return;
     if (m_sortMarks.size() <= static_cast<std::size_t>(column)) m_sortMarks.resize(static_cast<std::size_t>(column) + 1);
     m_sortMarks[static_cast<std::size_t>(column)] = order;
-    applySortMarks();
-}
-
-// Qt's header shows one arrow: the last column with a mark.
-void ListViewWidget::applySortMarks() {
-    auto* table = qobject_cast<QTableView*>(m_view);
-    if (!table) return;
-    int shown = -1;
-    for (std::size_t c = 0; c < m_sortMarks.size(); ++c)
-        if (m_sortMarks[c] != 0) shown = static_cast<int>(c);
-    QHeaderView* header = table->horizontalHeader();
-    header->setSortIndicatorShown(shown >= 0);
-    // Qt draws its ascending order as a downward arrow; the platform's up mark points up.
-    if (shown >= 0)
-        header->setSortIndicator(shown, m_sortMarks[static_cast<std::size_t>(shown)] > 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+    showSortMarks(*m_view, m_sortMarks);
 }
 
 int ListViewWidget::sortMark(int column) const {
@@ -677,245 +529,3 @@ void ListViewWidget::defaultKey(UINT vk) {
 }
 
 }  // namespace hostui
-
-// --- CListCtrl ---
-
-hostui::ListViewWidget* CListCtrl::list() const { return dynamic_cast<hostui::ListViewWidget*>(widget()); }
-
-DWORD CListCtrl::SetExtendedStyle(DWORD style) {
-    const DWORD previous = m_extended;
-    m_extended = style;
-    if (auto* l = list()) l->setGridLines((style & LVS_EX_GRIDLINES) != 0);
-    return previous;
-}
-
-int CListCtrl::InsertColumn(int column, LPCTSTR heading, int, int width, int) {
-    auto* l = list();
-    if (!l || column < 0) return -1;
-    column = std::min(column, static_cast<int>(l->model().columns.size()));
-    l->model().insertColumn(column, QString::fromWCharArray(heading ? heading : L""));
-    if (width >= 0) l->setColumnWidth(column, width);
-    return column;
-}
-
-BOOL CListCtrl::SetColumnWidth(int column, int width) {
-    auto* l = list();
-    if (!l || column < 0 || column >= static_cast<int>(l->model().columns.size())) return FALSE;
-    l->setColumnWidth(column, width);
-    return TRUE;
-}
-
-int CListCtrl::GetColumnWidth(int column) const { return list() ? list()->columnWidth(column) : 0; }
-
-int CListCtrl::InsertItem(int index, LPCTSTR text) {
-    LVITEM item;
-    item.mask = LVIF_TEXT;
-    item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(text ? text : L"");
-    return InsertItem(&item);
-}
-
-int CListCtrl::InsertItem(int index, LPCTSTR text, int image) {
-    LVITEM item;
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(text ? text : L"");
-    item.iImage = image;
-    return InsertItem(&item);
-}
-
-int CListCtrl::InsertItem(const LVITEM* item) {
-    auto* l = list();
-    if (!l || !item || item->iItem < 0) return -1;
-    hostui::ListItem row;
-    row.texts.push_back((item->mask & LVIF_TEXT) && item->pszText ? QString::fromWCharArray(item->pszText) : QString());
-    row.image = (item->mask & LVIF_IMAGE) ? item->iImage : -1;
-    row.imageCallback = (item->mask & LVIF_IMAGE) && item->iImage == I_IMAGECALLBACK;
-    row.state = (item->mask & LVIF_STATE) ? (item->state & item->stateMask) : 0;
-    row.data = (item->mask & LVIF_PARAM) ? item->lParam : 0;
-    return l->insertItem(item->iItem, std::move(row));
-}
-
-BOOL CListCtrl::SetItemText(int index, int subItem, LPCTSTR text) {
-    auto* l = list();
-    if (!l || index < 0 || index >= GetItemCount() || subItem < 0) return FALSE;
-    l->setItemText(index, subItem, QString::fromWCharArray(text ? text : L""));
-    return TRUE;
-}
-
-std::wstring CListCtrl::GetItemText(int index, int subItem) const {
-    auto* l = list();
-    if (!l || index < 0 || index >= GetItemCount() || subItem < 0) return {};
-    const auto& texts = l->model().items[static_cast<std::size_t>(index)].texts;
-    return static_cast<std::size_t>(subItem) < texts.size() ? texts[static_cast<std::size_t>(subItem)].toStdWString() : L"";
-}
-
-BOOL CListCtrl::DeleteItem(int index) { return list() && list()->removeItem(index) ? TRUE : FALSE; }
-
-BOOL CListCtrl::DeleteAllItems() {
-    if (auto* l = list()) l->removeAll();
-    return TRUE;
-}
-
-int CListCtrl::GetItemCount() const { return list() ? static_cast<int>(list()->model().items.size()) : 0; }
-
-BOOL CListCtrl::SetItemState(int index, UINT state, UINT mask) {
-    auto* l = list();
-    if (!l || index >= GetItemCount()) return FALSE;
-    l->setState(index, state, mask);
-    return TRUE;
-}
-
-UINT CListCtrl::GetItemState(int index, UINT mask) const {
-    if (index < 0 || index >= GetItemCount()) return 0;
-    return list()->model().items[static_cast<std::size_t>(index)].state & mask;
-}
-
-int CListCtrl::GetNextItem(int start, int flags) const {
-    const int count = GetItemCount();
-    for (int i = std::max(0, start + 1); i < count; ++i) {
-        const UINT state = GetItemState(i, LVIS_SELECTED | LVIS_FOCUSED);
-        if (flags == LVNI_ALL || ((flags & LVNI_SELECTED) && (state & LVIS_SELECTED)) ||
-            ((flags & LVNI_FOCUSED) && (state & LVIS_FOCUSED)))
-            return i;
-    }
-    return -1;
-}
-
-int CListCtrl::GetSelectionMark() const { return list() ? list()->selectionMark() : -1; }
-
-int CListCtrl::SetSelectionMark(int index) {
-    auto* l = list();
-    if (!l) return -1;
-    const int previous = l->selectionMark();
-    l->setSelectionMark(index);
-    return previous;
-}
-
-BOOL CListCtrl::SetItemData(int index, LPARAM data) {
-    if (index < 0 || index >= GetItemCount()) return FALSE;
-    list()->model().items[static_cast<std::size_t>(index)].data = data;
-    return TRUE;
-}
-
-LPARAM CListCtrl::GetItemData(int index) const {
-    if (index < 0 || index >= GetItemCount()) return 0;
-    return list()->model().items[static_cast<std::size_t>(index)].data;
-}
-
-CImageList* CListCtrl::SetImageList(CImageList* images, int which) {
-    CImageList*& slot = which == LVSIL_NORMAL ? m_normal : m_small;
-    CImageList* previous = slot;
-    slot = images;
-    auto* l = list();
-    // Icon mode shows the normal list; report mode the small one.
-    if (l && (l->iconMode() == (which == LVSIL_NORMAL))) l->setImages(images ? images->store() : nullptr);
-    return previous;
-}
-
-int CListCtrl::HitTest(CPoint at, UINT* flags) const {
-    const int row = list() ? list()->hitTest(QPoint(at.x, at.y)) : -1;
-    if (flags) *flags = row >= 0 ? LVHT_ONITEM : 0;
-    return row;
-}
-
-void CListCtrl::SetRedraw(BOOL redraw) {
-    if (auto* l = list()) l->setRedraw(redraw != FALSE);
-}
-
-BOOL CListCtrl::EnsureVisible(int index, BOOL) {
-    auto* l = list();
-    if (!l || index < 0 || index >= GetItemCount()) return FALSE;
-    l->itemRect(index);
-    return TRUE;
-}
-
-void CListCtrl::styleChanged() {
-    if (auto* l = list()) l->setStyleBits(GetStyle());
-}
-
-CEdit* CListCtrl::EditLabel(int index) {
-    auto* l = list();
-    hostui::LabelEditWidget* editor = l ? l->beginLabelEdit(index) : nullptr;
-    return editor ? dynamic_cast<CEdit*>(CWnd::FromHandle(editor)) : nullptr;
-}
-
-CEdit* CListCtrl::GetEditControl() const {
-    hostui::LabelEditWidget* editor = list() ? list()->labelEditor() : nullptr;
-    return editor ? dynamic_cast<CEdit*>(CWnd::FromHandle(editor)) : nullptr;
-}
-
-BOOL CListCtrl::CancelEditLabel() {
-    if (auto* l = list()) l->endLabelEdit(false);
-    return TRUE;
-}
-
-namespace {
-CRect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
-}  // namespace
-
-BOOL CListCtrl::GetSubItemRect(int index, int subItem, int area, CRect& rect) const {
-    auto* l = list();
-    if (!l || index < 0 || index >= GetItemCount() || subItem < 0 || subItem >= l->model().columnCount()) return FALSE;
-    const bool wholeRow = subItem == 0 && area == static_cast<int>(LVIR_BOUNDS);
-    rect = toRect(l->cellRect(index, wholeRow ? -1 : subItem));
-    return TRUE;
-}
-
-BOOL CListCtrl::GetItemRect(int index, LPRECT rect, UINT area) const {
-    if (!rect) return FALSE;
-    return GetSubItemRect(index, 0, static_cast<int>(area), *rect);
-}
-
-BOOL CListCtrl::SetColumnOrderArray(int count, LPINT order) {
-    auto* table = list() ? qobject_cast<QTableView*>(list()->view()) : nullptr;
-    if (!table || !order) return FALSE;
-    QHeaderView* header = table->horizontalHeader();
-    if (count != header->count()) return FALSE;
-    for (int visual = 0; visual < count; ++visual) {
-        const int from = header->visualIndex(order[visual]);
-        if (from < 0) return FALSE;
-        header->moveSection(from, visual);
-    }
-    return TRUE;
-}
-
-BOOL CListCtrl::GetColumnOrderArray(LPINT order, int count) const {
-    auto* table = list() ? qobject_cast<QTableView*>(list()->view()) : nullptr;
-    if (!table || !order) return FALSE;
-    QHeaderView* header = table->horizontalHeader();
-    if (count < 0) count = header->count();
-    for (int visual = 0; visual < count && visual < header->count(); ++visual) order[visual] = header->logicalIndex(visual);
-    return TRUE;
-}
-
-CHeaderCtrl* CListCtrl::GetHeaderCtrl() {
-    auto* table = list() ? qobject_cast<QTableView*>(list()->view()) : nullptr;
-    if (!table) return nullptr;
-    if (m_header.widget() != table->horizontalHeader()) {
-        m_header.UnsubclassWindow();
-        m_header.attachWidget(table->horizontalHeader(), false);
-    }
-    return &m_header;
-}
-
-BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, LPARAM data) { return sortRows(compare, data, false); }
-
-BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE compare, LPARAM data) { return sortRows(compare, data, true); }
-
-// The comparison sees the rows as they were before the sort: nothing moves until the
-// order is known.
-BOOL CListCtrl::sortRows(PFNLVCOMPARE compare, LPARAM data, bool byIndex) {
-    auto* l = list();
-    if (!l || !compare) return FALSE;
-    l->endLabelEdit(true);
-    std::vector<int> order(static_cast<std::size_t>(GetItemCount()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const LPARAM first = byIndex ? static_cast<LPARAM>(a) : GetItemData(a);
-        const LPARAM second = byIndex ? static_cast<LPARAM>(b) : GetItemData(b);
-        return compare(first, second, data) < 0;
-    });
-    l->reorder(order);
-    return TRUE;
-}
