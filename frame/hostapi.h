@@ -56,6 +56,7 @@
 #include "ui/framework/frame.h"
 #include "ui/framework/gdi.h"
 #include "ui/framework/imagelist.h"
+#include "ui/framework/keymessages.h"
 #include "ui/framework/listctrl.h"
 #include "ui/framework/menu.h"
 #include "ui/framework/modal.h"

@@ -1,6 +1,7 @@
 #include "ui/framework/dragdrop.h"
 
 #include "ui/framework/frame.h"
+#include "ui/framework/keymessages.h"
 
 #include "ed/commandline.h"
 #include "ed/editor.h"

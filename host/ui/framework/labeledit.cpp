@@ -1,5 +1,6 @@
 #include "ui/framework/labeledit.h"
 
+#include "ui/framework/keymessages.h"
 #include "ui/framework/listview.h"
 
 #include <QFocusEvent>
@@ -7,26 +8,6 @@
 #include <QPointer>
 
 namespace hostui {
-
-namespace {
-
-Qt::Key qtKeyOf(WPARAM virtualKey) {
-    switch (virtualKey) {
-        case VK_TAB: return Qt::Key_Tab;
-        case VK_RETURN: return Qt::Key_Return;
-        case VK_ESCAPE: return Qt::Key_Escape;
-        case VK_DELETE: return Qt::Key_Delete;
-        case VK_UP: return Qt::Key_Up;
-        case VK_DOWN: return Qt::Key_Down;
-        case VK_LEFT: return Qt::Key_Left;
-        case VK_RIGHT: return Qt::Key_Right;
-        case VK_HOME: return Qt::Key_Home;
-        case VK_END: return Qt::Key_End;
-        default: return Qt::Key_unknown;
-    }
-}
-
-}  // namespace
 
 LabelEditWidget::LabelEditWidget(ListViewWidget* list) : QLineEdit(list), m_list(list), m_window(std::make_unique<CEdit>()) {
     m_window->attachWidget(this, false);

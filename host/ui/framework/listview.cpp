@@ -1,5 +1,6 @@
 #include "ui/framework/listview.h"
 
+#include "ui/framework/keymessages.h"
 #include "ui/framework/labeledit.h"
 #include "ui/framework/tooltip.h"
 
@@ -437,9 +438,7 @@ bool ListViewWidget::keyEvent(QEvent* event) {
         if (!alive) return true;
     }
     // A printable character follows its key as WM_CHAR, as the platform translates it.
-    const QString text = key->text();
-    const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-    if (!command && text.size() == 1 && text.front().isPrint()) self->SendMessage(WM_CHAR, text.front().unicode(), 1);
+    if (const auto typed = charMessageOf(*key)) self->SendMessage(WM_CHAR, *typed, 1);
     return true;
 }
 

@@ -1,9 +1,9 @@
 #include "ui/framework/wnd.h"
 
 #include "ui/framework/dataexchange.h"
+#include "ui/framework/keymessages.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QStyle>
 #include <QDockWidget>
 #include <QMouseEvent>
@@ -64,49 +64,6 @@ BOOL CFont::DeleteObject() {
 // --- WindowWidget ---
 
 namespace hostui {
-
-WPARAM keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    WPARAM keys = 0;
-    if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
-    if (buttons & Qt::RightButton) keys |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton) keys |= MK_MBUTTON;
-    if (modifiers & Qt::ShiftModifier) keys |= MK_SHIFT;
-    if (modifiers & Qt::ControlModifier) keys |= MK_CONTROL;
-    return keys;
-}
-
-UINT virtualKeyOf(const QKeyEvent& key) {
-    const int k = key.key();
-    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9)) return static_cast<UINT>(k);
-    switch (k) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab: return VK_TAB;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_Delete: return VK_DELETE;
-        case Qt::Key_F2: return VK_F2;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Down: return VK_DOWN;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Home: return VK_HOME;
-        case Qt::Key_End: return VK_END;
-        case Qt::Key_PageUp: return VK_PRIOR;
-        case Qt::Key_PageDown: return VK_NEXT;
-        default: return 0;
-    }
-}
-
-namespace {
-std::optional<Qt::KeyboardModifiers>& heldNow() {
-    static std::optional<Qt::KeyboardModifiers> held;
-    return held;
-}
-}  // namespace
-
-HeldKeys::HeldKeys(Qt::KeyboardModifiers modifiers) : m_previous(heldNow()) { heldNow() = modifiers; }
-HeldKeys::~HeldKeys() { heldNow() = m_previous; }
 
 WindowWidget::WindowWidget(CWnd* owner, QWidget* parent) : QWidget(parent), m_owner(owner) {
     setMouseTracking(true);
@@ -527,16 +484,6 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     CDataExchange exchange(this, saveAndValidate);
     DoDataExchange(&exchange);
     return TRUE;
-}
-
-SHORT GetKeyState(int virtualKey) {
-    const auto& now = hostui::heldNow();
-    const Qt::KeyboardModifiers held = now ? *now : QGuiApplication::keyboardModifiers();
-    Qt::KeyboardModifier wanted = Qt::NoModifier;
-    if (virtualKey == static_cast<int>(VK_SHIFT)) wanted = Qt::ShiftModifier;
-    else if (virtualKey == static_cast<int>(VK_CONTROL)) wanted = Qt::ControlModifier;
-    else if (virtualKey == static_cast<int>(VK_MENU)) wanted = Qt::AltModifier;
-    return wanted != Qt::NoModifier && (held & wanted) ? static_cast<SHORT>(-0x8000) : SHORT{0};
 }
 
 int GetSystemMetrics(int index) {

@@ -12,7 +12,6 @@
 
 class CWnd;
 class CDataExchange;
-class QKeyEvent;
 
 // A font object of the window system: owns one description until replaced.
 class CFont {
@@ -52,9 +51,6 @@ private:
     CWnd* m_owner;
 };
 
-// The window-message key state of a Qt mouse event.
-WPARAM keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-
 // One paint of a window kind that lets its CWnd draw: the kind's paint event makes one,
 // sends WM_PAINT, and draws its own look only when the handler asked for the default
 // (CWnd::OnPaint). Paints nest (a child painted inside its parent's paint).
@@ -77,23 +73,6 @@ private:
     QWidget* m_widget;
     PaintRequest* m_outer;
     bool m_defaultWanted = false;
-};
-
-// The platform's virtual-key code of a Qt key event (Shift+Tab is VK_TAB with Shift held);
-// 0 for a key without one.
-UINT virtualKeyOf(const QKeyEvent& key);
-
-// The keys held while a key message is handled: GetKeyState answers the modifiers of the
-// key event that sent it, as the platform's state of the message queue does.
-class HeldKeys {
-public:
-    explicit HeldKeys(Qt::KeyboardModifiers modifiers);
-    ~HeldKeys();
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
-
-private:
-    std::optional<Qt::KeyboardModifiers> m_previous;
 };
 
 // A widget that is one of the platform's own controls: what the control itself does with
@@ -240,6 +219,4 @@ private:
 // A window that the framework made for a control nobody bound.
 class CGenericControl : public CWnd {};
 
-// The state of a key while a message is handled: negative while it is held.
-SHORT GetKeyState(int virtualKey);
 int GetSystemMetrics(int index);
