@@ -9,7 +9,7 @@
 #include <optional>
 
 class QEventLoop;
-struct AcGePoint3d;
+class AcGePoint3d;
 
 namespace hostapp {
 
