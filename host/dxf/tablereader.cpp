@@ -113,12 +113,11 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
     }
     std::string layerLinetype;
     ctx.readCommon(*r, rec, h, o, [&](const std::string& sub, const Tag& tag) {
-        const bool base = sub.empty() || sub == "AcDbSymbolTableRecord";
         if (tag.code == 2 && recName.empty()) {
             recName = wide(tag.value);
             return true;
         }
-        if (tag.code == 70 && (base || sub == "AcDbLayerTableRecord" || sub == "AcDbTextStyleTableRecord" ||
+        if (tag.code == 70 && (sub.empty() || sub == "AcDbSymbolTableRecord" || sub == "AcDbLayerTableRecord" || sub == "AcDbTextStyleTableRecord" ||
                                sub == "AcDbDimStyleTableRecord" || sub == "AcDbLinetypeTableRecord" ||
                                sub == "AcDbRegAppTableRecord" || sub == "AcDbViewportTableRecord" ||
                                sub == "AcDbViewTableRecord" || sub == "AcDbUCSTableRecord") &&

@@ -181,7 +181,25 @@ bool replaceNul(std::string& text) {
 }
 }  // namespace
 
+namespace {
+// Whether every byte is ASCII and none is NUL, eight at a time: nearly all text of a
+// drawing is, and it is then taken as it stands, whatever the encoding.
+bool plainAscii(std::string_view text) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= text.size(); i += sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & highs) != 0 || ((word - ones) & ~word & highs) != 0) return false;
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] == '\0' || static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    return true;
+}
+}  // namespace
+
 std::string_view TagReader::decodeText(std::string_view raw) {
+    if (plainAscii(raw) && !(m_decoder && m_decodeEscapes && hasUnicodeEscape(raw))) return raw;
     const bool hasNul = raw.find('\0') != std::string_view::npos;
     std::string out;
     if (m_decoder) {
