@@ -117,8 +117,8 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
             recName = wide(tag.value);
             return true;
         }
-        if (tag.code == 70 && (sub.empty() || sub == "AcDbSymbolTableRecord" || sub == "AcDbLayerTableRecord" || sub == "AcDbTextStyleTableRecord" ||
-                               sub == "AcDbDimStyleTableRecord" || sub == "AcDbLinetypeTableRecord" ||
+        if (tag.code == 70 && (sub.empty() || sub == "AcDbSymbolTableRecord" || sub == "AcDbLayerTableRecord" ||
+                               sub == "AcDbTextStyleTableRecord" || sub == "AcDbDimStyleTableRecord" || sub == "AcDbLinetypeTableRecord" ||
                                sub == "AcDbRegAppTableRecord" || sub == "AcDbViewportTableRecord" ||
                                sub == "AcDbViewTableRecord" || sub == "AcDbUCSTableRecord") &&
             !block) {

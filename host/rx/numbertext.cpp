@@ -33,12 +33,15 @@ bool parsePlainDecimal(std::string_view text, double& value) {
     std::uint64_t mantissa = 0;
     std::size_t digits = 0, places = 0;
     const char* const first = p;
-    for (; p != end && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    const auto takeDigits = [&] {
+        for (; p != end && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    };
+    takeDigits();
     if (p == first) return false;
     if (p != end) {
         if (*p != '.') return false;
         const char* const point = ++p;
-        for (; p != end && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        takeDigits();
         places = static_cast<std::size_t>(p - point);
         if (places == 0 || p != end) return false;
     }
