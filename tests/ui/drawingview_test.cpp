@@ -138,6 +138,19 @@ TEST_F(ViewTest, TransientsAreDrawnOverTheDrawing) {
     EXPECT_EQ(view.grab().toImage().pixelColor(mid.toPoint()), DrawingView::backgroundColor());
 }
 
+// A change that reaches far beyond the window (a point typed as 1e300) repaints the
+// window's part of it, no more.
+TEST_F(ViewTest, AChangeFarBeyondTheWindowRepaintsWhatShows) {
+    (void)view.grab();
+    for (const double far : {1e9, 1e300}) {
+        appendToModel(db, new AcDbLine({0, 50, 0}, {far, 50, 0}));
+        view.applyChanges();
+    }
+    const QImage picture = view.grab().toImage();
+    const QPoint onTheLine = view.toPixel(AcGePoint3d(60, 50, 0)).toPoint();
+    EXPECT_NE(picture.pixel(onTheLine), picture.pixel(5, 5));
+}
+
 TEST(ViewTexts, EveryTextAsDisplayedInDrawingOrder) {
     AcDbDatabase db;
     db.setCustomProperties({{L"Title", L"Bridge"}});

@@ -19,6 +19,14 @@ QRectF unite(const QRectF& a, const QRectF& b) {
     const double r = std::max(a.right(), b.right()), btm = std::max(a.bottom(), b.bottom());
     return {l, t, r - l, btm - t};
 }
+// The cell a coordinate falls in, kept to lo..hi while still a real: a drawing far from
+// the grid (a point typed as 1e300) lies beyond what an int holds.
+int cellIndex(double offset, double cellSize, int lo, int hi) {
+    const double cell = std::floor(offset / cellSize);
+    if (!(cell > lo)) return lo;
+    return cell >= hi ? hi : static_cast<int>(cell);
+}
+
 }  // namespace
 
 QRectF DisplayList::boxOf(std::span<const QPointF> points) const {
@@ -132,10 +140,10 @@ void DisplayList::finish() {
     m_cellHeight = h / m_rows;
 
     auto cellRange = [&](const QRectF& box, int& c0, int& c1, int& r0, int& r1) {
-        c0 = std::clamp(static_cast<int>((box.left() - m_bounds.left()) / m_cellWidth), 0, m_columns - 1);
-        c1 = std::clamp(static_cast<int>((box.right() - m_bounds.left()) / m_cellWidth), 0, m_columns - 1);
-        r0 = std::clamp(static_cast<int>((box.top() - m_bounds.top()) / m_cellHeight), 0, m_rows - 1);
-        r1 = std::clamp(static_cast<int>((box.bottom() - m_bounds.top()) / m_cellHeight), 0, m_rows - 1);
+        c0 = cellIndex(box.left() - m_bounds.left(), m_cellWidth, 0, m_columns - 1);
+        c1 = cellIndex(box.right() - m_bounds.left(), m_cellWidth, 0, m_columns - 1);
+        r0 = cellIndex(box.top() - m_bounds.top(), m_cellHeight, 0, m_rows - 1);
+        r1 = cellIndex(box.bottom() - m_bounds.top(), m_cellHeight, 0, m_rows - 1);
     };
     // Two passes: count per cell, then place; the ids land in drawing order in each cell.
     const auto cellCount = static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows);
@@ -201,10 +209,10 @@ void DisplayList::replay(GraphicsSink& sink, const QRectF& window) const {
             if (item.live && meets(item.box)) send(sink, item);
         return;
     }
-    const int c0 = static_cast<int>(std::floor((window.left() - m_gridBounds.left()) / m_cellWidth));
-    const int c1 = static_cast<int>(std::floor((window.right() - m_gridBounds.left()) / m_cellWidth));
-    const int r0 = static_cast<int>(std::floor((window.top() - m_gridBounds.top()) / m_cellHeight));
-    const int r1 = static_cast<int>(std::floor((window.bottom() - m_gridBounds.top()) / m_cellHeight));
+    const int c0 = cellIndex(window.left() - m_gridBounds.left(), m_cellWidth, -1, m_columns);
+    const int c1 = cellIndex(window.right() - m_gridBounds.left(), m_cellWidth, -1, m_columns);
+    const int r0 = cellIndex(window.top() - m_gridBounds.top(), m_cellHeight, -1, m_rows);
+    const int r1 = cellIndex(window.bottom() - m_gridBounds.top(), m_cellHeight, -1, m_rows);
     const auto addUnindexed = [&](std::vector<std::uint32_t>& into) {
         for (auto id = static_cast<std::uint32_t>(m_indexed); id < m_items.size(); ++id)
             if (m_items[id].live && meets(m_items[id].box)) into.push_back(id);

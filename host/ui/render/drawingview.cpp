@@ -183,7 +183,14 @@ void DrawingView::repaintRegion(const QRectF& world) {
     // A pixel and a half around: lines are drawn half a pixel either side of their path.
     const QPointF a = mapping.toPixel(QPointF(world.left(), world.top()));
     const QPointF b = mapping.toPixel(QPointF(world.right(), world.bottom()));
-    const QRect pixels = QRectF(a, b).normalized().toAlignedRect().adjusted(-2, -2, 2, 2) & QRect(QPoint(), size());
+    // Cut to the window before rounding to whole pixels: a change far away (a point typed
+    // as 1e300) lies beyond what an int holds.
+    const QRectF window(QPointF(0, 0), QSizeF(size()));
+    QRectF area = QRectF(a, b).normalized().adjusted(-2, -2, 2, 2);
+    if (!std::isfinite(area.left()) || !std::isfinite(area.right()) || !std::isfinite(area.top()) ||
+        !std::isfinite(area.bottom()))
+        area = window;
+    const QRect pixels = (area & window).toAlignedRect() & QRect(QPoint(), size());
     if (pixels.isEmpty()) return;
     QPainter painter(&m_cache);
     painter.setClipRect(pixels);
