@@ -28,7 +28,11 @@ using Outline = std::vector<Segment>;
 constexpr int kChordsPerTurn = 128;
 
 void addArc(Outline& out, const AcGePoint3d& c, double r, const AcGeVector3d& normal, double from, double to) {
+    // Angles come from files and from arithmetic on huge coordinates: one that is no
+    // number gives no outline, and no arc goes round more than once.
+    if (!std::isfinite(from) || !std::isfinite(to)) return;
     if (to < from) to += 2 * std::numbers::pi;
+    to = std::min(to, from + 2 * std::numbers::pi);
     const int n = std::max(1, static_cast<int>(std::ceil((to - from) / (2 * std::numbers::pi) * kChordsPerTurn)));
     // Angles are measured in the entity's own plane, as the file stores them.
     const AcGePlaneFrame frame = AcGePlaneFrame::fromNormal(normal);
