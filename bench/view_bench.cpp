@@ -8,7 +8,7 @@
 // against the regen in the same run; with the memory the undo record keeps for the step
 // in a drawing of 1,000 and of 100,000 entities.
 
-// The database headers come before Qt's: the database has a member named slots().
+#include "benchsupport.h"
 #include "db/blockreference.h"
 #include "db/blocktable.h"
 #include "db/curves.h"
@@ -16,9 +16,6 @@
 #include "db/text.h"
 #include "db/undorecord.h"
 #include "ge/line3d.h"
-
-#include "benchsupport.h"
-
 #include "ui/render/displaylist.h"
 #include "ui/render/drawingview.h"
 #include "ui/render/paintersink.h"

@@ -1,7 +1,8 @@
-// The database before Qt's headers: Qt's "slots" keyword macro would break its slots().
 #include "app/builtins.h"
 
 #include "ap/docmanager.h"
+#include "app/mainwindow.h"
+#include "app/undocommands.h"
 #include "db/field.h"
 #include "db/layertable.h"
 #include "ed/commandline.h"
@@ -10,9 +11,6 @@
 #include "rx/commandstack.h"
 #include "rx/dictionary.h"
 #include "rx/moduleloader.h"
-
-#include "app/mainwindow.h"
-#include "app/undocommands.h"
 #include "ui/render/drawingview.h"
 
 namespace hostapp {

@@ -1,14 +1,12 @@
-// The database before Qt: Qt's "slots" keyword macro would break its slots().
-#include "ap/docmanager.h"
-#include "db/undorecord.h"
-
-#include "ap/menumodel.h"
 #include "app/mainwindow.h"
 
+#include "ap/docmanager.h"
+#include "ap/menumodel.h"
 #include "app/commandlinewidget.h"
 #include "app/documentfiles.h"
 #include "app/viewdragdisplay.h"
 #include "db/drawingfiler.h"
+#include "db/undorecord.h"
 #include "ed/commandline.h"
 #include "ed/macro.h"
 #include "ed/userio.h"

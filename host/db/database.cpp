@@ -53,7 +53,7 @@ AcDbDatabase::~AcDbDatabase() {
     m_undo.reset();
     if (acdbHostApplicationServices()->workingDatabase() == this)
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-    for (auto& slot : m_slots) {
+    for (auto& slot : m_objectSlots) {
         delete slot.object;
         slot.object = nullptr;
     }
@@ -61,11 +61,11 @@ AcDbDatabase::~AcDbDatabase() {
 
 void AcDbDatabase::discardContents() {
     m_deferred.reset();
-    for (auto& slot : m_slots) {
+    for (auto& slot : m_objectSlots) {
         delete slot.object;
         slot.object = nullptr;
     }
-    m_slots.clear();
+    m_objectSlots.clear();
     m_byHandle.clear();
     m_handseed = AcDbHandle(1);
     m_blockTableId = m_layerTableId = m_textStyleTableId = m_dimStyleTableId = m_linetypeTableId = AcDbObjectId();
@@ -93,9 +93,9 @@ hostdb::ObjectSlot& AcDbDatabase::newSlot(AcDbHandle handle) {
     } else if (handle >= m_handseed) {
         m_handseed = AcDbHandle(handle.value() + 1);
     }
-    m_slots.push_back({this, handle, nullptr});
-    m_byHandle[handle.value()] = &m_slots.back();
-    return m_slots.back();
+    m_objectSlots.push_back({this, handle, nullptr});
+    m_byHandle[handle.value()] = &m_objectSlots.back();
+    return m_objectSlots.back();
 }
 
 Acad::ErrorStatus AcDbDatabase::addAcDbObject(AcDbObjectId& id, AcDbObject* obj) {
@@ -479,7 +479,7 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int shareMode
         m_readReport.message = L"No file name was given.";
         return Acad::eFileNotFound;
     }
-    if (!m_slots.empty()) {
+    if (!m_objectSlots.empty()) {
         m_readReport.message = L"The drawing already holds objects; a file is read into an empty drawing only.";
         return Acad::eInvalidInput;
     }

@@ -120,7 +120,7 @@ public:
     void reserveHandle(AcDbHandle handle);
     AcDbHandle handseed() const { return m_handseed; }
     // Every slot in the order objects were added (read order for a drawing from a file).
-    const std::deque<hostdb::ObjectSlot>& slots() const { return m_slots; }
+    const std::deque<hostdb::ObjectSlot>& objectSlots() const { return m_objectSlots; }
 
     AcDbObjectId blockTableId() const { return m_blockTableId; }
     // Opens the block table; the caller closes it.
@@ -240,7 +240,7 @@ private:
 
     hostdb::ObjectSlot& newSlot(AcDbHandle handle);
 
-    std::deque<hostdb::ObjectSlot> m_slots;
+    std::deque<hostdb::ObjectSlot> m_objectSlots;
     std::unordered_map<std::uint64_t, hostdb::ObjectSlot*> m_byHandle;
     AcDbHandle m_handseed{1};
 

@@ -100,7 +100,7 @@ void writeObjects(WriterContext& ctx) {
     ctx.beginSection("OBJECTS");
     const AcDbObjectId root = db.namedObjectsDictionaryId();
     if (!root.isNull()) writeObject(ctx, *root.slot()->object);
-    for (const auto& slot : db.slots())
+    for (const auto& slot : db.objectSlots())
         if (slot.object != (root.isNull() ? nullptr : root.slot()->object) && isObjectsSectionObject(slot.object))
             writeObject(ctx, *slot.object);
     ctx.endSection();

@@ -11,9 +11,6 @@
 #include <regex>
 #include <sstream>
 
-// The window headers bring Qt's keyword macros; the database's slots() is meant here.
-#undef slots
-
 namespace {
 
 const std::wstring& transcript() { return hosted::CommandLine::instance().transcript(); }
@@ -21,7 +18,7 @@ const std::wstring& transcript() { return hosted::CommandLine::instance().transc
 // Every field the drawing holds, owned or not: an unowned one would still be saved.
 std::vector<const AcDbField*> liveFields(AcDbDatabase& db) {
     std::vector<const AcDbField*> out;
-    for (const auto& slot : db.slots())
+    for (const auto& slot : db.objectSlots())
         if (const auto* f = AcDbField::cast(slot.object); f && !f->isErased()) out.push_back(f);
     return out;
 }

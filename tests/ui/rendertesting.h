@@ -1,13 +1,11 @@
 #pragma once
 
 // Drawings built in the test, drawn into images through the renderer, and looks at
-// their pixels. The database headers come before Qt's (a member named slots()).
-
-#include "db/entity.h"
+// their pixels.
 
 #include "../unit/testdrawing.h"
+#include "db/entity.h"
 #include "db/foreignentity.h"
-
 #include "ui/render/entityrenderer.h"
 #include "ui/render/paintersink.h"
 

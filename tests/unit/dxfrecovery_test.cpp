@@ -120,7 +120,7 @@ TEST(Recovering, FilesWithoutADrawingStayRefused) {
         EXPECT_NE(readDrawingBytes(db, c.bytes, L"x.dwg"), Acad::eOk);
         EXPECT_FALSE(db.readReport().message.empty());
         EXPECT_FALSE(db.readReport().recovered());
-        EXPECT_TRUE(db.slots().empty()) << "nothing of a failed read stays";
+        EXPECT_TRUE(db.objectSlots().empty()) << "nothing of a failed read stays";
     }
 }
 

@@ -29,7 +29,7 @@ namespace {
 // or whose object is erased, is as good as none.
 std::string picture(const AcDbDatabase& db) {
     std::string out;
-    for (const auto& slot : db.slots()) {
+    for (const auto& slot : db.objectSlots()) {
         if (!slot.object || slot.object->isErased()) continue;
         const std::wstring cls = slot.object->isA()->name();
         out += slot.handle.toString() + " " + std::string(cls.begin(), cls.end()) + "\n";

@@ -1,15 +1,11 @@
-// The database headers come before any Qt header: the database has a member named
-// slots(), which Qt's keyword macro would otherwise rewrite.
-#include "db/blockreference.h"
-#include "db/database.h"
-
 #include "ui/gs/gsview.h"
 
+#include "db/blockreference.h"
+#include "db/database.h"
+#include "ge/matrix3d.h"
 #include "ui/gs/gsdevice.h"
 #include "ui/render/entityrenderer.h"
 #include "ui/render/paintersink.h"
-
-#include "ge/matrix3d.h"
 
 #include <QPainter>
 #include <QSize>

@@ -1,17 +1,13 @@
-// The database header comes before any Qt header: it has a member named slots(),
-// which Qt's keyword macro would otherwise rewrite.
+#include "ui/render/drawingview.h"
+
 #include "db/blocktable.h"
 #include "db/database.h"
 #include "db/dictionary.h"
 #include "db/field.h"
 #include "db/group.h"
-
-#include "ui/render/drawingview.h"
-
 #include "ui/render/displaylist.h"
 #include "ui/render/entityrenderer.h"
 #include "ui/render/paintersink.h"
-
 #include "ui/render/renderercontext.h"
 
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
-// The database header comes before any Qt header: it has a member named slots(),
-// which Qt's keyword macro would otherwise rewrite.
+#include "ui/render/entityrenderer.h"
+
 #include "db/blockreference.h"
 #include "db/blocktable.h"
 #include "db/curves.h"
@@ -9,9 +9,6 @@
 #include "db/layertable.h"
 #include "db/mtext.h"
 #include "db/text.h"
-
-#include "ui/render/entityrenderer.h"
-
 #include "ui/render/aci.h"
 #include "ui/render/bulgepolyline.h"
 #include "ui/render/renderercontext.h"

@@ -1,7 +1,6 @@
-// The database before Qt's headers: it has a member named slots().
-#include "db/database.h"
-
 #include "ui/render/previewimage.h"
+
+#include "db/database.h"
 #include "ui/render/dib.h"
 #include "ui/render/displaylist.h"
 #include "ui/render/entityrenderer.h"

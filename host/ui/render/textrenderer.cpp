@@ -1,12 +1,9 @@
 // Single-line text, attributes and multi-line text as text runs.
 
-// The database header comes before any Qt header: it has a member named slots(),
-// which Qt's keyword macro would otherwise rewrite.
 #include "db/database.h"
 #include "db/mtext.h"
 #include "db/text.h"
 #include "db/textstyletable.h"
-
 #include "ui/render/renderercontext.h"
 #include "ui/render/textformat.h"
 #include "ui/render/textmetrics.h"
