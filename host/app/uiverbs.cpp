@@ -29,6 +29,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 #include <cwctype>
 #include <optional>
 
@@ -99,8 +100,15 @@ bool dropEnd(VerbCall& v, hostui::PlannedDrop& drop) {
             v.why = L"drag ends with view X,Y, outside or cancel";
             return false;
         }
+        // A point no pixel of any screen could show is no place to drop on.
+        const QPointF pixel = view->toPixel(AcGePoint3d(x, y, 0));
+        constexpr double kFarthest = 1 << 24;
+        if (!(std::abs(pixel.x()) < kFarthest && std::abs(pixel.y()) < kFarthest)) {
+            v.why = L"the drawing point " + v.words[4].text + L" lies beyond any pixel of the view";
+            return false;
+        }
         drop.end = hostui::PlannedDrop::End::view;
-        drop.viewPixel = view->toPixel(AcGePoint3d(x, y, 0)).toPoint();
+        drop.viewPixel = pixel.toPoint();
     } else {
         v.why = L"drag ends with view X,Y, outside or cancel";
         return false;
