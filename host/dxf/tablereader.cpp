@@ -113,8 +113,15 @@ bool readTableRecord(ReaderContext& ctx, const TableKind& kind, const std::strin
     }
     std::string layerLinetype;
     ctx.readCommon(*r, rec, h, o, [&](const std::string& sub, const Tag& tag) {
-        if (tag.code == 2 && recName.empty()) {
-            recName = wide(tag.value);
+        if (tag.code == 2) {
+            if (recName.empty()) {
+                recName = wide(tag.value);
+                return true;
+            }
+            // Kept, a second name would be written back, and the next read would take
+            // whichever came first: the record could turn into a standard one it is not.
+            ctx.repair("line " + std::to_string(rec.line) + ": a " + name + " record is named twice",
+                       "the second name \"" + std::string(tag.value) + "\" was dropped");
             return true;
         }
         if (tag.code == 70 && (sub.empty() || sub == "AcDbSymbolTableRecord" || sub == "AcDbLayerTableRecord" ||

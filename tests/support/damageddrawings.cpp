@@ -177,6 +177,15 @@ std::string cutInsideEntities(const std::string& sound) {
     return textOf(g);
 }
 
+// The viewport "*Active" given a name before its own: read as "OBJECTS", it would be
+// saved beside the "*Active" a drawing always has, and both would come back as "*Active".
+std::string recordNamedTwice(const std::string& sound) {
+    Groups g = groupsOf(sound);
+    const std::size_t name = find(g, "2", "*Active", sectionStart(g, "TABLES"));
+    g.insert(g.begin() + static_cast<std::ptrdiff_t>(name), Group{"  2", "OBJECTS"});
+    return textOf(g);
+}
+
 }  // namespace
 
 const std::vector<Kind>& kinds() {
@@ -197,6 +206,7 @@ const std::vector<Kind>& kinds() {
         {"nul_bytes_after_eof", nulBytesAfterEof, "5000 NUL bytes"},
         {"garbage_after_eof", garbageAfterEof, "bytes follow EOF"},
         {"cut_inside_entities", cutInsideEntities, "ends inside a TEXT record"},
+        {"record_named_twice", recordNamedTwice, "record is named twice"},
     };
     return all;
 }
