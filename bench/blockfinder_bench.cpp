@@ -13,7 +13,6 @@
 #include "blocks/blockworker.h"
 #include "blocktab/blockmanagertabdlg.h"
 #include "blocktab/icondecoder.h"
-#include "dxf/dxffiler.h"
 #include "frame/moduleresources.h"
 #include "storage/blocklibrarycache.h"
 #include "storage/blocknameindex.h"
@@ -21,7 +20,6 @@
 #include "storage/utf16.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -217,11 +215,4 @@ BENCHMARK(BM_BareFillOfMatchingRows)->UseManualTime()->Unit(benchmark::kMillisec
 BENCHMARK(BM_SearchKeystroke)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareSearchQueryAndShownIcons)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
-    const int rc = bench::runBenchmarks(argc, argv, printSummary);
-    bench::dropBlockManagerPage();
-    return rc;
-}
+int main(int argc, char** argv) { return bench::runPageBenchmarks(argc, argv, printSummary); }

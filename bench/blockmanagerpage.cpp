@@ -2,7 +2,10 @@
 
 #include "benchsupport.h"
 #include "blocktab/blockmanagertabdlg.h"
+#include "dxf/dxffiler.h"
 #include "frame/moduleresources.h"
+
+#include <QApplication>
 
 #include <cstdlib>
 #include <memory>
@@ -37,5 +40,14 @@ CBlockManagerTabDlg& blockManagerPage() {
 }
 
 void dropBlockManagerPage() { g_page.reset(); }
+
+int runPageBenchmarks(int argc, char** argv, void (*printSummary)()) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
+    const int rc = runBenchmarks(argc, argv, printSummary);
+    dropBlockManagerPage();
+    return rc;
+}
 
 }  // namespace bench

@@ -18,4 +18,8 @@ CBlockManagerTabDlg& blockManagerPage();
 // The page goes before the application does.
 void dropBlockManagerPage();
 
+// The main of a bench of the page: the application on the offscreen platform, the
+// drawing reader, the benchmarks and their summary, then the page dropped.
+int runPageBenchmarks(int argc, char** argv, void (*printSummary)());
+
 }  // namespace bench

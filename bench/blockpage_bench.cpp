@@ -14,11 +14,8 @@
 #include "blocks/blockworker.h"
 #include "blocktab/blockmanagertabdlg.h"
 #include "blocktab/icondecoder.h"
-#include "dxf/dxffiler.h"
 #include "frame/moduleresources.h"
 #include "storage/sqliteutils.h"
-
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -164,11 +161,4 @@ BENCHMARK(BM_BareCachedReadsAndDecoding)->UseManualTime()->Unit(benchmark::kMill
 BENCHMARK(BM_SelectUncachedLibrary)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReaderListing)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    hostdb::setDrawingFiler(&hostdxf::dxfFiler());
-    const int rc = bench::runBenchmarks(argc, argv, printSummary);
-    bench::dropBlockManagerPage();
-    return rc;
-}
+int main(int argc, char** argv) { return bench::runPageBenchmarks(argc, argv, printSummary); }
