@@ -21,7 +21,7 @@ import sys
 import ezdxf
 
 from drawingchecks import Failures, added
-from golden import report, run_script
+from golden import report, run_in_folder
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SAMPLE_PROPERTIES = {"Project": "Harbour Office", "Drawn by": "J. Marsh"}
@@ -193,10 +193,7 @@ def main(host, drawing, work):
         name = os.path.splitext(os.path.basename(script))[0]
         folder = os.path.join(work, name)
         lay_out(folder, drawing)
-        shutil.copyfile(script, os.path.join(folder, name + ".scr"))
-        shutil.copyfile(os.path.splitext(script)[0] + ".expected", os.path.join(folder, name + ".expected"))
-        ran, problems = run_script(host, "drawing.dwg", os.path.join(folder, name + ".scr"), "final.dwg", folder,
-                                   os.path.join(folder, "config"), cwd=folder)
+        ran, problems = run_in_folder(host, script, folder)
         f = Failures(problems)
         if ran:
             CHECKS[name](folder, original, f)

@@ -1,6 +1,7 @@
 """The run of one end-to-end case: marvolt-host on a drawing with a script, saving the
 result, with the transcript compared whole with the golden file beside the script."""
 import os
+import shutil
 import subprocess
 
 
@@ -29,6 +30,16 @@ def run_script(host, drawing, script, saved, work, config=None, locale=None, cwd
     with open(actual, "w", encoding="utf-8") as f:
         f.write(run.stdout)
     return True, [f"transcript differs; diff {actual} against the golden file"]
+
+
+def run_in_folder(host, script, folder):
+    """Runs a copy of the script, beside a copy of its golden file, in folder on the
+    folder's drawing.dwg, saving final.dwg there, with settings of the folder's own."""
+    name = os.path.splitext(os.path.basename(script))[0]
+    local = os.path.join(folder, name + ".scr")
+    shutil.copyfile(script, local)
+    shutil.copyfile(os.path.splitext(script)[0] + ".expected", os.path.join(folder, name + ".expected"))
+    return run_script(host, "drawing.dwg", local, "final.dwg", folder, os.path.join(folder, "config"), cwd=folder)
 
 
 def report(cases, failures):

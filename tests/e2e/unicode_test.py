@@ -21,7 +21,7 @@ import ezdxf
 
 import pngimage
 from drawingchecks import Failures, added
-from golden import report, run_script
+from golden import report, run_in_folder
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 LIBRARY_PATH = os.path.join("项目", "北京", "été.dwg")
@@ -174,11 +174,8 @@ def main(host, drawing, library, work):
         # The user's own folders have such names too: the temporary folder, the settings.
         folder = os.path.join(work, name + " Büro 北京")
         lay_out(folder, name, drawing, library)
-        shutil.copyfile(script, os.path.join(folder, name + ".scr"))
-        shutil.copyfile(os.path.splitext(script)[0] + ".expected", os.path.join(folder, name + ".expected"))
         original = ezdxf.readfile(os.path.join(folder, "drawing.dwg"))
-        ran, problems = run_script(host, "drawing.dwg", os.path.join(folder, name + ".scr"), "final.dwg", folder,
-                                   os.path.join(folder, "config"), cwd=folder)
+        ran, problems = run_in_folder(host, script, folder)
         f = Failures(problems)
         if ran:
             CHECKS[name](folder, original, f)
